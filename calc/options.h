@@ -1,0 +1,39 @@
+// The calculation options: one record for the life of the process, edited by
+// the options dialog, copied into each calculation at launch. Toolkit-free so
+// the command-line front end shares the defaults and ranges.
+#pragma once
+
+#include <cstdint>
+
+struct option_args {
+  int32_t levels_num;         // pyramid levels; 1 = full size only
+  int32_t Active_levels_num;  // levels solved, counted from the coarsest
+  double epsilon;             // regularisation of the matting Laplacian
+  double threshold;           // coarse matte -> constraint threshold
+  int32_t win_size;           // window radius r
+  int32_t img_width;          // size of the opened picture (0 before one)
+  int32_t img_height;
+};
+
+// Sets the five calculation options to their defaults; leaves the picture
+// size alone.
+void opts_set_default(option_args *record);
+
+// Default, valid range and meaning of each calculation option, shared by the
+// options dialog and the command line.
+struct option_range {
+  double default_value;
+  double lower;
+  double upper;  // for levels_num: see max_levels_for_picture
+  const char *meaning;
+};
+
+extern const option_range OPT_LEVELS;
+extern const option_range OPT_ACTIVE;
+extern const option_range OPT_EPSILON;
+extern const option_range OPT_THRESHOLD;
+extern const option_range OPT_WIN_SIZE;
+
+// The upper bound of levels_num offered for a picture: min(w, h) / 10,
+// at least 1.
+int max_levels_for_picture(int img_width, int img_height);

@@ -1,0 +1,25 @@
+// Array allocation for the engine. Every allocation that fails prints
+// "==> calloc() error\n" or "==> malloc() error\n" on stderr and ends the
+// process with status -1; nothing here returns null.
+#pragma once
+
+#include <cstddef>
+
+void *get_spc(size_t count, size_t size);   // zero-filled
+void *mget_spc(size_t count, size_t size);  // uninitialised
+
+// Row-table 2-D array: `height` row pointers over one contiguous block of
+// width * height elements of `size` bytes, addressed a[row][column]. Note the
+// argument order: the row length (columns) first.
+void **get_img(int width, int height, size_t size);       // uninitialised
+void **get_init_arr(int width, int height, size_t size);  // zero-filled
+void free_img(void **array);
+
+// n-dimensional zero-filled array d1 x ... x dn, chained through entry 0 of
+// each pointer table; released with multifree(array, n).
+void *multialloc_init(size_t size, int n, ...);
+void multifree(void *array, int n);
+
+// Minimum filter over the (2r+1) x (2r+1) square clipped at the border.
+// Returns a new height x width array of doubles (free with free_img).
+double **imerode(double **array, int width, int height, int r);

@@ -1,0 +1,12 @@
+// The matting Laplacian of one image.
+#pragma once
+
+#include "engine/tiff.h"
+#include "sparse/qmatrix.h"
+
+// Builds the symmetric N x N matting Laplacian (N = height * width, pixels
+// numbered column-major: index = column * height + row, 1-based in the
+// matrix), upper triangle only, rows sorted with the diagonal first. Windows
+// whose eroded constraint mask is non-zero are skipped. epsilon < 1e-7 and
+// r < 1 are raised to those floors. The caller owns the matrix (Q_Destr).
+QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r);

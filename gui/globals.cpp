@@ -1,0 +1,37 @@
+#include "gui/globals.h"
+
+double scale = 1.0;
+int in_edit_mode = 1;
+int finished_stroke = 1;
+int ok_to_calc = 1;
+int stroke_idx = STROKE_HEADER_SLOTS;
+double cursor_x = -5.0, cursor_y = -5.0;
+double radius = 5.0;
+double red = 1.0, green = 1.0, blue = 1.0, alpha = 1.0;
+double prev_x = 0, prev_y = 0;
+double prev_true_x = 0, prev_true_y = 0;
+double prev_cursor_x = 0, prev_cursor_y = 0;
+double m_button_x = 0, m_button_y = 0;
+double left_x = 0, top_y = 0, selection_w = 0, selection_h = 0;
+int x_img_ROI = 0, y_img_ROI = 0, w_img_ROI = 0, h_img_ROI = 0;
+int calc_ROI_is_set = 0;
+GList *history = NULL;
+GList *current = NULL;
+GList *glist_tmp = NULL;
+int his_type = 0;
+GdkPixbuf *initialisinglayer = NULL;
+char *appdata = NULL;
+GdkPixbuf *pixbuf_no_alpha = NULL;
+GdkPixbuf *pixbuf_alpha = NULL;
+GdkPixbuf *pixbuf_image = NULL;
+cairo_surface_t *surf_layer = NULL;
+cairo_surface_t *win_surf = NULL;
+GdkColor color = {0, 0x8000, 0x8000, 0x8000};
+option_args *pass_option_args = NULL;
+calc_args *pass_calc_args = NULL;
+GtkWidget *drawing_area = NULL;
+GtkWidget *scrolled_window = NULL;
+GtkWidget *toolbar = NULL;
+GtkWidget *status_bar = NULL;
+GdkCursor *blank_cursor = NULL;
+GtkWidget *main_window = NULL;

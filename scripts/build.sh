@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds one build tree.
+# Usage: scripts/build.sh BUILD_DIR [extra cmake arguments...]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+dir=$1; shift
+cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
+cmake --build "$dir" -- -j"$(nproc)"

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite, then builds
+# and runs it again with AddressSanitizer and UndefinedBehaviorSanitizer.
+# GUI tests need a display: without one, the suite runs under Xvfb.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+
+# The engine never includes the toolkit.
+if grep -rEl '#include <(gtk|gdk|cairo|glib)' "$top/engine" "$top/sparse" 2>/dev/null; then
+  echo "test: engine/ or sparse/ includes a toolkit header" >&2
+  exit 1
+fi
+
+run_suite() {
+  local dir=$1
+  if [ -z "${DISPLAY:-}" ]; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
+  else
+    ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
+  fi
+}
+
+"$top/scripts/build.sh" "$top/build" -DVELORIN_BENCH=OFF
+run_suite "$top/build"
+
+"$top/scripts/build.sh" "$top/build-asan" -DVELORIN_SANITIZE=ON -DVELORIN_BENCH=OFF
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
+run_suite "$top/build-asan"

@@ -1,0 +1,38 @@
+// Square sparse matrix stored row by row (1-based rows and columns), each
+// row a separately allocated array of (column, value) entries.
+#pragma once
+
+#include <cstddef>
+
+struct ElType {
+  unsigned Pos;  // column number (for column-wise order: the row number)
+  double Val;
+};
+
+extern const ElType ZeroEl;  // (Pos 0, Val 0.0)
+
+enum ElOrderType { Rowws = 0, Clmws = 1 };
+enum InstanceType { Normal = 0, Tempor = 1 };
+
+struct QMatrix {
+  char *Name;
+  unsigned Dim;
+  bool Symmetry;          // true: only column >= row is stored
+  ElOrderType ElOrder;
+  InstanceType Instance;
+  bool OwnData;
+  unsigned *Len;          // [Dim + 1]; Len[i] = entries of row i
+  ElType **El;            // [Dim + 1]; El[i] = entries of row i or null
+};
+
+void Q_Constr(QMatrix *Q, const char *Name, size_t Dim, bool Symmetry,
+              ElOrderType ElOrder, InstanceType Instance, bool OwnData);
+void Q_Destr(QMatrix *Q);
+bool Q_GetSymmetry(QMatrix *Q);
+void Q_SetLen(QMatrix *Q, size_t RoC, size_t Len);
+size_t Q_GetLen(QMatrix *Q, size_t RoC);
+void Q_SetEntry(QMatrix *Q, size_t RoC, size_t Entry, size_t Pos, double Val);
+size_t Q_GetPos(QMatrix *Q, size_t RoC, size_t Entry);
+double Q_GetVal(QMatrix *Q, size_t RoC, size_t Entry);
+void Q_AddVal(QMatrix *Q, size_t RoC, size_t Entry, double Val);
+double Q_GetEl(QMatrix *Q, size_t Row, size_t Clm);

@@ -1,0 +1,30 @@
+#include "calc/options.h"
+#include "calc/rgb2grey.h"
+
+#include <gtest/gtest.h>
+
+TEST(Options, DefaultsLeaveThePictureSizeAlone) {
+  option_args o = {7, 5, 1e-5, 0.3, 4, 640, 480};
+  opts_set_default(&o);
+  EXPECT_EQ(o.levels_num, 1);
+  EXPECT_EQ(o.Active_levels_num, 1);
+  EXPECT_EQ(o.epsilon, 1e-7);
+  EXPECT_EQ(o.threshold, 0.02);
+  EXPECT_EQ(o.win_size, 1);
+  EXPECT_EQ(o.img_width, 640);
+  EXPECT_EQ(o.img_height, 480);
+}
+
+TEST(Options, LevelBoundFollowsTheSmallerSide) {
+  EXPECT_EQ(max_levels_for_picture(0, 0), 1);
+  EXPECT_EQ(max_levels_for_picture(35, 200), 3);
+  EXPECT_EQ(max_levels_for_picture(9, 1000), 1);
+}
+
+TEST(Rgb2Grey, IsTheMeanOfMaxAndMinTruncated) {
+  EXPECT_EQ(rgb2grey(255, 255, 255), 255);
+  EXPECT_EQ(rgb2grey(0, 0, 0), 0);
+  EXPECT_EQ(rgb2grey(255, 128, 0), 127);
+  EXPECT_EQ(rgb2grey(0, 0, 255), 127);
+  EXPECT_EQ(rgb2grey(10, 200, 30), 105);
+}
