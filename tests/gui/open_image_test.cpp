@@ -4,7 +4,7 @@
 #include "calc/rgb2grey.h"
 #include "gui/globals.h"
 #include "gui/open_image.h"
-#include "gui/pixels.h"
+#include "gui/pixel.h"
 #include "tests/gui/paint_fixture.h"
 
 static rgba pixbuf_pixel(GdkPixbuf *pixbuf, int x, int y) {
