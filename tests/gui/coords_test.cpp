@@ -12,6 +12,10 @@ struct SnapCase {
   double wx, wy;            // pointer in window pixels
   double ix, iy;            // expected snapped picture point
 };
+void PrintTo(const SnapCase &c, std::ostream *os) {
+  *os << "scale " << c.scale << " radius " << c.radius << " at " << c.wx << ","
+      << c.wy;
+}
 
 // Hand-worked: ix = trunc(wx / scale), plus 0.5 when trunc(2 r) is odd.
 const SnapCase kSnapCases[] = {
@@ -122,6 +126,10 @@ struct DragCase {
   selection_rect sel;               // expected selection
   pixel_rect region;                // expected region
 };
+void PrintTo(const DragCase &c, std::ostream *os) {
+  *os << "scale " << c.scale << " from " << c.ax << "," << c.ay << " to "
+      << c.cx << "," << c.cy;
+}
 
 const DragCase kDragCases[] = {
     // At scale 1 the region is the selection; at scale 2 half of it.

@@ -36,12 +36,12 @@ const ItemVisibility kItemVisibility[TB_ITEM_COUNT] = {
 void expect_mode(bool view) {
   EXPECT_EQ(in_edit_mode, view ? 0 : 1);
   EXPECT_EQ(pixbuf_image, view ? pixbuf_alpha : pixbuf_no_alpha);
-  GdkCursor *pointer = gdk_window_get_cursor(gtk_widget_get_window(drawing_area));
+  GdkCursor *pointer = drawing_area_cursor();
   EXPECT_EQ(pointer, view ? NULL : blank_cursor);
   for (int i = 0; i < TB_ITEM_COUNT; i++) {
     bool expected = view ? kItemVisibility[i].in_view : kItemVisibility[i].in_edit;
     EXPECT_EQ(gtk_widget_get_visible(GTK_WIDGET(
-                  gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), i))),
+                  toolbar_item(i))),
               expected)
         << "item " << i << (view ? " in view mode" : " in edit mode");
   }
@@ -78,6 +78,10 @@ struct DragCase {
   double x0, y0, x1, y1;  // press and motion, window pixels
   pixel_rect region;      // expected, picture pixels
 };
+void PrintTo(const DragCase &c, std::ostream *os) {
+  *os << c.percent << "% from " << c.x0 << "," << c.y0 << " to " << c.x1 << ","
+      << c.y1;
+}
 
 class SelectionDragTest : public ViewTest,
                           public ::testing::WithParamInterface<DragCase> {};
@@ -158,21 +162,15 @@ TEST_F(ViewTest, EmptyRegionShowsSmallMarkAtTopLeftInViewMode) {
                          clean.begin() + 3 * stride));
 }
 
-// Flips "Calculate From Selection" as the Edit menu's check item does.
-void set_region_flag(bool on) {
-  GtkWidget *check = gtk_check_menu_item_new_with_mnemonic("Calculate _From Selection");
-  g_object_ref_sink(check);
-  gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(check), on);
-  toggle_calc_ROI(check, NULL);
-  g_object_unref(check);
-}
-
 struct FlagCase {
   bool view;
   bool flag;
   bool outline_shown;  // when false the view must equal the bare layers
   view_pixel outline;
 };
+void PrintTo(const FlagCase &c, std::ostream *os) {
+  *os << (c.view ? "view mode" : "edit mode") << ", flag " << c.flag;
+}
 
 class RegionFlagTest : public ViewTest,
                        public ::testing::WithParamInterface<FlagCase> {};
