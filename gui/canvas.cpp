@@ -21,12 +21,6 @@ static const double kTinyBrushRadius = 1.5;
 // Odd brush diameters are centred on pixel centres.
 static const double kPixelCentre = 0.5;
 
-// Paints `win_surf` at the origin of a context on the drawing area.
-static void paint_view(cairo_t *cr) {
-  cairo_set_source_surface(cr, win_surf, 0, 0);
-  cairo_paint(cr);
-}
-
 static void fill_circle(cairo_t *cr, double cx, double cy, double r) {
   cairo_new_path(cr);
   cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
@@ -107,6 +101,12 @@ void draw_brush(cairo_t *cr) {
   cairo_restore(cr);
 }
 
+void paint_canvas(cairo_t *cr) {
+  cairo_set_source_surface(cr, win_surf, 0, 0);
+  cairo_paint(cr);
+  if (in_edit_mode) draw_brush(cr);
+}
+
 void initiate_cursor_redraw(GtkWidget *widget, int x, int y) {
   queue_view_area(widget, cursor_redraw_area(x, y, prev_cursor_x, prev_cursor_y,
                                         view_snap_grid()));
@@ -124,8 +124,7 @@ gboolean on_expose_event(GtkWidget *widget, GdkEventExpose *event,
     gdk_cairo_region(cr, event->region);
     cairo_clip(cr);
   }
-  paint_view(cr);
-  if (in_edit_mode) draw_brush(cr);
+  paint_canvas(cr);
   cairo_destroy(cr);
   prev_cursor_x = cursor_x;
   prev_cursor_y = cursor_y;
@@ -137,7 +136,8 @@ gboolean configure_event(GtkWidget *widget, GdkEventConfigure *event,
   (void)event;
   (void)data;
   cairo_t *cr = gdk_cairo_create(gtk_widget_get_window(widget));
-  paint_view(cr);
+  cairo_set_source_surface(cr, win_surf, 0, 0);
+  cairo_paint(cr);
   cairo_destroy(cr);
   return TRUE;
 }

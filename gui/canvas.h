@@ -32,12 +32,17 @@ void replace_win_surf(void);
 // Draws the brush cursor at (`cursor_x`, `cursor_y`) on `cr`, whose user
 // space is window pixels. Leaves the context's state as it found it.
 void draw_brush(cairo_t *cr);
+// What the drawing area shows, painted on `cr` (user space = window pixels):
+// `win_surf` at (0, 0) and, in edit mode, the brush cursor over it.
+void paint_canvas(cairo_t *cr);
 // Queues the areas of the brush cursor at its last drawn position and at
 // the new pointer position (x, y) on `widget`.
 void initiate_cursor_redraw(GtkWidget *widget, int x, int y);
 // Queues the brush cursor's area after a tool change.
 void redraw_brush(void);
 
+// Paints the canvas on the drawing area's window (within the exposed region
+// when `event` is given) and records the cursor position drawn.
 gboolean on_expose_event(GtkWidget *widget, GdkEventExpose *event, gpointer data);
 gboolean configure_event(GtkWidget *widget, GdkEventConfigure *event, gpointer data);
 void cb_draw_zoom(GtkAdjustment *adjustment, gpointer window);

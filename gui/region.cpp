@@ -5,6 +5,7 @@
 #include "gui/canvas.h"
 #include "gui/coords.h"
 #include "gui/globals.h"
+#include "gui/main_window.h"
 #include "gui/pixel.h"
 
 // Outline of the selection: 4 window pixels on, 2 off, one pixel wide.
@@ -57,13 +58,6 @@ static void show_mode_items(GtkToolbar *bar) {
       gtk_widget_set_visible(GTK_WIDGET(tool),
                              item.shown_in_edit_mode == (in_edit_mode != 0));
   }
-}
-
-// Edit mode hides the pointer (the brush cursor replaces it); view mode
-// shows the default arrow for selecting.
-static void set_mode_pointer(void) {
-  GdkWindow *window = gtk_widget_get_window(drawing_area);
-  if (window) gdk_window_set_cursor(window, in_edit_mode ? blank_cursor : NULL);
 }
 
 // New RGB pixbuf of the same size whose every pixel is (a, a, a), a being
@@ -139,7 +133,9 @@ void cb_toggle_mode(GtkWidget *button, gpointer bar) {
   in_edit_mode =
       gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(button)) ? 0 : 1;
   show_mode_items(GTK_TOOLBAR(bar));
-  set_mode_pointer();
+  // Edit mode hides the pointer (the brush cursor replaces it); view mode
+  // shows the arrow for selecting.
+  set_drawing_area_cursor(in_edit_mode ? blank_cursor : NULL);
   pixbuf_image = in_edit_mode ? pixbuf_no_alpha : pixbuf_alpha;
   compose_win_surf();
   redraw_selection_outline();

@@ -15,33 +15,23 @@ const view_pixel kBlackOutline{255, 0, 0, 0};
 struct ItemVisibility {
   bool in_edit, in_view;
 };
+// Mode toggle, Open, Save; ALPHA; Calculate, FG, BG, eraser; colour button,
+// zoom spin, zoom slider, zoom 100 %, separator; brush spin and slider.
 const ItemVisibility kItemVisibility[TB_ITEM_COUNT] = {
-    {true, true},   // 0 mode toggle
-    {true, true},   // 1 open
-    {true, true},   // 2 save as
-    {false, true},  // 3 ALPHA
-    {true, false},  // 4 calculate
-    {true, false},  // 5 FG
-    {true, false},  // 6 BG
-    {true, false},  // 7 eraser
-    {true, true},   // 8 colour button
-    {true, true},   // 9 zoom spin button
-    {true, true},   // 10 zoom slider
-    {true, true},   // 11 zoom 100 %
-    {true, true},   // 12 separator (an item, though not drawn)
-    {true, false},  // 13 brush-size spin button
-    {true, false},  // 14 brush-size slider
+    {true, true},  {true, true},  {true, true},  {false, true}, {true, false},
+    {true, false}, {true, false}, {true, false}, {true, true},  {true, true},
+    {true, true},  {true, true},  {true, true},  {true, false}, {true, false},
 };
 
 void expect_mode(bool view) {
   EXPECT_EQ(in_edit_mode, view ? 0 : 1);
   EXPECT_EQ(pixbuf_image, view ? pixbuf_alpha : pixbuf_no_alpha);
-  GdkCursor *pointer = gdk_window_get_cursor(gtk_widget_get_window(drawing_area));
+  GdkCursor *pointer = drawing_area_cursor();
   EXPECT_EQ(pointer, view ? NULL : blank_cursor);
   for (int i = 0; i < TB_ITEM_COUNT; i++) {
     bool expected = view ? kItemVisibility[i].in_view : kItemVisibility[i].in_edit;
     EXPECT_EQ(gtk_widget_get_visible(GTK_WIDGET(
-                  gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), i))),
+                  toolbar_item(i))),
               expected)
         << "item " << i << (view ? " in view mode" : " in edit mode");
   }
@@ -78,6 +68,10 @@ struct DragCase {
   double x0, y0, x1, y1;  // press and motion, window pixels
   pixel_rect region;      // expected, picture pixels
 };
+void PrintTo(const DragCase &c, std::ostream *os) {
+  *os << c.percent << "% from " << c.x0 << "," << c.y0 << " to " << c.x1 << ","
+      << c.y1;
+}
 
 class SelectionDragTest : public ViewTest,
                           public ::testing::WithParamInterface<DragCase> {};
@@ -98,20 +92,8 @@ TEST_P(SelectionDragTest, DragSetsRegionAndDrawsBlackOutline) {
 INSTANTIATE_TEST_SUITE_P(
     Region, SelectionDragTest,
     ::testing::Values(DragCase{100, 10, 20, 29, 59, {10, 20, 20, 40}},
-                      DragCase{200, 10, 20, 29, 59, {5, 10, 10, 20}},
-                      DragCase{100, 29, 25, 10, 5, {10, 5, 20, 21}},    // reversed
                       DragCase{200, 60, 40, 3, 9, {2, 5, 29, 16}},      // reversed
                       DragCase{100, 30, 5, 70, 45, {30, 5, 41, 41}}));  // beyond
-
-TEST_F(ViewTest, DragBeyondTopLeftKeepsNegativeCorner) {
-  load_picture(40, 30);
-  set_view_mode(true);
-  drag(5, 6, -10, -4);
-  EXPECT_EQ(x_img_ROI, -10);
-  EXPECT_EQ(y_img_ROI, -4);
-  EXPECT_EQ(w_img_ROI, 16);
-  EXPECT_EQ(h_img_ROI, 11);
-}
 
 TEST_F(ViewTest, PressWithoutMotionErasesOutlineAndSelectsWholePicture) {
   load_picture(40, 30);
@@ -158,21 +140,15 @@ TEST_F(ViewTest, EmptyRegionShowsSmallMarkAtTopLeftInViewMode) {
                          clean.begin() + 3 * stride));
 }
 
-// Flips "Calculate From Selection" as the Edit menu's check item does.
-void set_region_flag(bool on) {
-  GtkWidget *check = gtk_check_menu_item_new_with_mnemonic("Calculate _From Selection");
-  g_object_ref_sink(check);
-  gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(check), on);
-  toggle_calc_ROI(check, NULL);
-  g_object_unref(check);
-}
-
 struct FlagCase {
   bool view;
   bool flag;
   bool outline_shown;  // when false the view must equal the bare layers
   view_pixel outline;
 };
+void PrintTo(const FlagCase &c, std::ostream *os) {
+  *os << (c.view ? "view mode" : "edit mode") << ", flag " << c.flag;
+}
 
 class RegionFlagTest : public ViewTest,
                        public ::testing::WithParamInterface<FlagCase> {};

@@ -10,6 +10,7 @@
 #include "gui/main_window.h"
 #include "gui/pixel.h"
 #include "gui/pointer_events.h"
+#include "tests/gui/gui_test_support.h"
 
 #include <vector>
 
@@ -19,6 +20,7 @@ struct view_pixel {
   bool operator==(const view_pixel &o) const {
     return a == o.a && r == o.r && g == o.g && b == o.b;
   }
+  bool operator!=(const view_pixel &o) const { return !(*this == o); }
 };
 
 inline std::ostream &operator<<(std::ostream &os, const view_pixel &p) {
@@ -41,12 +43,11 @@ inline std::vector<unsigned char> surface_bytes(cairo_surface_t *surface) {
   return std::vector<unsigned char>(data, data + size);
 }
 
-inline void process_pending_events(void) {
-  while (gtk_events_pending()) gtk_main_iteration();
-}
-
 class ViewTest : public ::testing::Test {
  protected:
+  // Edit menu: Copy, Undo, Redo, then the region flag's check item.
+  static const int kRegionFlagPosition = 3;
+
   // Picture colour (r, g, b) at (x, y); distinct per pixel and opaque.
   static void picture_colour(int x, int y, guchar *r, guchar *g, guchar *b) {
     *r = (guchar)(10 + 3 * x);
@@ -56,17 +57,9 @@ class ViewTest : public ::testing::Test {
   // Result alpha of `pixbuf_alpha` at (x, y): all 256 levels reachable.
   static guchar result_alpha(int x, int y) { return (guchar)(x * 7 + y * 31); }
 
-  void SetUp() override {
-    static char name[] = "gui_tests";
-    char *argv[] = {name, NULL};
-    create_main_window(1, argv);
-    process_pending_events();
-  }
+  void SetUp() override { create_test_window(); }
 
-  void TearDown() override {
-    gtk_widget_destroy(main_window);
-    release_application_state();
-  }
+  void TearDown() override { release_application_state(); }
 
   // Replaces the picture by a width × height one (RGB, with its result in
   // `pixbuf_alpha`), an empty stroke layer and a view at the current zoom.
@@ -87,7 +80,7 @@ class ViewTest : public ::testing::Test {
     cairo_surface_destroy(surf_layer);
     surf_layer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     replace_win_surf();
-    process_pending_events();
+    flush_events();
   }
 
   // An opaque white stroke pixel in the layer, shown in the view.
@@ -98,19 +91,22 @@ class ViewTest : public ::testing::Test {
     compose_win_surf();
   }
 
-  static GtkToolItem *item(int index) {
-    return gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), index);
-  }
-
   static GtkAdjustment *zoom_adjustment(void) {
-    GtkWidget *spin = gtk_bin_get_child(GTK_BIN(item(TB_ZOOM_SPIN)));
+    GtkWidget *spin = gtk_bin_get_child(GTK_BIN(toolbar_item(TB_ZOOM_SPIN)));
     return gtk_spin_button_get_adjustment(GTK_SPIN_BUTTON(spin));
   }
 
   static void set_view_mode(bool view) {
-    gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(item(TB_MODE_TOGGLE)),
+    gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(toolbar_item(TB_MODE_TOGGLE)),
                                       view);
-    process_pending_events();
+    flush_events();
+  }
+
+  // Sets "Calculate From Selection" through the Edit menu's check item.
+  static void set_region_flag(bool on) {
+    GtkWidget *check = menu_item("Edit", kRegionFlagPosition);
+    ASSERT_TRUE(check && GTK_IS_CHECK_MENU_ITEM(check));
+    gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(check), on);
   }
 
   // A left press at window (x, y), as the drawing area receives it.
