@@ -7,11 +7,12 @@
 // Broken preconditions are programming errors (every pixbuf and surface the
 // program makes meets them), so they stop the process with a message that
 // names where and what, like the C library's assert but also in release
-// builds.
-#define PIXEL_ASSERT(condition)                                   \
-  do {                                                            \
-    if (!(condition))                                             \
-      pixel_assertion_failed(__FILE__, __LINE__, __func__, #condition); \
+// builds. `helper` is the public helper the caller was asked for, so
+// checks shared through static functions still name it.
+#define PIXEL_ASSERT(helper, condition)                                \
+  do {                                                                 \
+    if (!(condition))                                                  \
+      pixel_assertion_failed(__FILE__, __LINE__, helper, #condition);  \
   } while (0)
 
 [[noreturn]] static void pixel_assertion_failed(const char *file, int line,
@@ -24,11 +25,12 @@
 }
 
 // Start of pixel (x, y) of an 8-bit RGB pixbuf, or NULL outside it.
-static guchar *pixbuf_pixel_address(GdkPixbuf *pixbuf, int x, int y) {
-  PIXEL_ASSERT(gdk_pixbuf_get_colorspace(pixbuf) == GDK_COLORSPACE_RGB);
-  PIXEL_ASSERT(gdk_pixbuf_get_bits_per_sample(pixbuf) == 8);
+static guchar *pixbuf_pixel_address(const char *helper, GdkPixbuf *pixbuf,
+                                   int x, int y) {
+  PIXEL_ASSERT(helper, gdk_pixbuf_get_colorspace(pixbuf) == GDK_COLORSPACE_RGB);
+  PIXEL_ASSERT(helper, gdk_pixbuf_get_bits_per_sample(pixbuf) == 8);
   const int n_channels = gdk_pixbuf_get_n_channels(pixbuf);
-  PIXEL_ASSERT(n_channels == 4 || n_channels == 3);
+  PIXEL_ASSERT(helper, n_channels == 4 || n_channels == 3);
   if (x < 0 || x >= gdk_pixbuf_get_width(pixbuf) || y < 0 ||
       y >= gdk_pixbuf_get_height(pixbuf))
     return NULL;
@@ -36,9 +38,9 @@ static guchar *pixbuf_pixel_address(GdkPixbuf *pixbuf, int x, int y) {
          (size_t)y * gdk_pixbuf_get_rowstride(pixbuf) + (size_t)x * n_channels;
 }
 
-static void assert_surface_format(cairo_surface_t *surface) {
+static void assert_surface_format(const char *helper, cairo_surface_t *surface) {
   const cairo_format_t cairoFMT = cairo_image_surface_get_format(surface);
-  PIXEL_ASSERT(cairoFMT == CAIRO_FORMAT_ARGB32 || cairoFMT == CAIRO_FORMAT_RGB24);
+  PIXEL_ASSERT(helper, cairoFMT == CAIRO_FORMAT_ARGB32 || cairoFMT == CAIRO_FORMAT_RGB24);
 }
 
 // Start of pixel (x, y) of a 32-bit image surface (no bounds check).
@@ -50,7 +52,7 @@ static unsigned char *surface_pixel_address(cairo_surface_t *surface, int x,
 
 void gdkpixbuf_put_pixel(GdkPixbuf *pixbuf, int x, int y, guchar red,
                          guchar green, guchar blue, guchar alpha) {
-  guchar *p = pixbuf_pixel_address(pixbuf, x, y);
+  guchar *p = pixbuf_pixel_address(__func__, pixbuf, x, y);
   if (!p) return;
   p[0] = red;
   p[1] = green;
@@ -60,7 +62,7 @@ void gdkpixbuf_put_pixel(GdkPixbuf *pixbuf, int x, int y, guchar red,
 
 void gdkpixbuf_get_pixel(GdkPixbuf *pixbuf, int x, int y, guchar *red,
                          guchar *green, guchar *blue, guchar *alpha) {
-  const guchar *p = pixbuf_pixel_address(pixbuf, x, y);
+  const guchar *p = pixbuf_pixel_address(__func__, pixbuf, x, y);
   if (!p) return;
   *red = p[0];
   *green = p[1];
@@ -74,11 +76,11 @@ void gdkpixbuf_get_pixel(GdkPixbuf *pixbuf, int x, int y, guchar *red,
 void cairoimagesurface_put_pixel(cairo_surface_t *surface, int x, int y,
                                  guchar alpha, guchar red, guchar green,
                                  guchar blue) {
-  assert_surface_format(surface);
+  assert_surface_format(__func__, surface);
   const int width = cairo_image_surface_get_width(surface);
   const int height = cairo_image_surface_get_height(surface);
-  PIXEL_ASSERT(x >= 0 && x < width);
-  PIXEL_ASSERT(y >= 0 && y < height);
+  PIXEL_ASSERT(__func__, x >= 0 && x < width);
+  PIXEL_ASSERT(__func__, y >= 0 && y < height);
   const guint32 word = (guint32)alpha << 24 | (guint32)red << 16 |
                        (guint32)green << 8 | (guint32)blue;
   memcpy(surface_pixel_address(surface, x, y), &word, sizeof word);
@@ -87,7 +89,7 @@ void cairoimagesurface_put_pixel(cairo_surface_t *surface, int x, int y,
 void cairoimagesurface_get_pixel(cairo_surface_t *surface, int x, int y,
                                  guchar *alpha, guchar *red, guchar *green,
                                  guchar *blue) {
-  assert_surface_format(surface);
+  assert_surface_format(__func__, surface);
   if (x < 0 || x >= cairo_image_surface_get_width(surface) || y < 0 ||
       y >= cairo_image_surface_get_height(surface))
     return;
