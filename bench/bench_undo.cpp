@@ -17,7 +17,7 @@
 #include "gui/history.h"
 #include "gui/main_window.h"
 #include "gui/open_image.h"
-#include "gui/pointer_events.h"
+#include "tests/gui/synthesized_events.h"
 
 static const int PICTURE_WIDTH = 2000;
 static const int PICTURE_HEIGHT = 1500;
@@ -60,26 +60,6 @@ static bool open_picture(const char *dir) {
   g_free(path);
   g_object_unref(picture);
   return ok;
-}
-
-static void send_press(int x, int y) {
-  GdkEventButton event = {};
-  event.type = GDK_BUTTON_PRESS;
-  event.window = drawing_area->window;
-  event.x = x;
-  event.y = y;
-  event.button = 1;
-  button_press_event(drawing_area, &event, NULL);
-}
-
-static void send_motion(int x, int y, guint state) {
-  GdkEventMotion event = {};
-  event.type = GDK_MOTION_NOTIFY;
-  event.window = drawing_area->window;
-  event.x = x;
-  event.y = y;
-  event.state = state;
-  motion_notify_event(drawing_area, &event, NULL);
 }
 
 // A random walk of steps up to 20 pixels, with brush sizes 4 to 40.

@@ -7,8 +7,8 @@
 #include "gui/main_window.h"
 #include "gui/open_image.h"
 #include "gui/pixel.h"
-#include "gui/pointer_events.h"
 #include "tests/gui/gui_test_support.h"
+#include "tests/gui/synthesized_events.h"
 
 static GtkAdjustment *adjustment_of(int item_index) {
   GtkToolItem *item = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), item_index);
@@ -79,25 +79,10 @@ void set_brush_size(double size) {
 }
 
 void press(double x, double y, guint state, guint button) {
-  GdkEventButton event = {};
-  event.type = GDK_BUTTON_PRESS;
-  event.window = drawing_area->window;
-  event.x = x;
-  event.y = y;
-  event.state = state;
-  event.button = button;
-  button_press_event(drawing_area, &event, NULL);
+  send_press(x, y, state, button);
 }
 
-void motion(double x, double y, guint state) {
-  GdkEventMotion event = {};
-  event.type = GDK_MOTION_NOTIFY;
-  event.window = drawing_area->window;
-  event.x = x;
-  event.y = y;
-  event.state = state;
-  motion_notify_event(drawing_area, &event, NULL);
-}
+void motion(double x, double y, guint state) { send_motion(x, y, state); }
 
 void stroke(const std::vector<std::pair<double, double>> &points, guint press_state) {
   press(points[0].first, points[0].second, press_state);
