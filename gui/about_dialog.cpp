@@ -104,14 +104,14 @@ void do_drawing(cairo_t *cr, GtkWidget *) {
 void draw_logotype(cairo_t *cr, GtkWidget *) {
   cairo_set_line_width(cr, LETTER_LINE_WIDTH);
   set_orange(cr);
-  capital_c(cr, 18, 0);
+  capital_c(cr, 20, 0);
   lower_case_o(cr, 32.5, 0);
-  lower_case_r(cr, 45, 0);
+  lower_case_r(cr, 44.5, 0);
 
   set_grey(cr);
-  lower_case_v(cr, 7, SECOND_ROW_Y);
-  lower_case_a(cr, 20.5, SECOND_ROW_Y);
-  lower_case_n(cr, 34.5, SECOND_ROW_Y);
+  lower_case_v(cr, 9.5, SECOND_ROW_Y);
+  lower_case_a(cr, 22.5, SECOND_ROW_Y);
+  lower_case_n(cr, 35.5, SECOND_ROW_Y);
   lower_case_e(cr, 48, SECOND_ROW_Y);
 }
 
