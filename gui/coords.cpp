@@ -5,8 +5,8 @@
 
 // Half a picture pixel: the offset from a pixel's corner to its centre.
 static const double kPixelCentre = 0.5;
-// Below this on-screen radius (window pixels) the brush cursor gets a marker
-// ring of kMarkerRingArea radius, and the redraw must cover the ring instead.
+// Up to this on-screen radius (window pixels) the brush cursor gets a marker
+// ring, and the redraw must cover kMarkerRingArea around it instead.
 static const double kTinyBrushRadius = 1.5;
 static const double kMarkerRingArea = 5.5;
 // Margin before the cursor for its antialiased edge, and the total padding
@@ -38,6 +38,10 @@ bool brush_diameter_is_odd(double radius) {
   return ((long)(2.0 * radius)) % 2 != 0;
 }
 
+bool brush_shows_marker_ring(snap_grid grid) {
+  return grid.scale * grid.radius <= kTinyBrushRadius;
+}
+
 void get_storable_coords(snap_grid grid, double wx, double wy, double *ix,
                          double *iy) {
   double offset = centre_offset(grid.radius);
@@ -65,8 +69,10 @@ int zoomed_length(int picture_length, double scale) {
 
 pixel_rect cursor_redraw_area(int x, int y, double px, double py,
                               snap_grid grid) {
-  double r = grid.scale * grid.radius;
-  if (r < kTinyBrushRadius) r = kMarkerRingArea;
+  // The same test as the cursor's ring: at exactly 1.5 window pixels the
+  // ring is drawn, so it must be wiped too.
+  double r = brush_shows_marker_ring(grid) ? kMarkerRingArea
+                                           : grid.scale * grid.radius;
   double left = std::min((double)x, px) - r - kCursorMargin;
   double top = std::min((double)y, py) - r - kCursorMargin;
   double span = 2.0 * r + kCursorSpanPadding;

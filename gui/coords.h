@@ -32,6 +32,10 @@ struct selection_rect {
 // that an unantialiased round brush covers whole pixels only.
 bool brush_diameter_is_odd(double radius);
 
+// True when the brush is at most 1.5 window pixels in radius: its cursor
+// then gets a marker ring of 5 window pixels so that it can be found.
+bool brush_shows_marker_ring(snap_grid grid);
+
 // Window point -> snapped picture point.
 void get_storable_coords(snap_grid grid, double wx, double wy, double *ix,
                          double *iy);

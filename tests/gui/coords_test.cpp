@@ -90,6 +90,7 @@ TEST(Coords, CursorRedrawAreaCoversOldAndNewCursor) {
       {100, 80, 90, 85, {1.0, 5.0}},    {10, 10, 200, 150, {2.0, 2.5}},
       {300, 40, 298, 44, {0.125, 40}},  {50, 50, 50, 50, {1.0, 0.5}},
       {60, 70, 20, 10, {4.0, 0.5}},     {30, 30, 31, 29, {0.25, 5}},
+      {40, 40, 44, 41, {0.75, 2.0}},  // ring drawn at exactly 1.5
   };
   for (const CursorMove &m : moves) {
     pixel_rect area = cursor_redraw_area(m.x, m.y, m.px, m.py, m.grid);
