@@ -13,10 +13,8 @@ static const double kMarkerRingArea = 5.5;
 // added to the span of the old and new cursor.
 static const double kCursorMargin = 3.0;
 static const double kCursorSpanPadding = 9.0;
-// Brush areas of at most kTinyBrushArea window pixels are widened to
-// kTinyBrushWidened; kBrushAreaPadding is added to every brush area.
-static const double kTinyBrushArea = 3.0;
-static const double kTinyBrushWidened = 5.0;
+// Padding added to every brush area (it starts at the top-left of the
+// brush's disc and reaches this far beyond its other side).
 static const double kBrushAreaPadding = 20.0;
 
 static double centre_offset(double radius) {
@@ -83,8 +81,11 @@ pixel_rect cursor_redraw_area(int x, int y, double px, double py,
 
 pixel_rect brush_redraw_area(double cx, double cy, double scale,
                              double brush_radius) {
-  double d = 2.0 * scale * brush_radius;
-  if (d <= kTinyBrushArea) d = kTinyBrushWidened;
+  // A tiny brush's cursor is mostly its marker ring: the area must reach
+  // the ring's left and top too, or pieces of the old ring stay on screen.
+  double d = brush_shows_marker_ring(snap_grid{scale, brush_radius})
+                 ? 2.0 * kMarkerRingArea
+                 : 2.0 * scale * brush_radius;
   int side = (int)(d + kBrushAreaPadding);
   return pixel_rect{(int)(cx - d / 2), (int)(cy - d / 2), side, side};
 }
@@ -129,7 +130,13 @@ pixel_rect outline_redraw_area(selection_rect sel) {
                     (int)(sel.width + 3), (int)(sel.height + 3)};
 }
 
+selection_rect outline_erase_band(selection_rect sel) {
+  return selection_rect{sel.left - 1, sel.top - 1, sel.width + 4,
+                        sel.height + 4};
+}
+
 pixel_rect outline_erase_area(selection_rect sel) {
-  return pixel_rect{(int)(sel.left - 1), (int)(sel.top - 1),
-                    (int)(sel.width + 4), (int)(sel.height + 4)};
+  selection_rect band = outline_erase_band(sel);
+  return pixel_rect{(int)band.left, (int)band.top, (int)band.width,
+                    (int)band.height};
 }

@@ -79,5 +79,8 @@ pixel_rect clip_region(pixel_rect region, int width, int height);
 // Window area the dashed outline of `sel` touches (its stroke runs half a
 // pixel outside the selection).
 pixel_rect outline_redraw_area(selection_rect sel);
-// Window band repainted to erase that outline, a pixel wider on each side.
+// Window band repainted to erase that outline: from one pixel before the
+// outline's left and top, 4 pixels wider and higher than the selection.
+selection_rect outline_erase_band(selection_rect sel);
+// The same band truncated to whole pixels, for queueing its redraw.
 pixel_rect outline_erase_area(selection_rect sel);

@@ -99,8 +99,9 @@ TEST(Coords, CursorRedrawAreaCoversOldAndNewCursor) {
   }
 }
 
-TEST(Coords, BrushRedrawAreaCoversTheBrushDisc) {
-  const snap_grid grids[] = {{1.0, 5.0}, {2.0, 2.5}, {0.5, 100}, {4.0, 1.5}};
+TEST(Coords, BrushRedrawAreaCoversTheBrushCursor) {
+  const snap_grid grids[] = {{1.0, 5.0}, {2.0, 2.5},  {0.5, 100},
+                             {4.0, 1.5}, {1.0, 0.5}, {0.125, 4}};
   for (const snap_grid &g : grids) {
     pixel_rect area = brush_redraw_area(120, 90, g.scale, g.radius);
     EXPECT_TRUE(contains(area, cursor_box(120, 90, g))) << g.scale << " " << g.radius;
