@@ -53,15 +53,6 @@ TEST_P(SnapTest, SnappedPointMapsBackToItsPixelCorner) {
 
 INSTANTIATE_TEST_SUITE_P(Canvas, SnapTest, ::testing::ValuesIn(kSnapCases));
 
-TEST(Coords, FourCoordsSnapBothPoints) {
-  double ix, iy, pix, piy;
-  get_4_storable_coords(snap_grid{2.0, 2.5}, 41, 9, 10, 3, &ix, &iy, &pix, &piy);
-  EXPECT_DOUBLE_EQ(ix, 20.5);
-  EXPECT_DOUBLE_EQ(iy, 4.5);
-  EXPECT_DOUBLE_EQ(pix, 5.5);
-  EXPECT_DOUBLE_EQ(piy, 1.5);
-}
-
 // Bounding box, in window pixels, of the brush cursor drawn at pointer
 // (x, y): its disc (shifted half a picture pixel for odd diameters) or,
 // for tiny brushes, the 5-pixel marker ring with its half-width line.
