@@ -16,6 +16,7 @@
 #include "bench/synthetic.h"
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
+#include "engine/umfpack_system.h"
 #include "engine/get_laplacian.h"
 #include "sparse/errhandl.h"
 

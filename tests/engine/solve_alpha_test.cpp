@@ -10,6 +10,7 @@
 
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
+#include "engine/umfpack_system.h"
 #include "engine/get_laplacian.h"
 #include "sparse/errhandl.h"
 #include "test_pictures.h"
