@@ -1,0 +1,28 @@
+// The stages of one alpha solve, on their own so that tests and benchmarks
+// can reach each of them; solveAlpha runs them in order.
+#pragma once
+
+#include "sparse/qmatrix.h"
+#include "sparse/vector.h"
+
+// Weight of a constraint on the diagonal: large against the Laplacian's
+// entries, which stay of the order of one, so pinned pixels land close to
+// their values.
+extern const double kConstraintWeight;
+
+// Adds kConstraintWeight * mask[y][x] to the diagonal of L (1-based,
+// column-major pixel numbering) and sets d[k] = that weight * values[y][x].
+// A constrained pixel with an empty row gets the 1 x 1 row (k, weight).
+// mask and values are height x width arrays indexed [row][column]; d must
+// have dimension height * width. Containers in an error state are left as
+// they are.
+void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
+                          double **values, int height, int width);
+
+// Solves the built system (L with its constraints, right-hand side d) into
+// x and returns the clamped matte as a new height x width array [row][column]
+// (free with free_img); *status gets umfpackSolve's status. L is released.
+// When the container recorded an error while the system was built nothing is
+// solved: the matte is all zeros and *status is UMFPACK_ERROR_out_of_memory.
+double **matteFromSystem(QMatrix *L, Vector *d, Vector *x, int height,
+                         int width, int *status);

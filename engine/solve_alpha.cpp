@@ -1,0 +1,115 @@
+#include "engine/solve_alpha.h"
+
+#include "engine/allocate.h"
+#include "engine/alpha_system.h"
+#include "engine/get_laplacian.h"
+#include "engine/umfpack_system.h"
+#include "sparse/errhandl.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <umfpack.h>
+
+const double kConstraintWeight = 100.0;
+
+// A constrained pixel whose row has entries but a zero diagonal: the
+// Laplacian is broken, and no solve of it would mean anything.
+static void diagonalWithoutMain(void) {
+  fputs(" yes off diagonals exist when main is zero.", stdout);
+  fflush(stdout);
+  exit(-1);
+}
+
+// Clamps the solution into 0..1. A singular system (status 1, which is only
+// a warning) leaves NaN where pixels are undetermined; those become 0.0, as
+// no alpha is known for them and a NaN would reach the 8-bit conversion of
+// the matte.
+static void clampToUnit(Vector *x) {
+  for (size_t k = 1; k <= x->Dim; k++) {
+    const double v = x->Cmp[k];
+    if (v > 1.0) x->Cmp[k] = 1.0;
+    if (v < 0.0 || std::isnan(v)) x->Cmp[k] = 0.0;
+  }
+}
+
+// The solver numbers pixels column by column; the matte is [row][column].
+static double **matteFromSolution(const Vector *x, int height, int width) {
+  double **alpha = (double **)get_img(width, height, sizeof(double));
+  for (int y = 0; y < height; y++)
+    for (int c = 0; c < width; c++)
+      alpha[y][c] = x->Cmp[(size_t)c * height + y + 1];
+  return alpha;
+}
+
+// Hands the constrained system to UMFPACK. L is released as soon as it has
+// been copied, so its memory and the factorisation's are not held at once.
+static int solveSystem(QMatrix *L, Vector *d, Vector *x) {
+  CompressedColumn A;
+  const bool assembled = compressedColumnFromUpper(L, &A);
+  Q_Destr(L);
+  if (!assembled) return UMFPACK_ERROR_out_of_memory;
+  // Cmp is 1-based; the solver's arrays start at component 1.
+  const int status = umfpackSolve(&A, d->Cmp + 1, x->Cmp + 1);
+  compressedColumnFree(&A);
+  return status;
+}
+
+void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
+                          double **values, int height, int width) {
+  for (int x = 0; x < width; x++)
+    for (int y = 0; y < height; y++) {
+      const size_t k = (size_t)x * height + y + 1;
+      const double w = kConstraintWeight * mask[y][x];
+      if (w != 0.0) {
+        if (Q_GetEl(L, k, k) != 0.0) {
+          Q_AddVal(L, k, 0, w);
+        } else if (Q_GetLen(L, k) != 0) {
+          diagonalWithoutMain();
+        } else {
+          // A pixel inside a wholly constrained area is in no built window:
+          // its row is just the constraint.
+          Q_SetLen(L, k, 1);
+          Q_SetEntry(L, k, 0, k, w);
+        }
+      }
+      V_SetCmp(d, k, w * values[y][x]);
+    }
+}
+
+double **matteFromSystem(QMatrix *L, Vector *d, Vector *x, int height,
+                         int width, int *status) {
+  if (LASResult() != LASOK) {
+    // Building the system failed (out of memory): do not solve half a
+    // system; hand back an empty matte and say why.
+    Q_Destr(L);
+    *status = UMFPACK_ERROR_out_of_memory;
+    return (double **)get_init_arr(width, height, sizeof(double));
+  }
+  *status = solveSystem(L, d, x);
+  clampToUnit(x);
+  return matteFromSolution(x, height, width);
+}
+
+double **solveAlpha(TIFF_img *image, double **constraint_mask,
+                    double **constraint_values, double epsilon, int r,
+                    int *status) {
+  const int height = image->height, width = image->width;
+  const size_t N = (size_t)height * width;
+  // The container's error state is sticky; an earlier calculation that ran
+  // out of memory must not make this one silently inert.
+  LASClearError();
+  QMatrix L = getLaplacian1(image, constraint_mask, epsilon, r);
+  Vector d, x;
+  V_Constr(&d, "d", N, Normal, true);
+  V_SetAllCmp(&d, 0.0);
+  V_Constr(&x, "x", N, Normal, true);
+  // A failed solve leaves the solution as it found it: zeros, not garbage.
+  V_SetAllCmp(&x, 0.0);
+  addConstraintWeights(&L, &d, constraint_mask, constraint_values, height,
+                       width);
+  double **alpha = matteFromSystem(&L, &d, &x, height, width, status);
+  V_Destr(&d);
+  V_Destr(&x);
+  return alpha;
+}
