@@ -27,6 +27,7 @@
 #include "engine/alpha_system.h"
 #include "engine/get_laplacian.h"
 #include "engine/pyramid.h"
+#include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
 
 static const int kRadius = 1;
