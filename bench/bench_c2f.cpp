@@ -212,9 +212,15 @@ static void runSize(const SizeCase *size) {
     // The engine ends the process when its own allocations fail; UMFPACK
     // reports running out as out of memory or, at the solve, as an invalid
     // numeric object.
-    if (!runIsolated(size, lc, path.c_str(), &r) || r.status == UMFPACK_ERROR_out_of_memory ||
+    if (!runIsolated(size, lc, path.c_str(), &r)) {
+      printf("did not fit in %.0f GiB (the engine ran out of memory)\n", kMemoryLimitGiB);
+      continue;
+    }
+    if (r.status == UMFPACK_ERROR_out_of_memory ||
         r.status == UMFPACK_ERROR_invalid_Numeric_object) {
-      printf("did not fit in %.0f GiB (status %d)\n", kMemoryLimitGiB, r.status);
+      printf("did not fit in %.0f GiB (status %d after %.0f MiB resident; UMFPACK estimates "
+             "%.1f GiB)\n",
+             kMemoryLimitGiB, r.status, r.peakMiB, r.estimateGiB);
       continue;
     }
     haveReference |= isReference;
