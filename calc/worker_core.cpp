@@ -10,11 +10,6 @@
 // "invalid numeric object", the advice to make the problem smaller.
 static const int32_t kStatusNotSolved = -3;
 
-int worker_levels_for_region(int width, int height, const option_args *opts) {
-  const int asked = std::max(opts->levels_num, 1);
-  return std::min(asked, max_pyramid_levels(width, height, opts->win_size));
-}
-
 static void store_result(double **alpha, int width, int height,
                          TIFF_img *result) {
   get_TIFF(result, height, width, 'g');
@@ -28,7 +23,9 @@ worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
                                const option_args *opts, TIFF_img *result) {
   const int width = image->width, height = image->height;
   worker_outcome outcome;
-  outcome.levels_used = worker_levels_for_region(width, height, opts);
+  outcome.levels_used =
+      c2f_levels_allowed(image, constraint_mask, constraint_values,
+                         opts->levels_num, opts->win_size);
   outcome.levels_lowered = outcome.levels_used < opts->levels_num;
   const int active = std::min(opts->Active_levels_num, outcome.levels_used);
   int status = kStatusNotSolved;

@@ -11,14 +11,10 @@
 struct worker_outcome {
   int32_t status;   // UMFPACK status of the last solve (0 ok, 1 singular
                     // warning, negative: failure; see the error messages)
-  int levels_used;  // pyramid levels actually used
-  bool levels_lowered;  // levels_used < the levels_num asked for
+  int levels_used;  // pyramid levels actually used (c2f_levels_allowed)
+  bool levels_lowered;  // levels_used < the levels_num asked for: the region
+                        // is too small or its strokes too thin for more
 };
-
-// The number of pyramid levels a width x height region runs with:
-// options' levels_num (at least 1), lowered to what the region allows for
-// the window radius (max_pyramid_levels).
-int worker_levels_for_region(int width, int height, const option_args *opts);
 
 // Computes the matte of `image` (a 'c' record, h x w) under the constraint
 // mask and values (h x w doubles, as engine_input makes them) with the five
