@@ -58,6 +58,7 @@ struct RunResult {
   double estimateGiB;  // UMFPACK's estimate for the finest solved level
   double meanError;    // mean |alpha - truth| over the unknown pixels
   int status;
+  int levelsUsed;      // what the picture and its constraints allow
 };
 
 static double **copyDown(double **a, int height, int width, int times) {
@@ -136,6 +137,8 @@ static void runCase(const SizeCase *size, LevelCase lc, const char *mattePath,
   const int H = size->height, W = size->width, band = (H < W ? H : W) / 30;
   SyntheticScene scene = makeSyntheticScene(H, W, band);
   c2f_level_stream = nullptr;  // keep the table clean
+  out->levelsUsed =
+      c2f_levels_allowed(&scene.image, scene.mask, scene.values, lc.levels, kRadius);
   const double wall = nowSeconds(), cpu = cpuSeconds();
   double **matte = solveAlphaC2F(&scene.image, scene.mask, scene.values, lc.levels,
                                  lc.active, kThreshold, kEpsilon, kRadius, &out->status);
@@ -224,8 +227,8 @@ static void runSize(const SizeCase *size) {
       continue;
     }
     haveReference |= isReference;
-    printf("%8.2f %8.2f %8.0f %7.2f %6d %9.4f ", r.wall, r.cpu, r.peakMiB, r.estimateGiB,
-           r.status, r.meanError);
+    printf("%4d %8.2f %8.2f %8.0f %7.2f %6d %9.4f ", r.levelsUsed, r.wall, r.cpu, r.peakMiB,
+           r.estimateGiB, r.status, r.meanError);
     if (isReference)
       printf("%12s\n", "(reference)");
     else if (haveReference)
@@ -245,8 +248,8 @@ int main(int argc, char **argv) {
   printf("time and CPU of solveAlphaC2F; peak resident memory up to its end;\n");
   printf("estGiB: UMFPACK's estimate for the finest solved level; mean|e|: against the\n");
   printf("true alpha over the unknown pixels; mean|d|: against the single-level matte\n");
-  printf("%-9s %5s %6s %6s %8s %8s %8s %7s %6s %9s %12s\n", "size", "MP", "levels", "active",
-         "wall s", "cpu s", "peakMiB", "estGiB", "status", "mean|e|", "mean|d|");
+  printf("%-9s %5s %6s %6s %4s %8s %8s %8s %7s %6s %9s %12s\n", "size", "MP", "levels",
+         "active", "used", "wall s", "cpu s", "peakMiB", "estGiB", "status", "mean|e|", "mean|d|");
   for (const SizeCase &size : kSizes)
     if (size.megapixels <= largest) runSize(&size);
   return 0;
