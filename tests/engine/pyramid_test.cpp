@@ -189,16 +189,6 @@ INSTANTIATE_TEST_SUITE_P(Pyramid, DownSmpArrBinarises,
                                          MapCase{0.5, 1.0}, MapCase{0.3, 0.0},
                                          MapCase{0.0, 0.0}));
 
-TEST(DownSmpArr, ThinStrokesVanish) {
-  // A one-pixel line through the kernel centre weighs 0.375 < 0.5.
-  double **mask = filled(5, 5, 0.0);
-  for (int x = 0; x < 5; x++) mask[2][x] = 1.0;
-  double **out = downSmpArr(mask, 5, 5, kRadius);
-  EXPECT_EQ(out[0][0], 0.0);
-  free_img((void **)mask);
-  free_img((void **)out);
-}
-
 TEST(Scale2_255, ClampsToTheSampleRange) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double in[] = {-0.1, 0.0, 0.5, 1.0, 1.2, nan};
