@@ -10,6 +10,11 @@
 // "invalid numeric object", the advice to make the problem smaller.
 static const int32_t kStatusNotSolved = -3;
 
+int worker_levels_for_region(int width, int height, const option_args *opts) {
+  const int asked = std::max(opts->levels_num, 1);
+  return std::min(asked, max_pyramid_levels(width, height, opts->win_size));
+}
+
 static void store_result(double **alpha, int width, int height,
                          TIFF_img *result) {
   get_TIFF(result, height, width, 'g');

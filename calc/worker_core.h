@@ -16,6 +16,12 @@ struct worker_outcome {
                         // is too small or its strokes too thin for more
 };
 
+// The pyramid levels a width x height region allows for opts' levels_num
+// (at least 1) and window radius, by its size alone (max_pyramid_levels).
+// worker_core_run may use fewer still when the strokes are too thin to
+// survive down-sampling; c2f_levels_allowed gives the final number.
+int worker_levels_for_region(int width, int height, const option_args *opts);
+
 // Computes the matte of `image` (a 'c' record, h x w) under the constraint
 // mask and values (h x w doubles, as engine_input makes them) with the five
 // calculation options of opts (img_width and img_height are not used), and

@@ -73,6 +73,27 @@ INSTANTIATE_TEST_SUITE_P(WorkerCore, SmallRegionGuard,
                                           testing::Values(1, 2, 3, 100),
                                           testing::Bool()));
 
+struct LevelCase {
+  int width, height, win_size, levels;
+  int expected;
+};
+
+class LevelsForRegion : public testing::TestWithParam<LevelCase> {};
+
+TEST_P(LevelsForRegion, LowersOnlyWhatTheRegionCannotHold) {
+  const LevelCase c = GetParam();
+  const option_args o = options(c.levels, 1, c.win_size);
+  EXPECT_EQ(worker_levels_for_region(c.width, c.height, &o), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkerCore, LevelsForRegion,
+                         testing::Values(LevelCase{100, 100, 1, 3, 3},
+                                         LevelCase{100, 100, 1, 9, 5},
+                                         LevelCase{100, 100, 5, 9, 3},
+                                         LevelCase{50, 9, 1, 4, 2},
+                                         LevelCase{4, 4, 1, 3, 1},
+                                         LevelCase{100, 100, 1, 0, 1}));
+
 TEST(WorkerCore, ScalesTheMatteToSamplesAndReportsLoweredLevels) {
   engine_input in = make_split_scene(48, 30);
   const option_args o = options(9, 2, 1);
