@@ -6,6 +6,7 @@
 #include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <umfpack.h>
@@ -20,11 +21,15 @@ static void diagonalWithoutMain(void) {
   exit(-1);
 }
 
+// Clamps the solution into 0..1. A singular system (status 1, which is only
+// a warning) leaves NaN where pixels are undetermined; those become 0.0, as
+// no alpha is known for them and a NaN would reach the 8-bit conversion of
+// the matte.
 static void clampToUnit(Vector *x) {
   for (size_t k = 1; k <= x->Dim; k++) {
     const double v = x->Cmp[k];
     if (v > 1.0) x->Cmp[k] = 1.0;
-    if (v < 0.0) x->Cmp[k] = 0.0;
+    if (v < 0.0 || std::isnan(v)) x->Cmp[k] = 0.0;
   }
 }
 

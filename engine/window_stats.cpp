@@ -27,9 +27,7 @@ static const double *sampleToUnit(void) {
 }
 
 static const unsigned char *const *channelPlane(const TIFF_img *image, int ch) {
-  if (image->TIFF_type == 'c' || image->TIFF_type == 'a')
-    return image->color_planes[ch];
-  return image->plane;
+  return windowChannels(image) == 3 ? image->color_planes[ch] : image->plane;
 }
 
 // The helpers below take the channel count as a compile-time constant so

@@ -162,12 +162,21 @@ TEST(SolveAlpha, PinnedValuesComeBackClampedInRowColumnOrder) {
       EXPECT_NEAR(solved.alpha[y][x], std::fmin(1.0, std::fmax(0.0, pinned[y][x])), 1e-12) << y << ", " << x;
 }
 
+// No window fits, so the unpinned pixels have empty rows: UMFPACK warns of
+// a singular matrix and leaves them undetermined (NaN), which the matte
+// turns into 0; the pinned pixels keep their values.
 TEST(SolveAlpha, PictureLowerThanAWindowIsSingular) {
   Scene s(2, 8, 2u);
   s.trimatte.pin(0, 0, 0.0);
   s.trimatte.pin(1, 7, 1.0);
   Solved solved(&s);
   EXPECT_EQ(solved.status, UMFPACK_WARNING_singular_matrix);
+  EXPECT_EQ(solved.alpha[1][7], 1.0);
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0; x < s.width; x++) {
+      if (s.trimatte.mask[y][x] != 0.0) continue;
+      EXPECT_EQ(solved.alpha[y][x], 0.0) << y << ", " << x;
+    }
 }
 
 TEST(SolveAlpha, AnErrorLeftByAnEarlierCalculationIsCleared) {
