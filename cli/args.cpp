@@ -97,7 +97,7 @@ static int parse_region(const char *text, cli_args *args, char *error, size_t er
 
 static void set_defaults(cli_args *args) {
   memset(args, 0, sizeof *args);
-  args->constraints = CONSTRAINTS_AUTO;
+  args->constraints = CHOOSE_BY_ALPHA_CHANNEL;
   opts_set_default(&args->options);
 }
 
@@ -132,9 +132,9 @@ static const numeric_option *find_numeric(const char *name) {
 
 static int set_flag(const char *name, cli_args *args) {
   if (strcmp(name, "--layer") == 0)
-    args->constraints = CONSTRAINTS_LAYER;
+    args->constraints = CHOOSE_LAYER;
   else if (strcmp(name, "--trimap") == 0)
-    args->constraints = CONSTRAINTS_TRIMAP;
+    args->constraints = CHOOSE_TRIMAP;
   else if (strcmp(name, "--alpha-only") == 0)
     args->alpha_only = 1;
   else if (strcmp(name, "--quiet") == 0 || strcmp(name, "-q") == 0)
@@ -145,17 +145,21 @@ static int set_flag(const char *name, cli_args *args) {
 }
 
 // Handles one option at argv[*i]; returns 0 with `error` set on failure.
-static int parse_option(int argc, char **argv, int *i, cli_args *args, int *kinds_given,
-                        char *error, size_t error_size) {
+static int parse_option(int argc, char **argv, int *i, cli_args *args, char *error,
+                        size_t error_size) {
   char name[64];
   const char *inline_value;
   split_long_option(argv[*i], name, sizeof name, &inline_value);
+  constraint_choice before = args->constraints;
   if (set_flag(name, args)) {
     if (inline_value) {
       snprintf(error, error_size, "%s takes no value", name);
       return 0;
     }
-    if (strcmp(name, "--layer") == 0 || strcmp(name, "--trimap") == 0) ++*kinds_given;
+    if (before != CHOOSE_BY_ALPHA_CHANNEL && before != args->constraints) {
+      snprintf(error, error_size, "--layer and --trimap exclude each other");
+      return 0;
+    }
     return 1;
   }
   const numeric_option *numeric = find_numeric(name);
@@ -175,12 +179,8 @@ static int parse_option(int argc, char **argv, int *i, cli_args *args, int *kind
   return set_numeric(numeric, value, &args->options, error, error_size);
 }
 
-static int check_complete(const cli_args *args, int operand_count, int kinds_given,
-                          char *error, size_t error_size) {
-  if (kinds_given > 1) {
-    snprintf(error, error_size, "--layer and --trimap exclude each other");
-    return 0;
-  }
+static int check_complete(const cli_args *args, int operand_count, char *error,
+                          size_t error_size) {
   if (operand_count < 2) {
     snprintf(error, error_size, "expected IMAGE and CONSTRAINTS (see --help)");
     return 0;
@@ -211,13 +211,13 @@ parse_outcome parse_cli_args(int argc, char **argv, cli_args *args, char *error,
   set_defaults(args);
   parse_outcome early = find_help_or_version(argc, argv);
   if (early != PARSE_RUN) return early;
-  int operand_count = 0, kinds_given = 0, options_ended = 0;
+  int operand_count = 0, options_ended = 0;
   for (int i = 1; i < argc; i++) {
     const char *arg = argv[i];
     if (!options_ended && strcmp(arg, "--") == 0) {
       options_ended = 1;
     } else if (!options_ended && arg[0] == '-' && arg[1] != '\0') {
-      if (!parse_option(argc, argv, &i, args, &kinds_given, error, error_size))
+      if (!parse_option(argc, argv, &i, args, error, error_size))
         return PARSE_ERROR;
     } else if (operand_count < 2) {
       (operand_count++ == 0 ? args->image_path : args->constraints_path) = arg;
@@ -226,7 +226,7 @@ parse_outcome parse_cli_args(int argc, char **argv, cli_args *args, char *error,
       return PARSE_ERROR;
     }
   }
-  return check_complete(args, operand_count, kinds_given, error, error_size) ? PARSE_RUN
+  return check_complete(args, operand_count, error, error_size) ? PARSE_RUN
                                                                               : PARSE_ERROR;
 }
 

@@ -12,18 +12,18 @@
 
 #define VELORIN_MATTE_VERSION "0.10.4"
 
-// How the CONSTRAINTS file is read.
-enum constraint_kind {
-  CONSTRAINTS_AUTO,    // by the presence of an alpha channel
-  CONSTRAINTS_LAYER,   // a stroke layer: alpha 255 = constraint
-  CONSTRAINTS_TRIMAP,  // a trimap: 0 = background, 255 = foreground
+// How the CONSTRAINTS file is to be read.
+enum constraint_choice {
+  CHOOSE_BY_ALPHA_CHANNEL,  // a stroke layer if it has alpha, else a trimap
+  CHOOSE_LAYER,             // --layer: alpha 255 = constraint
+  CHOOSE_TRIMAP,            // --trimap: 0 = background, 255 = foreground
 };
 
 struct cli_args {
   const char *image_path;        // points into argv
   const char *constraints_path;  // points into argv
   const char *output_path;       // points into argv
-  constraint_kind constraints;
+  constraint_choice constraints;
   option_args options;   // the five calculation options; picture size unset
   int region_is_set;     // 1 when --region was given
   int region_x, region_y, region_w, region_h;  // picture pixels, unclipped

@@ -88,8 +88,8 @@ GdkPixbuf *io_read_picture(const char *path, char *error, size_t error_size) {
   return load_pixbuf(path, "picture", error, error_size);
 }
 
-GdkPixbuf *io_read_constraints(const char *path, constraint_kind *kind, int width,
-                               int height, char *error, size_t error_size) {
+GdkPixbuf *io_read_constraints(const char *path, int width, int height, char *error,
+                               size_t error_size) {
   GdkPixbuf *pixbuf = load_pixbuf(path, "constraints", error, error_size);
   if (!pixbuf) return nullptr;
   int w = gdk_pixbuf_get_width(pixbuf), h = gdk_pixbuf_get_height(pixbuf);
@@ -100,8 +100,6 @@ GdkPixbuf *io_read_constraints(const char *path, constraint_kind *kind, int widt
     g_object_unref(pixbuf);
     return nullptr;
   }
-  if (*kind == CONSTRAINTS_AUTO)
-    *kind = gdk_pixbuf_get_has_alpha(pixbuf) ? CONSTRAINTS_LAYER : CONSTRAINTS_TRIMAP;
   return pixbuf;
 }
 

@@ -13,17 +13,15 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "cli/args.h"
 
 // Reads a picture; returns a new reference (g_object_unref it) to a pixbuf
 // of 8 bits per sample, RGB or RGBA.
 GdkPixbuf *io_read_picture(const char *path, char *error, size_t error_size);
 
-// Reads the constraints file and checks that it is `width` x `height`.
-// *kind becomes CONSTRAINTS_LAYER or CONSTRAINTS_TRIMAP: the one asked for,
-// or under CONSTRAINTS_AUTO the one the alpha channel points to.
-GdkPixbuf *io_read_constraints(const char *path, constraint_kind *kind, int width,
-                               int height, char *error, size_t error_size);
+// Reads the constraints file (layer or trimap) and checks that it is
+// `width` x `height`; returns a new reference as io_read_picture does.
+GdkPixbuf *io_read_constraints(const char *path, int width, int height, char *error,
+                               size_t error_size);
 
 // An output being written: a temporary file in the output's own folder (so
 // the final rename stays on one file system), renamed over the output path

@@ -33,7 +33,7 @@ TEST(ParseArgs, DefaultsMirrorTheOptionsDialog) {
   EXPECT_STREQ(p.args.image_path, "in.jpg");
   EXPECT_STREQ(p.args.constraints_path, "tri.png");
   EXPECT_STREQ(p.args.output_path, "out.png");
-  EXPECT_EQ(p.args.constraints, CONSTRAINTS_AUTO);
+  EXPECT_EQ(p.args.constraints, CHOOSE_BY_ALPHA_CHANNEL);
   EXPECT_EQ(p.args.options.levels_num, defaults.levels_num);
   EXPECT_EQ(p.args.options.Active_levels_num, defaults.Active_levels_num);
   EXPECT_EQ(p.args.options.epsilon, defaults.epsilon);
@@ -60,7 +60,7 @@ TEST(ParseArgs, EveryOptionInBothSpellingsAndAnyOrder) {
   EXPECT_EQ(p.args.region_y, 10);
   EXPECT_EQ(p.args.region_w, 50);
   EXPECT_EQ(p.args.region_h, 40);
-  EXPECT_EQ(p.args.constraints, CONSTRAINTS_TRIMAP);
+  EXPECT_EQ(p.args.constraints, CHOOSE_TRIMAP);
   EXPECT_TRUE(p.args.alpha_only);
   EXPECT_TRUE(p.args.quiet);
 }
@@ -79,7 +79,7 @@ TEST(ParseArgs, DoubleDashEndsTheOptions) {
   ASSERT_EQ(p.outcome, PARSE_RUN) << p.error;
   EXPECT_STREQ(p.args.image_path, "-picture.png");
   EXPECT_STREQ(p.args.constraints_path, "--layer");
-  EXPECT_EQ(p.args.constraints, CONSTRAINTS_AUTO);
+  EXPECT_EQ(p.args.constraints, CHOOSE_BY_ALPHA_CHANNEL);
 }
 
 TEST(ParseArgs, HelpAndVersionWinOverEverythingElse) {

@@ -33,37 +33,11 @@ TEST_F(IoTest, PictureErrorsNameTheFileAndTheProblem) {
 TEST_F(IoTest, ConstraintsOfAnotherSizeAreRefused) {
   std::string path = folder.file("tri.png");
   write_and_release(make_pixbuf(6, 4, false, grey_ramp), path);
-  constraint_kind kind = CONSTRAINTS_AUTO;
-  EXPECT_EQ(io_read_constraints(path.c_str(), &kind, 6, 5, error, sizeof error), nullptr);
+  EXPECT_EQ(io_read_constraints(path.c_str(), 6, 5, error, sizeof error), nullptr);
   EXPECT_NE(std::string(error).find("are 6 x 4 pixels, but the picture is 6 x 5"),
             std::string::npos)
       << error;
 }
-
-struct kind_case {
-  bool has_alpha;
-  constraint_kind asked;
-  constraint_kind expected;
-};
-
-class ConstraintKind : public IoTest, public ::testing::WithParamInterface<kind_case> {};
-
-TEST_P(ConstraintKind, FollowsTheAlphaChannelUnlessForced) {
-  std::string path = folder.file("c.png");
-  write_and_release(make_pixbuf(3, 2, GetParam().has_alpha, grey_ramp), path);
-  constraint_kind kind = GetParam().asked;
-  GdkPixbuf *c = io_read_constraints(path.c_str(), &kind, 3, 2, error, sizeof error);
-  ASSERT_NE(c, nullptr) << error;
-  EXPECT_EQ(kind, GetParam().expected);
-  g_object_unref(c);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, ConstraintKind,
-    ::testing::Values(kind_case{true, CONSTRAINTS_AUTO, CONSTRAINTS_LAYER},
-                      kind_case{false, CONSTRAINTS_AUTO, CONSTRAINTS_TRIMAP},
-                      kind_case{true, CONSTRAINTS_TRIMAP, CONSTRAINTS_TRIMAP},
-                      kind_case{false, CONSTRAINTS_LAYER, CONSTRAINTS_LAYER}));
 
 TEST_F(IoTest, OutputInAMissingFolderFailsBeforeAnyWork) {
   std::string path = folder.file("no/such/folder/out.png");
