@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <SuiteSparse_config.h>
+#include <umfpack.h>
+
+#include "calc/solver_status.h"
 #include "cli_test_files.h"
 
 namespace {
@@ -271,6 +275,31 @@ TEST_F(MatteCli, FailedRunKeepsTheOldOutput) {
   ASSERT_TRUE(g_file_set_contents(output.c_str(), "previous result", -1, nullptr));
   cli_result r = run({picture, folder.file("none.png"), "-o", output});
   EXPECT_EQ(r.status, MATTE_EXIT_INPUT);
+  EXPECT_EQ(read_file(output), "previous result");
+  EXPECT_EQ(folder.count(), 4);
+}
+
+// UMFPACK allocates through SuiteSparse's configurable allocator; refusing
+// every request there makes the factorisation fail the way a picture too
+// large for memory does, while the rest of the run is unaffected.
+void *refuse_malloc(size_t) { return nullptr; }
+void *refuse_calloc(size_t, size_t) { return nullptr; }
+void *refuse_realloc(void *, size_t) { return nullptr; }
+
+TEST_F(MatteCli, SolverFailureExitsThreeWithTheErrorDialogTextAndWritesNothing) {
+  ASSERT_TRUE(g_file_set_contents(output.c_str(), "previous result", -1, nullptr));
+  SuiteSparse_config_struct saved = SuiteSparse_config;
+  SuiteSparse_config.malloc_func = refuse_malloc;
+  SuiteSparse_config.calloc_func = refuse_calloc;
+  SuiteSparse_config.realloc_func = refuse_realloc;
+  cli_result r = run({picture, trimap, "-o", output, "--quiet"});
+  SuiteSparse_config = saved;
+  EXPECT_EQ(r.status, MATTE_EXIT_SOLVER);
+  // Without a numeric factorisation the solve step reports an invalid
+  // numeric object: the long advice of the window's "Error" dialog.
+  EXPECT_EQ(r.err, std::string("velorin-matte: ") +
+                       umfpack_status_message(UMFPACK_ERROR_invalid_Numeric_object) + "\n");
+  EXPECT_EQ(r.out, "");
   EXPECT_EQ(read_file(output), "previous result");
   EXPECT_EQ(folder.count(), 4);
 }
