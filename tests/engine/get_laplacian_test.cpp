@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "engine/allocate.h"
@@ -138,6 +139,11 @@ struct ReferenceCase {
   double epsilon;
 };
 
+void PrintTo(const ReferenceCase &c, std::ostream *os) {
+  *os << c.height << " x " << c.width << ", r " << c.r << ", type " << c.type
+      << ", mask kind " << c.mask << ", epsilon " << c.epsilon;
+}
+
 class GetLaplacianVsReference : public ::testing::TestWithParam<ReferenceCase> {};
 
 TEST_P(GetLaplacianVsReference, BuildsTheIdenticalMatrix) {
@@ -164,7 +170,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ReferenceCase{13, 12, 2, 'c', kConstrainedBlock, 1e-7},
                       ReferenceCase{12, 10, 2, 'g', kScatteredConstraints, 1e-7},
                       ReferenceCase{16, 15, 3, 'c', kScatteredConstraints, 1e-7},
-                      ReferenceCase{2, 6, 1, 'c', kNoConstraints, 1e-7}));
+                      ReferenceCase{2, 6, 1, 'c', kNoConstraints, 1e-7}),
+    [](const ::testing::TestParamInfo<ReferenceCase> &info) {
+      const ReferenceCase &c = info.param;
+      return std::to_string(c.height) + "x" + std::to_string(c.width) + "_r" +
+             std::to_string(c.r) + "_" + c.type + "_mask" + std::to_string(c.mask) +
+             "_" + std::to_string(info.index);
+    });
 
 class GetLaplacianTextured : public ::testing::TestWithParam<int> {};
 
