@@ -41,6 +41,16 @@ rgba layer_pixel(int x, int y) {
   return {static_cast<guchar>(g), static_cast<guchar>(g), static_cast<guchar>(g), 255};
 }
 
+// Constrained pixels land on their value (the solve's soft constraints may
+// leave them a hair off, which truncation to 0..255 turns into one step).
+void expect_pinned(int alpha, int x, int y) {
+  if (trimap_grey(x, y) == 0) {
+    EXPECT_LE(alpha, 1) << x << "," << y;
+  } else if (trimap_grey(x, y) == 255) {
+    EXPECT_GE(alpha, 254) << x << "," << y;
+  }
+}
+
 struct cli_result {
   int status;
   std::string out, err;
@@ -120,9 +130,7 @@ TEST_F(MatteCli, TrimapGivesAMatteWithStandardOutputClean) {
       rgba p = picture_pixel(x, y);
       EXPECT_EQ(sample(result, x, y, 0), p.r);
       EXPECT_EQ(sample(result, x, y, 2), p.b);
-      int a = sample(result, x, y, 3);
-      if (trimap_grey(x, y) == 0) EXPECT_LE(a, 1) << x << "," << y;
-      if (trimap_grey(x, y) == 255) EXPECT_GE(a, 254) << x << "," << y;
+      expect_pinned(sample(result, x, y, 3), x, y);
     }
   // Across the blend the matte rises from background to foreground.
   EXPECT_LT(sample(result, 7, 12, 3), sample(result, 16, 12, 3));
@@ -173,9 +181,11 @@ TEST_F(MatteCli, RegionIsClippedAndTransparentOutside) {
   for (int y = 0; y < SIDE; y++)
     for (int x = 0; x < SIDE; x++) {
       int a = alpha[y * SIDE + x];
-      bool inside = y >= 2 && y < 20;
-      if (!inside) EXPECT_EQ(a, 0) << x << "," << y;
-      if (inside && trimap_grey(x, y) == 255) EXPECT_GE(a, 254) << x << "," << y;
+      if (y >= 2 && y < 20) {
+        expect_pinned(a, x, y);
+      } else {
+        EXPECT_EQ(a, 0) << x << "," << y;
+      }
     }
 }
 
@@ -198,6 +208,8 @@ struct failure_case {
   std::vector<std::string> words;  // $P picture, $T trimap, $L layer, $D folder
   const char *message_part;
 };
+
+void PrintTo(const failure_case &c, std::ostream *os) { *os << c.label; }
 
 class MatteCliRefuses : public MatteCli, public ::testing::WithParamInterface<failure_case> {};
 
