@@ -238,27 +238,28 @@ void print_usage(FILE *stream) {
           "to their grey level) or a trimap without alpha (0 = background,\n"
           "255 = foreground, anything else unknown), of the picture's size.\n\n"
           "Options:\n"
-          "  -o, --output FILE   the PNG to write (written whole or not at all)\n"
-          "  --layer             read CONSTRAINTS as a stroke layer\n"
-          "  --trimap            read CONSTRAINTS as a trimap\n",
+          "  -o, --output FILE     the PNG to write (written whole or not at all)\n"
+          "  --layer               read CONSTRAINTS as a stroke layer\n"
+          "  --trimap              read CONSTRAINTS as a trimap\n",
           PROGRAM);
   for (size_t k = 0; k < NUMERIC_OPTION_COUNT; k++) {
     const numeric_option *opt = &NUMERIC_OPTIONS[k];
-    char range[64];
+    char label[32], range[64];
+    snprintf(label, sizeof label, "--%s N", opt->name);
     if (opt->offset == offsetof(option_args, levels_num))
-      snprintf(range, sizeof range, "%g..min(w,h)/10", opt->range->lower);
+      snprintf(range, sizeof range, "%g..min(width, height)/10", opt->range->lower);
     else if (opt->offset == offsetof(option_args, Active_levels_num))
       snprintf(range, sizeof range, "%g..levels", opt->range->lower);
     else
       snprintf(range, sizeof range, "%g..%g", opt->range->lower, opt->range->upper);
-    fprintf(stream, "  --%-10s N     %s [default %g, range %s]\n", opt->name,
-            opt->range->meaning, opt->range->default_value, range);
+    fprintf(stream, "  %-22s%s\n  %-22sdefault %g, range %s\n", label, opt->range->meaning, "",
+            opt->range->default_value, range);
   }
   fprintf(stream,
-          "  --region X,Y,W,H    calculate only this rectangle (clipped to the picture)\n"
-          "  --alpha-only        write an 8-bit grey alpha PNG instead of RGBA\n"
-          "  -q, --quiet         no progress on standard error\n"
-          "  -h, --help          show this help\n"
-          "  --version           show the version\n\n"
+          "  --region X,Y,W,H      calculate only this rectangle (clipped to the picture)\n"
+          "  --alpha-only          write an 8-bit grey alpha PNG instead of RGBA\n"
+          "  -q, --quiet           no progress on standard error\n"
+          "  -h, --help            show this help\n"
+          "  --version             show the version\n\n"
           "Exit status: 0 success, 2 usage or input error, 3 solver failure.\n");
 }

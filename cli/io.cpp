@@ -106,6 +106,12 @@ GdkPixbuf *io_read_constraints(const char *path, int width, int height, char *er
 int io_output_begin(io_output *output, const char *path, char *error, size_t error_size) {
   output->path = path;
   output->file = nullptr;
+  output->temp_path = nullptr;
+  // The final rename would fail on a folder only after the calculation.
+  if (g_file_test(path, G_FILE_TEST_IS_DIR)) {
+    write_failed(output, strerror(EISDIR), error, error_size);
+    return 0;
+  }
   gchar *folder = g_path_get_dirname(path);
   gchar *base = g_path_get_basename(path);
   gchar *name = g_strdup_printf(".%s.XXXXXX", base);

@@ -39,12 +39,18 @@ TEST_F(IoTest, ConstraintsOfAnotherSizeAreRefused) {
       << error;
 }
 
-TEST_F(IoTest, OutputInAMissingFolderFailsBeforeAnyWork) {
-  std::string path = folder.file("no/such/folder/out.png");
-  io_output out;
-  EXPECT_FALSE(io_output_begin(&out, path.c_str(), error, sizeof error));
-  EXPECT_NE(std::string(error).find("cannot write '" + path + "'"), std::string::npos) << error;
-  EXPECT_NE(std::string(error).find("No such file"), std::string::npos) << error;
+TEST_F(IoTest, UnwritableOutputsFailBeforeAnyWork) {
+  struct {
+    std::string path;
+    const char *reason;
+  } cases[] = {{folder.file("no/such/folder/out.png"), "No such file or directory"},
+               {folder.file(""), "Is a directory"}};
+  for (const auto &c : cases) {
+    io_output out;
+    EXPECT_FALSE(io_output_begin(&out, c.path.c_str(), error, sizeof error));
+    EXPECT_EQ(std::string(error), "cannot write '" + c.path + "': " + c.reason);
+  }
+  EXPECT_EQ(folder.count(), 0);
 }
 
 // A 2 x 2 alpha placed at (1, 1) on a 4 x 3 picture.
