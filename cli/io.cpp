@@ -5,9 +5,37 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 static const int BITS_PER_SAMPLE = 8;
+static const int INTERRUPTING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The temporary file of the output being written, if any. The engine ends
+// the process on an exhausted heap, and a user may interrupt a long solve;
+// neither may leave a stray temporary next to the output.
+static char *pending_temp = nullptr;
+
+static void remove_pending_temp(void) {
+  if (pending_temp) unlink(pending_temp);
+}
+
+static void on_interrupt(int signal_number) {
+  remove_pending_temp();  // unlink is async-signal-safe
+  std::signal(signal_number, SIG_DFL);
+  std::raise(signal_number);
+}
+
+static void watch_pending_temp(char *temp_path) {
+  static int installed = 0;
+  if (!installed) {
+    atexit(remove_pending_temp);
+    for (int s : INTERRUPTING_SIGNALS) std::signal(s, on_interrupt);
+    installed = 1;
+  }
+  pending_temp = temp_path;
+}
 
 static GdkPixbuf *load_pixbuf(const char *path, const char *what, char *error,
                               size_t error_size) {
@@ -131,6 +159,7 @@ int io_output_begin(io_output *output, const char *path, char *error, size_t err
   mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, 0666 & ~mask);
+  watch_pending_temp(output->temp_path);
   output->file = fdopen(fd, "wb");
   if (!output->file) {
     write_failed(output, strerror(errno), error, error_size);
@@ -206,6 +235,7 @@ int io_output_commit(io_output *output, char *error, size_t error_size) {
     io_output_abandon(output);
     return 0;
   }
+  watch_pending_temp(nullptr);
   g_free(output->temp_path);
   output->temp_path = nullptr;
   return 1;
@@ -215,6 +245,7 @@ void io_output_abandon(io_output *output) {
   if (output->file) fclose(output->file);
   output->file = nullptr;
   if (output->temp_path) unlink(output->temp_path);
+  watch_pending_temp(nullptr);
   g_free(output->temp_path);
   output->temp_path = nullptr;
 }

@@ -33,7 +33,9 @@ struct io_output {
 };
 
 // Creates the temporary file now, so that a missing or read-only output
-// folder is reported before any calculation.
+// folder is reported before any calculation. Until commit or abandon, the
+// temporary file is also removed if the process exits (the engine's fatal
+// paths) or is ended by SIGINT, SIGTERM or SIGHUP. One output at a time.
 int io_output_begin(io_output *output, const char *path, char *error, size_t error_size);
 
 // A calculated alpha placed on the picture: `plane` has `height` rows of

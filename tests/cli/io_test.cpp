@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
 
 #include "cli_test_files.h"
@@ -115,6 +116,25 @@ TEST_F(IoTest, AbandonedOutputLeavesTheOldFileAndNoTemporary) {
   io_output_abandon(&out);
   EXPECT_EQ(read_file(path), "old result");
   EXPECT_EQ(folder.count(), 1);
+}
+
+TEST_F(IoTest, ProcessEndedMidWriteLeavesNoTemporary) {
+  std::string path = folder.file("out.png");
+  // As when the engine ends the process on an exhausted heap, or the user
+  // interrupts a long solve.
+  EXPECT_EXIT(
+      {
+        io_output out;
+        if (io_output_begin(&out, path.c_str(), error, sizeof error)) exit(255);
+      },
+      ::testing::ExitedWithCode(255), "");
+  EXPECT_EXIT(
+      {
+        io_output out;
+        if (io_output_begin(&out, path.c_str(), error, sizeof error)) raise(SIGTERM);
+      },
+      ::testing::KilledBySignal(SIGTERM), "");
+  EXPECT_EQ(folder.count(), 0);
 }
 
 }  // namespace
