@@ -36,7 +36,8 @@ for set in "$data"/*/; do
          "$work/time.txt")
   peak_kib=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
   if [ "$status" -eq 0 ]; then
-    read -r width height _unknown sad mse < <("$score" "$work/alpha.png" "$set/gt_alpha.png" "$set/trimap.png")
+    read -r width height _unknown sad mse \
+      < <("$score" "$work/alpha.png" "$set/gt_alpha.png" "$set/trimap.png")
   else
     width=?; height=?; sad=-; mse=-
     sed 's/^/    /' "$work/stderr.txt" >&2

@@ -25,8 +25,6 @@ static const numeric_option NUMERIC_OPTIONS[] = {
 };
 static const size_t NUMERIC_OPTION_COUNT = sizeof NUMERIC_OPTIONS / sizeof NUMERIC_OPTIONS[0];
 
-static const char *const PROGRAM = "velorin-matte";
-
 static int parse_int(const char *text, int *value) {
   char *end = nullptr;
   errno = 0;
@@ -241,7 +239,7 @@ void print_usage(FILE *stream) {
           "  -o, --output FILE     the PNG to write (written whole or not at all)\n"
           "  --layer               read CONSTRAINTS as a stroke layer\n"
           "  --trimap              read CONSTRAINTS as a trimap\n",
-          PROGRAM);
+          VELORIN_MATTE_NAME);
   for (size_t k = 0; k < NUMERIC_OPTION_COUNT; k++) {
     const numeric_option *opt = &NUMERIC_OPTIONS[k];
     char label[32], range[64];

@@ -8,8 +8,6 @@
 #include "calc/worker_core.h"
 #include "cli/io.h"
 
-static const char *const PROGRAM = "velorin-matte";
-
 // Everything one run holds; released in one place whatever step failed.
 struct matte_run {
   const cli_args *args;
@@ -34,7 +32,9 @@ static void fail(matte_run *run, const char *format, ...) {
   va_end(ap);
 }
 
-static void report(FILE *err, const char *message) { fprintf(err, "%s: %s\n", PROGRAM, message); }
+static void report(FILE *err, const char *message) {
+  fprintf(err, "%s: %s\n", VELORIN_MATTE_NAME, message);
+}
 
 static int read_inputs(matte_run *run) {
   const cli_args *args = run->args;
@@ -145,7 +145,7 @@ static int calculate(matte_run *run) {
   if (outcome.levels_lowered && !run->args->quiet) {
     progress_end(run->progress);
     fprintf(run->err, "%s: note: --levels lowered from %d to %d: the calculation region is too "
-                      "small for more\n", PROGRAM, run->args->options.levels_num,
+                      "small for more\n", VELORIN_MATTE_NAME, run->args->options.levels_num,
             outcome.levels_used);
   }
   const char *failure = umfpack_status_message(outcome.status);
@@ -210,11 +210,11 @@ int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
       print_usage(out);
       return MATTE_EXIT_OK;
     case PARSE_VERSION:
-      fprintf(out, "%s %s\n", PROGRAM, VELORIN_MATTE_VERSION);
+      fprintf(out, "%s %s\n", VELORIN_MATTE_NAME, VELORIN_MATTE_VERSION);
       return MATTE_EXIT_OK;
     case PARSE_ERROR:
       report(err, error);
-      fprintf(err, "Try '%s --help' for more information.\n", PROGRAM);
+      fprintf(err, "Try '%s --help' for more information.\n", VELORIN_MATTE_NAME);
       return MATTE_EXIT_INPUT;
     case PARSE_RUN:
       break;

@@ -4,6 +4,8 @@
 
 #include <cstdarg>
 
+#include "cli/args.h"
+
 // Erases the current terminal line: carriage return, then clear to its end.
 static const char *const ERASE_LINE = "\r\033[K";
 
@@ -19,7 +21,7 @@ void progress_stage(cli_progress *progress, const char *format, ...) {
   va_list ap;
   va_start(ap, format);
   if (progress->is_terminal) fputs(ERASE_LINE, progress->stream);
-  fputs("velorin-matte: ", progress->stream);
+  fputs(VELORIN_MATTE_NAME ": ", progress->stream);
   vfprintf(progress->stream, format, ap);
   va_end(ap);
   if (progress->is_terminal)

@@ -237,7 +237,8 @@ TEST_P(MatteCliRefuses, WithExitStatusTwoOneMessageAndNoOutput) {
     if (w.rfind("$D/", 0) == 0) w = folder.file(w.substr(3));
     words.push_back(w);
   }
-  if (std::string(GetParam().label) != "no_output_option") words.insert(words.end(), {"-o", output});
+  if (std::string(GetParam().label) != "no_output_option")
+    words.insert(words.end(), {"-o", output});
   cli_result r = run(words);
   EXPECT_EQ(r.status, MATTE_EXIT_INPUT);
   EXPECT_EQ(r.out, "");

@@ -140,9 +140,9 @@ TEST_P(WindowIdentity, CommandLineAlphaEqualsTheWindowsAlpha) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, WindowIdentity,
-                         ::testing::Values(identity_case{"single_level", 1, 1, {0, 0, 0, 0}},
-                                           identity_case{"two_levels_one_solved", 2, 1, {0, 0, 0, 0}},
-                                           identity_case{"two_levels_both_solved", 2, 2, {0, 0, 0, 0}},
+                         ::testing::Values(identity_case{"single_level", 1, 1, {}},
+                                           identity_case{"two_levels_one_solved", 2, 1, {}},
+                                           identity_case{"two_levels_both_solved", 2, 2, {}},
                                            identity_case{"clipped_region", 1, 1, {-4, 3, 40, 18}}),
                          [](const ::testing::TestParamInfo<identity_case> &info) {
                            return info.param.label;
