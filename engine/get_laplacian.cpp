@@ -177,6 +177,7 @@ static void accumulateWindows(QMatrix *A, const TIFF_img *image, double **E,
   const int r = sh->r, n = sh->n;
   WindowWork work;
   windowWorkInit(&work, r, windowChannels(image));
+  unsigned char *samples = columnMajorSamples(image);
   int *offset = (int *)mget_spc(n, sizeof(int));
   int *fullSlot = (int *)get_spc((size_t)n * n, sizeof(int));
   for (int k = 0; k < n; k++)
@@ -190,12 +191,13 @@ static void accumulateWindows(QMatrix *A, const TIFF_img *image, double **E,
       // Every pixel of this window is constrained: it adds nothing the
       // constraints do not already fix, so it is left out.
       if (E[y][x] != 0.0) continue;
-      windowWeights(&work, image, y, x, r, epsilon);
+      windowWeights(&work, samples, sh->H, y, x, r, epsilon);
       const long centre = (long)x * sh->H + y;
       for (int i = 0; i < n; i++)
         addWindowRow(A, sh, centre + offset[i] + 1, centre, offset, fullSlot,
                      work.V, i);
     }
+  free(samples);
   free(offset);
   free(fullSlot);
   windowWorkFree(&work);
