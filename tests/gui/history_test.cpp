@@ -17,18 +17,22 @@ class HistoryTest : public PaintTest {
   // Strokes numbered by their row, so each leaves its own mark.
   void paint_row(int y) { stroke({{10, (double)y}, {100, (double)y}}); }
 
+  // The rows of the strokes in the history, oldest first.
+  static std::vector<double> history_rows(void) {
+    std::vector<double> rows;
+    for (GList *node = history; node; node = node->next)
+      rows.push_back(((const double *)node->data)[STROKE_HEADER_SLOTS + 1]);
+    return rows;
+  }
+
   std::vector<unsigned char> blank;
 };
-
-static const double *record_at(int index) {
-  return (const double *)g_list_nth_data(history, index);
-}
 
 TEST_F(HistoryTest, RecordHeaderHoldsTheBrushAndZoomOfThePress) {
   set_zoom_percent(200);
   set_brush_size(7);
   cb_set_Eraser(NULL, NULL);
-  press(40, 40);
+  send_press(40, 40);
   const double *record = current_record();
   EXPECT_EQ(record[SLOT_KIND], 0);
   EXPECT_EQ(record[SLOT_RADIUS], 3.5);
@@ -36,75 +40,53 @@ TEST_F(HistoryTest, RecordHeaderHoldsTheBrushAndZoomOfThePress) {
   EXPECT_EQ(record[SLOT_ALPHA], 0.0);
   EXPECT_EQ(record[SLOT_LENGTH], 12);
   // Odd diameter: points snap to pixel centres.
-  typedef std::vector<std::pair<double, double>> point_list;
   EXPECT_EQ(record_points(record), (point_list{{20.5, 20.5}, {20.5, 20.5}}));
 }
 
-TEST_F(HistoryTest, UndoWithEmptyHistoryClearsTheLayer) {
-  undo(NULL, NULL);
+TEST_F(HistoryTest, UndoAndRedoStopAtBothEnds) {
+  undo(NULL, NULL);  // nothing to undo: the layer stays clear
   EXPECT_EQ(current, nullptr);
-  EXPECT_EQ(history, nullptr);
   EXPECT_EQ(layer_bytes(), blank);
-}
 
-TEST_F(HistoryTest, UndoAndRedoOfTheOnlyStroke) {
   paint_row(20);
   std::vector<unsigned char> painted = layer_bytes();
   GList *node = current;
-
-  undo(NULL, NULL);
-  EXPECT_EQ(current, nullptr);
-  EXPECT_EQ(g_list_length(history), 1u);
-  EXPECT_EQ(layer_bytes(), blank);
-  undo(NULL, NULL);  // all undone already: nothing changes
-  EXPECT_EQ(current, nullptr);
-
-  redo(NULL, NULL);
-  EXPECT_EQ(current, node);
-  EXPECT_EQ(layer_bytes(), painted);
-  redo(NULL, NULL);  // at the last stroke: nothing happens
-  EXPECT_EQ(current, node);
-  EXPECT_EQ(layer_bytes(), painted);
+  for (int twice = 0; twice < 2; twice++) {
+    undo(NULL, NULL);
+    EXPECT_EQ(current, nullptr);
+    EXPECT_EQ(g_list_length(history), 1u);
+    EXPECT_EQ(layer_bytes(), blank);
+  }
+  for (int twice = 0; twice < 2; twice++) {
+    redo(NULL, NULL);
+    EXPECT_EQ(current, node);
+    EXPECT_EQ(layer_bytes(), painted);
+  }
 }
 
-TEST_F(HistoryTest, UndoReplaysEveryStrokeBeforeTheCurrentOne) {
+TEST_F(HistoryTest, UndoReplaysEarlierStrokesAndANewStrokeCutsTheRedoTail) {
   paint_row(20);
   paint_row(40);
   std::vector<unsigned char> two_strokes = layer_bytes();
   paint_row(60);
-
   undo(NULL, NULL);
   EXPECT_EQ(current, g_list_nth(history, 1));
   EXPECT_EQ(layer_bytes(), two_strokes);
-}
 
-TEST_F(HistoryTest, NewStrokeAfterUndoReleasesTheRedoTail) {
-  paint_row(20);
-  paint_row(40);
-  paint_row(60);
-  undo(NULL, NULL);
   undo(NULL, NULL);
   paint_row(80);
-
-  ASSERT_EQ(g_list_length(history), 2u);
-  EXPECT_EQ(record_at(0)[STROKE_HEADER_SLOTS + 1], 20);
-  EXPECT_EQ(record_at(1)[STROKE_HEADER_SLOTS + 1], 80);
+  EXPECT_EQ(history_rows(), (std::vector<double>{20, 80}));
   EXPECT_EQ(current, g_list_last(history));
   std::vector<unsigned char> before = layer_bytes();
   redo(NULL, NULL);
   EXPECT_EQ(current, g_list_last(history));
   EXPECT_EQ(layer_bytes(), before);
-}
 
-TEST_F(HistoryTest, NewStrokeWhenAllIsUndoneReleasesTheWholeHistory) {
-  paint_row(20);
-  paint_row(40);
+  // All undone, then a new stroke: the whole old history goes.
   undo(NULL, NULL);
   undo(NULL, NULL);
-  paint_row(80);
-
-  ASSERT_EQ(g_list_length(history), 1u);
-  EXPECT_EQ(record_at(0)[STROKE_HEADER_SLOTS + 1], 80);
+  paint_row(70);
+  EXPECT_EQ(history_rows(), (std::vector<double>{70}));
 }
 
 TEST_F(HistoryTest, ReplayAtAnotherZoomPutsDownTheSameLayerPixels) {
@@ -112,51 +94,36 @@ TEST_F(HistoryTest, ReplayAtAnotherZoomPutsDownTheSameLayerPixels) {
   set_brush_size(5);
   cb_set_BG(NULL, NULL);
   stroke({{30, 30}, {90, 50}, {150, 130}});
+  cb_set_Eraser(NULL, NULL);
+  stroke({{100, 40}, {100, 120}});  // erases image column 50
   std::vector<unsigned char> live = layer_bytes();
+  cb_set_FG(NULL, NULL);
+  paint_row(160);
 
   set_zoom_percent(50);
   undo(NULL, NULL);
-  redo(NULL, NULL);
   EXPECT_EQ(layer_bytes(), live);
-  // The view shows the stroke at the new zoom: image (45, 25) is view (22, 12).
-  argb shown = view_pixel(22, 12);
-  EXPECT_EQ(shown.r + shown.g + shown.b, 0);
-}
-
-TEST_F(HistoryTest, EraserRecordReplaysAsAnEraser) {
-  paint_row(40);
-  cb_set_Eraser(NULL, NULL);
-  stroke({{50, 20}, {50, 60}});
-  std::vector<unsigned char> erased = layer_bytes();
-  paint_row(70);
-
-  undo(NULL, NULL);
-  EXPECT_EQ(layer_bytes(), erased);
-  EXPECT_EQ(layer_pixel(50, 40).a, 0);
-  argb shown = view_pixel(50, 40);
-  EXPECT_EQ(shown.r, 100);
-  EXPECT_EQ(shown.b, 120);
-  EXPECT_EQ(layer_pixel(30, 40).a, 255);
+  EXPECT_EQ(layer_pixel(50, 28).a, 0);
+  // The view at the new zoom: image (45, 25) shows the black stroke, the
+  // erased image (50, 28) the picture again.
+  EXPECT_EQ(view_pixel(22, 12), (argb{255, 0, 0, 0}));
+  EXPECT_EQ(view_pixel(25, 14), (argb{255, 100, 110, 120}));
 }
 
 TEST_F(HistoryTest, UndoDuringAStrokeEndsIt) {
   paint_row(20);
-  press(10, 60);
-  motion(40, 60);
+  send_press(10, 60);
+  send_motion(40, 60);
   undo(NULL, NULL);
-  motion(80, 60);  // button still held
+  send_motion(80, 60);  // button still held
 
   EXPECT_EQ(current, g_list_first(history));
-  EXPECT_EQ(record_points(record_at(0)).size(), 3u);
-  EXPECT_EQ(record_points(record_at(1)).size(), 3u);
+  EXPECT_EQ(record_points((const double *)g_list_nth_data(history, 1)).size(), 3u);
 }
 
 TEST_F(HistoryTest, UndoResetsTheLayerToTheTrimatteOfTheOpen) {
-  std::string path = write_picture("matte.png", 120, 90, true, [](int x, int) {
-    return rgba{10, 20, 30, (guchar)(x < 60 ? 255 : 0)};
-  });
-  GError *error = NULL;
-  ASSERT_EQ(open_image_file(path.c_str(), OPEN_ALPHA_AS_INPUT, &error), 0);
+  open_picture(120, 90, [](int x, int) { return rgba{10, 20, 30, x < 60 ? 255 : 0}; },
+               true, OPEN_ALPHA_AS_INPUT);
   std::vector<unsigned char> matte = layer_bytes();
   cb_set_BG(NULL, NULL);
   paint_row(30);

@@ -1,5 +1,5 @@
-// The open modes on small pictures written by the tests, the failures that
-// must leave everything as it was, and the "Open image" dialog.
+// The open modes on small pictures written by the tests, and the failures
+// that must leave everything as it was.
 #include "calc/options.h"
 #include "calc/rgb2grey.h"
 #include "gui/globals.h"
@@ -8,25 +8,22 @@
 #include "tests/gui/paint_fixture.h"
 
 static rgba pixbuf_pixel(GdkPixbuf *pixbuf, int x, int y) {
-  rgba p = {0, 0, 0, 0};
-  gdkpixbuf_get_pixel(pixbuf, x, y, &p.r, &p.g, &p.b, &p.a);
-  return p;
+  guchar r = 0, g = 0, b = 0, a = 0;
+  gdkpixbuf_get_pixel(pixbuf, x, y, &r, &g, &b, &a);
+  return rgba{r, g, b, a};
 }
 
 static int layer_width(void) { return cairo_image_surface_get_width(surf_layer); }
-static int layer_height(void) { return cairo_image_surface_get_height(surf_layer); }
 
 static int count_known_layer_pixels(void) {
   int known = 0;
-  for (int y = 0; y < layer_height(); y++)
+  for (int y = 0; y < cairo_image_surface_get_height(surf_layer); y++)
     for (int x = 0; x < layer_width(); x++)
       known += layer_pixel(x, y).a != 0;
   return known;
 }
 
-static rgba gradient(int x, int y) {
-  return rgba{(guchar)(10 * x), (guchar)(7 * y), (guchar)(x + y), 255};
-}
+static rgba gradient(int x, int y) { return rgba{10 * x, 7 * y, x + y, 255}; }
 
 class OpenImageTest : public PaintTest {
  protected:
@@ -40,24 +37,24 @@ class OpenImageTest : public PaintTest {
   int open(const std::string &path, open_mode mode) {
     GError *error = NULL;
     int status = open_image_file(path.c_str(), mode, &error);
-    if (error)
-      g_error_free(error);
+    g_clear_error(&error);
     return status;
   }
 };
 
 TEST_F(OpenImageTest, DefaultOpenReplacesPictureAndEmptiesHistory) {
   set_zoom_percent(200);
-  ASSERT_EQ(open(write_picture("new.png", 16, 12, false, gradient), OPEN_DEFAULT), 0);
+  ASSERT_EQ(open(write_picture("new.png", 16, 12, true, [](int x, int y) {
+              return rgba{200, x * 10, y * 20, x * 15};
+            }), OPEN_DEFAULT), 0);
 
+  // The colours, also where alpha is 0, and the alpha apart.
   EXPECT_FALSE(gdk_pixbuf_get_has_alpha(pixbuf_no_alpha));
-  EXPECT_TRUE(gdk_pixbuf_get_has_alpha(pixbuf_alpha));
   EXPECT_EQ(pixbuf_image, pixbuf_no_alpha);
-  EXPECT_EQ(gdk_pixbuf_get_width(pixbuf_alpha), 16);
-  rgba with_alpha = pixbuf_pixel(pixbuf_alpha, 15, 11);
-  rgba expected = gradient(15, 11);
-  EXPECT_EQ(with_alpha.r, expected.r);
-  EXPECT_EQ(with_alpha.a, 255);
+  rgba colour = pixbuf_pixel(pixbuf_no_alpha, 0, 5);
+  EXPECT_EQ(colour.r, 200);
+  EXPECT_EQ(colour.b, 100);
+  EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 3, 2).a, 45);
   EXPECT_EQ(initialisinglayer, nullptr);
   EXPECT_EQ(history, nullptr);
   EXPECT_EQ(current, nullptr);
@@ -70,47 +67,31 @@ TEST_F(OpenImageTest, DefaultOpenReplacesPictureAndEmptiesHistory) {
   EXPECT_EQ(pass_option_args->img_height, 12);
   EXPECT_EQ(left_x, 0);
   EXPECT_GE(selection_w, 32);  // the selection covers the whole view
-}
 
-TEST_F(OpenImageTest, DefaultOpenOfPictureWithAlphaKeepsItsColoursAndAlpha) {
-  ASSERT_EQ(open(write_picture("alpha.png", 8, 6, true, [](int x, int y) {
-              return rgba{200, (guchar)(x * 20), (guchar)(y * 30), (guchar)(x * 30)};
-            }), OPEN_DEFAULT), 0);
-
-  rgba colour = pixbuf_pixel(pixbuf_no_alpha, 0, 5);  // alpha 0 there
-  EXPECT_EQ(colour.r, 200);
-  EXPECT_EQ(colour.b, 150);
-  EXPECT_FALSE(gdk_pixbuf_get_has_alpha(pixbuf_no_alpha));
-  EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 3, 2).a, 90);
-  EXPECT_EQ(initialisinglayer, nullptr);
-  EXPECT_EQ(count_known_layer_pixels(), 0);
+  // In view mode the new picture shows with its alpha.
+  set_view_mode(true);
+  ASSERT_EQ(open(write_picture("view.png", 8, 6, false, gradient), OPEN_DEFAULT), 0);
+  EXPECT_EQ(pixbuf_image, pixbuf_alpha);
+  EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 7, 5).a, 255);
 }
 
 TEST_F(OpenImageTest, AlphaAsInputTurnsTheAlphaChannelIntoATrimatte) {
-  // One column per alpha value.
-  static const guchar column_alpha[] = {255, 0, 128, 1, 254};
+  // One column per alpha value: 255 white, 0 black, the rest unknown.
+  static const int column_alpha[] = {255, 0, 128, 1, 254};
   ASSERT_EQ(open(write_picture("matte.png", 5, 3, true, [](int x, int) {
               return rgba{90, 60, 30, column_alpha[x]};
             }), OPEN_ALPHA_AS_INPUT), 0);
 
   for (int x = 0; x < 5; x++) {
     SCOPED_TRACE(column_alpha[x]);
-    argb layer = layer_pixel(x, 1);
+    int a = column_alpha[x];
+    argb expected = a == 255 ? argb{255, 255, 255, 255} : a == 0 ? argb{255, 0, 0, 0}
+                                                                 : argb{0, 0, 0, 0};
+    EXPECT_EQ(layer_pixel(x, 1), expected);
     rgba base = pixbuf_pixel(initialisinglayer, x, 1);
-    if (column_alpha[x] == 255) {
-      EXPECT_EQ(layer.a + layer.r + layer.g + layer.b, 4 * 255);
-      EXPECT_EQ(base.r + base.g + base.b + base.a, 4 * 255);
-    } else if (column_alpha[x] == 0) {
-      EXPECT_EQ(layer.a, 255);
-      EXPECT_EQ(layer.r + layer.g + layer.b, 0);
-      EXPECT_EQ(base.a, 255);
-      EXPECT_EQ(base.r + base.g + base.b, 0);
-    } else {
-      EXPECT_EQ(layer.a + layer.r + layer.g + layer.b, 0);
-      EXPECT_EQ(base.a + base.r + base.g + base.b, 0);
-    }
+    EXPECT_EQ((argb{base.a, base.r, base.g, base.b}), expected);
     EXPECT_EQ(pixbuf_pixel(pixbuf_no_alpha, x, 1).g, 60);
-    EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, x, 1).a, column_alpha[x]);
+    EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, x, 1).a, a);
   }
   EXPECT_EQ(g_list_length(history), 1u);  // kept
   EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.default_value);
@@ -145,43 +126,26 @@ TEST_F(OpenImageTest, OpenAsLayerKeepsPictureHistoryOptionsAndSelection) {
   EXPECT_EQ(pixbuf_pixel(initialisinglayer, 5, 5).a, 0);
 }
 
-// Painted copies of the 40 x 30 picture, larger or smaller than it, with one
-// changed pixel inside the picture and, for the larger one, one outside.
-struct painted_copy_case {
-  int width, height;
-};
-
-class OpenAsLayerSizeTest : public OpenImageTest,
-                            public ::testing::WithParamInterface<painted_copy_case> {};
-
-TEST_P(OpenAsLayerSizeTest, ChangedPixelsBecomeGreyStrokesInsideThePicture) {
-  const painted_copy_case c = GetParam();
+TEST_F(OpenImageTest, OpenAsLayerTurnsChangedPixelsIntoGreyStrokesInsideThePicture) {
+  // Painted copies of the 40 x 30 picture, larger, smaller and of its size,
+  // with one changed pixel inside the picture and, when larger, one outside.
   static const rgba PAINT = {200, 40, 90, 255};
-  ASSERT_EQ(open(write_picture("painted.png", c.width, c.height, false, [](int x, int y) {
-              return (x == 3 && y == 4) || (x == 45 && y == 33) ? PAINT : gradient(x, y);
-            }), OPEN_AS_LAYER), 0);
-
-  EXPECT_EQ(layer_width(), 40);
-  EXPECT_EQ(layer_height(), 30);
-  EXPECT_EQ(count_known_layer_pixels(), 1);
-  int grey = rgb2grey(PAINT.r, PAINT.g, PAINT.b);
-  argb stroke = layer_pixel(3, 4);
-  EXPECT_EQ(stroke.a, 255);
-  EXPECT_EQ(stroke.r, grey);
-  EXPECT_EQ(stroke.b, grey);
-  EXPECT_EQ(gdk_pixbuf_get_width(initialisinglayer), MIN(c.width, 40));
-  EXPECT_EQ(gdk_pixbuf_get_height(initialisinglayer), MIN(c.height, 30));
-  EXPECT_EQ(pixbuf_pixel(initialisinglayer, 3, 4).r, grey);
+  const int grey = rgb2grey(PAINT.r, PAINT.g, PAINT.b);
+  const int sizes[][2] = {{60, 50}, {20, 10}, {40, 30}};
+  for (const auto &size : sizes) {
+    SCOPED_TRACE(::testing::Message() << size[0] << "x" << size[1]);
+    ASSERT_EQ(open(write_picture("painted.png", size[0], size[1], false, [](int x, int y) {
+                return (x == 3 && y == 4) || (x == 45 && y == 33) ? PAINT : gradient(x, y);
+              }), OPEN_AS_LAYER), 0);
+    EXPECT_EQ(layer_width(), 40);
+    EXPECT_EQ(cairo_image_surface_get_height(surf_layer), 30);
+    EXPECT_EQ(count_known_layer_pixels(), 1);
+    EXPECT_EQ(layer_pixel(3, 4), (argb{255, grey, grey, grey}));
+    EXPECT_EQ(gdk_pixbuf_get_width(initialisinglayer), MIN(size[0], 40));
+    EXPECT_EQ(gdk_pixbuf_get_height(initialisinglayer), MIN(size[1], 30));
+    EXPECT_EQ(pixbuf_pixel(initialisinglayer, 3, 4).r, grey);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(LargerAndSmaller, OpenAsLayerSizeTest,
-                         ::testing::Values(painted_copy_case{60, 50},
-                                           painted_copy_case{20, 10},
-                                           painted_copy_case{40, 30}),
-                         [](const ::testing::TestParamInfo<painted_copy_case> &info) {
-                           return std::to_string(info.param.width) + "x" +
-                                  std::to_string(info.param.height);
-                         });
 
 TEST_F(OpenImageTest, OpenAsLayerTakesATrimatteWithAlphaAsItIs) {
   // Smaller than the picture: white left half, black right half, rest unknown.
@@ -189,65 +153,39 @@ TEST_F(OpenImageTest, OpenAsLayerTakesATrimatteWithAlphaAsItIs) {
               return x < 5 ? rgba{255, 255, 255, 255} : rgba{0, 0, 0, 255};
             }), OPEN_AS_LAYER), 0);
 
-  EXPECT_EQ(layer_pixel(2, 2).r, 255);
-  EXPECT_EQ(layer_pixel(7, 2).a, 255);
-  EXPECT_EQ(layer_pixel(7, 2).r, 0);
+  EXPECT_EQ(layer_pixel(2, 2), (argb{255, 255, 255, 255}));
+  EXPECT_EQ(layer_pixel(7, 2), (argb{255, 0, 0, 0}));
   EXPECT_EQ(count_known_layer_pixels(), 10 * 8);
   EXPECT_EQ(gdk_pixbuf_get_width(initialisinglayer), 10);
   EXPECT_TRUE(gdk_pixbuf_get_has_alpha(initialisinglayer));
 }
 
-TEST_F(OpenImageTest, OpenInViewModeShowsThePictureWithAlpha) {
-  GtkToolItem *mode = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), TB_MODE_TOGGLE);
-  gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(mode), TRUE);
-  ASSERT_EQ(in_edit_mode, 0);
-  ASSERT_EQ(open(write_picture("view.png", 8, 6, false, gradient), OPEN_DEFAULT), 0);
-  EXPECT_EQ(pixbuf_image, pixbuf_alpha);
-  EXPECT_EQ(in_edit_mode, 0);
-}
-
 // Files that cannot be opened leave every piece of state as it was.
-enum failing_file { MISSING_FILE, NOT_A_PICTURE, TOO_LARGE_TO_SHOW };
-
-class OpenFailureTest : public OpenImageTest,
-                        public ::testing::WithParamInterface<failing_file> {};
-
-TEST_P(OpenFailureTest, ReportsAnErrorAndChangesNothing) {
-  std::string path = dir + "/missing.png";
-  if (GetParam() == NOT_A_PICTURE) {
-    path = dir + "/broken.png";
-    ASSERT_TRUE(g_file_set_contents(path.c_str(), "not a picture", -1, NULL));
-  } else if (GetParam() == TOO_LARGE_TO_SHOW) {
-    // 9000 pixels at 400 % is wider than any cairo surface.
-    set_zoom_percent(400);
-    path = write_picture("wide.png", 9000, 2, false, gradient);
-  }
+TEST_F(OpenImageTest, FailureReportsAnErrorAndChangesNothing) {
+  std::string broken = dir + "/broken.png";
+  ASSERT_TRUE(g_file_set_contents(broken.c_str(), "not a picture", -1, NULL));
+  std::string wide = write_picture("wide.png", 9000, 2, false, gradient);
+  const struct {
+    std::string path;
+    double percent;
+  } files[] = {{dir + "/missing.png", 100}, {broken, 100},
+               {wide, 400}};  // 9000 pixels at 400 % is wider than any cairo surface
   GdkPixbuf *no_alpha = pixbuf_no_alpha, *with_alpha = pixbuf_alpha;
-  cairo_surface_t *layer = surf_layer, *view = win_surf;
   GList *strokes = history;
   std::vector<unsigned char> layer_before = layer_bytes();
-
-  GError *error = NULL;
-  EXPECT_EQ(open_image_file(path.c_str(), OPEN_DEFAULT, &error), -1);
-  ASSERT_NE(error, nullptr);
-  EXPECT_STRNE(error->message, "");
-  g_error_free(error);
-  EXPECT_EQ(pixbuf_no_alpha, no_alpha);
-  EXPECT_EQ(pixbuf_alpha, with_alpha);
-  EXPECT_EQ(surf_layer, layer);
-  EXPECT_EQ(win_surf, view);
-  EXPECT_EQ(history, strokes);
-  EXPECT_EQ(g_list_length(history), 1u);
-  EXPECT_EQ(layer_bytes(), layer_before);
-  EXPECT_EQ(pass_option_args->img_width, 40);
-  EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.upper);
+  for (const auto &f : files) {
+    SCOPED_TRACE(f.path);
+    set_zoom_percent(f.percent);
+    cairo_surface_t *layer = surf_layer, *view = win_surf;
+    GError *error = NULL;
+    EXPECT_EQ(open_image_file(f.path.c_str(), OPEN_DEFAULT, &error), -1);
+    ASSERT_NE(error, nullptr);
+    EXPECT_STRNE(error->message, "");
+    g_error_free(error);
+    EXPECT_TRUE(pixbuf_no_alpha == no_alpha && pixbuf_alpha == with_alpha);
+    EXPECT_TRUE(surf_layer == layer && win_surf == view && history == strokes);
+    EXPECT_EQ(layer_bytes(), layer_before);
+    EXPECT_EQ(pass_option_args->img_width, 40);
+    EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.upper);
+  }
 }
-
-static std::string failing_file_name(const ::testing::TestParamInfo<failing_file> &info) {
-  static const char *names[] = {"Missing", "NotAPicture", "TooLargeToShow"};
-  return names[info.param];
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, OpenFailureTest,
-                         ::testing::Values(MISSING_FILE, NOT_A_PICTURE, TOO_LARGE_TO_SHOW),
-                         failing_file_name);

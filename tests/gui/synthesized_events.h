@@ -21,12 +21,14 @@ inline void send_press(double x, double y, guint state = 0, guint button = 1) {
 }
 
 // A motion to window (x, y); `state` holds the buttons held.
-inline void send_motion(double x, double y, guint state) {
+inline void send_motion(double x, double y, guint state = GDK_BUTTON1_MASK,
+                        gboolean is_hint = FALSE) {
   GdkEventMotion event = {};
   event.type = GDK_MOTION_NOTIFY;
   event.window = drawing_area->window;
   event.x = x;
   event.y = y;
   event.state = state;
+  event.is_hint = is_hint;
   motion_notify_event(drawing_area, &event, NULL);
 }
