@@ -9,10 +9,6 @@
 #include "gui/pointer_events.h"
 #include "tests/gui/paint_fixture.h"
 
-static const argb kClear{0, 0, 0, 0};
-static const argb kWhite{255, 255, 255, 255};
-static const argb kBlack{255, 0, 0, 0};
-
 // Bounding box and count of the opaque layer pixels.
 struct coverage {
   int count, left, top, right, bottom;  // right, bottom exclusive

@@ -13,9 +13,6 @@
 
 namespace {
 
-const argb kWhite{255, 255, 255, 255};
-const argb kBlack{255, 0, 0, 0};
-
 class CanvasTest : public PaintTest {};
 
 TEST_F(CanvasTest, ZoomGivesTruncatedViewSizeAndShowsTheStrokes) {
@@ -43,21 +40,6 @@ TEST_F(CanvasTest, ZoomGivesTruncatedViewSizeAndShowsTheStrokes) {
   g_signal_emit_by_name(toolbar_item(TB_ZOOM_100), "clicked");
   EXPECT_DOUBLE_EQ(scale, 1.0);
   EXPECT_EQ(cairo_image_surface_get_width(win_surf), 100);
-}
-
-TEST_F(CanvasTest, ZoomRedrawsSelectionOverTheSamePicturePixels) {
-  open_patterned_picture(40, 30);
-  set_view_mode(true);
-  x_img_ROI = 2, y_img_ROI = 3, w_img_ROI = 4, h_img_ROI = 5;
-  for (double percent : {200.0, 100.0, 400.0}) {
-    set_zoom_percent(percent);
-    EXPECT_DOUBLE_EQ(left_x, 2 * scale);
-    EXPECT_DOUBLE_EQ(top_y, 3 * scale);
-    EXPECT_DOUBLE_EQ(selection_w, 4 * scale);
-    EXPECT_DOUBLE_EQ(selection_h, 5 * scale);
-    // The top edge of the black outline runs one pixel above the region.
-    EXPECT_EQ(view_pixel((int)left_x + 1, (int)top_y - 1), kBlack) << percent;
-  }
 }
 
 TEST(BrushCursor, TinyBrushesGetAlternatingMarkerRing) {
@@ -105,7 +87,7 @@ TEST_F(CanvasTest, CanvasShowsBrushCursorInEditModeOnly) {
   cursor_x = 30, cursor_y = 20;
   cairo_surface_t *shown = canvas_shown();
   EXPECT_EQ(surface_pixel(shown, 30, 20), (argb{255, 255, 0, 0}));  // white brush, red inside
-  EXPECT_EQ(surface_pixel(shown, 45, 20), patterned_view_pixel(45, 20));
+  EXPECT_EQ(surface_pixel(shown, 45, 20), view_pixel(45, 20));
   cairo_surface_destroy(shown);
   // Expose remembers where it drew the cursor, to erase it on the next move.
   on_expose_event(drawing_area, NULL, NULL);

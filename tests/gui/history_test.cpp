@@ -106,7 +106,7 @@ TEST_F(HistoryTest, ReplayAtAnotherZoomPutsDownTheSameLayerPixels) {
   EXPECT_EQ(layer_pixel(50, 28).a, 0);
   // The view at the new zoom: image (45, 25) shows the black stroke, the
   // erased image (50, 28) the picture again.
-  EXPECT_EQ(view_pixel(22, 12), (argb{255, 0, 0, 0}));
+  EXPECT_EQ(view_pixel(22, 12), kBlack);
   EXPECT_EQ(view_pixel(25, 14), (argb{255, 100, 110, 120}));
 }
 

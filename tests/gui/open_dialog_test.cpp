@@ -93,33 +93,35 @@ static dialog_step choose_file(const std::string &path, int mode_index) {
   };
 }
 
-class OpenDialogTest : public PaintTest {};
-
-TEST_F(OpenDialogTest, OffersThreeModesAndTwoFilters) {
-  run_open_dialog([](GtkFileChooser *chooser) {
-    const char *labels[] = {"Default open", "Open with alpha as input", "Open as layer"};
-    for (int i = 0; i < 3; i++)
-      EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(mode_button(chooser, i))), labels[i]);
-    EXPECT_EQ(mode_button(chooser, 3), nullptr);
-    EXPECT_TRUE(gtk_toggle_button_get_active(mode_button(chooser, 0)));
-    std::vector<std::string> names;
-    GSList *filters = gtk_file_chooser_list_filters(chooser);
-    for (GSList *f = filters; f; f = f->next)
-      names.push_back(gtk_file_filter_get_name(GTK_FILE_FILTER(f->data)));
-    g_slist_free(filters);
-    EXPECT_EQ(names, (std::vector<std::string>{"Image Files", "All Files *"}));
-    EXPECT_NE(gtk_file_chooser_get_preview_widget(chooser), nullptr);
-    return answer(chooser, GTK_RESPONSE_CANCEL);
-  });
+static void read_message(GtkDialog *dialog, gpointer text) {
+  GList *children = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(dialog)));
+  for (GList *c = children; c; c = c->next)
+    if (GTK_IS_LABEL(c->data))
+      *(std::string *)text = gtk_label_get_text(GTK_LABEL(c->data));
+  g_list_free(children);
 }
 
-TEST_F(OpenDialogTest, RemembersTheFolderAfterCancelButNotTheMode) {
+class OpenDialogTest : public PaintTest {};
+
+TEST_F(OpenDialogTest, OffersModesAndFiltersAndRemembersTheFolderButNotTheMode) {
   bool asked = false;
   run_open_dialog([&](GtkFileChooser *chooser) {
     if (!asked) {
+      asked = true;
+      const char *labels[] = {"Default open", "Open with alpha as input", "Open as layer"};
+      for (int i = 0; i < 3; i++)
+        EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(mode_button(chooser, i))), labels[i]);
+      EXPECT_EQ(mode_button(chooser, 3), nullptr);
+      EXPECT_TRUE(gtk_toggle_button_get_active(mode_button(chooser, 0)));
+      std::vector<std::string> names;
+      GSList *filters = gtk_file_chooser_list_filters(chooser);
+      for (GSList *f = filters; f; f = f->next)
+        names.push_back(gtk_file_filter_get_name(GTK_FILE_FILTER(f->data)));
+      g_slist_free(filters);
+      EXPECT_EQ(names, (std::vector<std::string>{"Image Files", "All Files *"}));
+      EXPECT_NE(gtk_file_chooser_get_preview_widget(chooser), nullptr);
       gtk_file_chooser_set_current_folder(chooser, dir.c_str());
       gtk_toggle_button_set_active(mode_button(chooser, 2), TRUE);
-      asked = true;
     }
     return shows_folder(chooser, dir) && answer(chooser, GTK_RESPONSE_CANCEL);
   });
@@ -131,34 +133,15 @@ TEST_F(OpenDialogTest, RemembersTheFolderAfterCancelButNotTheMode) {
   });
 }
 
-TEST_F(OpenDialogTest, OpensTheChosenFileInTheChosenMode) {
-  open_grey_picture(30, 20);
-  std::string path = write_picture("layer.png", 30, 20, false, [](int x, int) {
-    return x == 4 ? rgba{255, 255, 255, 255} : rgba{100, 110, 120, 255};
-  });
-  run_open_dialog(choose_file(path, 2));
-  ASSERT_NE(initialisinglayer, nullptr);
-  EXPECT_EQ(layer_pixel(4, 10).a, 255);
-  EXPECT_EQ(layer_pixel(5, 10).a, 0);
-}
-
-static void read_message(GtkDialog *dialog, gpointer text) {
-  GList *children = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(dialog)));
-  for (GList *c = children; c; c = c->next)
-    if (GTK_IS_LABEL(c->data))
-      *(std::string *)text = gtk_label_get_text(GTK_LABEL(c->data));
-  g_list_free(children);
-}
-
-TEST_F(OpenDialogTest, FileThatDoesNotLoadShowsTheOpenError) {
+TEST_F(OpenDialogTest, ShowsTheOpenErrorOrOpensTheFileInTheChosenMode) {
   open_grey_picture(30, 20);
   GdkPixbuf *picture = pixbuf_no_alpha;
-  std::string path = dir + "/broken.png", message;
-  ASSERT_TRUE(g_file_set_contents(path.c_str(), "not a picture", -1, NULL));
-  dialog_step choose = choose_file(path, 0);
+  std::string broken = dir + "/broken.png", message;
+  ASSERT_TRUE(g_file_set_contents(broken.c_str(), "not a picture", -1, NULL));
+  dialog_step choose_broken = choose_file(broken, 0);
   run_open_dialog([&](GtkFileChooser *chooser) {
     // The error dialog comes once the chooser is answered.
-    bool answered = choose(chooser);
+    bool answered = choose_broken(chooser);
     if (answered)
       answer_dialog_when_shown("Error", GTK_RESPONSE_NONE, read_message, &message);
     return answered;
@@ -166,4 +149,12 @@ TEST_F(OpenDialogTest, FileThatDoesNotLoadShowsTheOpenError) {
   EXPECT_EQ(message.rfind("File open error: ", 0), 0u) << message;
   EXPECT_GT(message.size(), strlen("File open error: "));
   EXPECT_EQ(pixbuf_no_alpha, picture);
+
+  std::string path = write_picture("layer.png", 30, 20, false, [](int x, int) {
+    return x == 4 ? rgba{255, 255, 255, 255} : rgba{100, 110, 120, 255};
+  });
+  run_open_dialog(choose_file(path, 2));
+  ASSERT_NE(initialisinglayer, nullptr);
+  EXPECT_EQ(layer_pixel(4, 10).a, 255);
+  EXPECT_EQ(layer_pixel(5, 10).a, 0);
 }

@@ -33,27 +33,17 @@ class OpenImageTest : public PaintTest {
     stroke({{5, 5}, {20, 5}});  // a history for the modes to keep or empty
     pass_option_args->epsilon = OPT_EPSILON.upper;  // not a default
   }
-
-  int open(const std::string &path, open_mode mode) {
-    GError *error = NULL;
-    int status = open_image_file(path.c_str(), mode, &error);
-    g_clear_error(&error);
-    return status;
-  }
 };
 
 TEST_F(OpenImageTest, DefaultOpenReplacesPictureAndEmptiesHistory) {
   set_zoom_percent(200);
-  ASSERT_EQ(open(write_picture("new.png", 16, 12, true, [](int x, int y) {
-              return rgba{200, x * 10, y * 20, x * 15};
-            }), OPEN_DEFAULT), 0);
+  open_picture(16, 12, [](int x, int y) { return rgba{200, x * 10, y * 20, x * 15}; }, true);
 
   // The colours, also where alpha is 0, and the alpha apart.
   EXPECT_FALSE(gdk_pixbuf_get_has_alpha(pixbuf_no_alpha));
   EXPECT_EQ(pixbuf_image, pixbuf_no_alpha);
-  rgba colour = pixbuf_pixel(pixbuf_no_alpha, 0, 5);
-  EXPECT_EQ(colour.r, 200);
-  EXPECT_EQ(colour.b, 100);
+  EXPECT_EQ(pixbuf_pixel(pixbuf_no_alpha, 0, 5).r, 200);
+  EXPECT_EQ(pixbuf_pixel(pixbuf_no_alpha, 0, 5).b, 100);
   EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 3, 2).a, 45);
   EXPECT_EQ(initialisinglayer, nullptr);
   EXPECT_EQ(history, nullptr);
@@ -70,7 +60,7 @@ TEST_F(OpenImageTest, DefaultOpenReplacesPictureAndEmptiesHistory) {
 
   // In view mode the new picture shows with its alpha.
   set_view_mode(true);
-  ASSERT_EQ(open(write_picture("view.png", 8, 6, false, gradient), OPEN_DEFAULT), 0);
+  open_picture(8, 6, gradient);
   EXPECT_EQ(pixbuf_image, pixbuf_alpha);
   EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 7, 5).a, 255);
 }
@@ -78,15 +68,12 @@ TEST_F(OpenImageTest, DefaultOpenReplacesPictureAndEmptiesHistory) {
 TEST_F(OpenImageTest, AlphaAsInputTurnsTheAlphaChannelIntoATrimatte) {
   // One column per alpha value: 255 white, 0 black, the rest unknown.
   static const int column_alpha[] = {255, 0, 128, 1, 254};
-  ASSERT_EQ(open(write_picture("matte.png", 5, 3, true, [](int x, int) {
-              return rgba{90, 60, 30, column_alpha[x]};
-            }), OPEN_ALPHA_AS_INPUT), 0);
-
+  open_picture(5, 3, [](int x, int) { return rgba{90, 60, 30, column_alpha[x]}; }, true,
+               OPEN_ALPHA_AS_INPUT);
   for (int x = 0; x < 5; x++) {
-    SCOPED_TRACE(column_alpha[x]);
     int a = column_alpha[x];
-    argb expected = a == 255 ? argb{255, 255, 255, 255} : a == 0 ? argb{255, 0, 0, 0}
-                                                                 : argb{0, 0, 0, 0};
+    SCOPED_TRACE(a);
+    argb expected = a == 255 ? kWhite : a == 0 ? kBlack : kClear;
     EXPECT_EQ(layer_pixel(x, 1), expected);
     rgba base = pixbuf_pixel(initialisinglayer, x, 1);
     EXPECT_EQ((argb{base.a, base.r, base.g, base.b}), expected);
@@ -96,12 +83,10 @@ TEST_F(OpenImageTest, AlphaAsInputTurnsTheAlphaChannelIntoATrimatte) {
   EXPECT_EQ(g_list_length(history), 1u);  // kept
   EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.default_value);
   EXPECT_EQ(pass_option_args->img_width, 5);
-  // The view shows the picture with the trimatte over it.
-  EXPECT_EQ(view_pixel(0, 0).r, 255);
-}
+  EXPECT_EQ(view_pixel(0, 0), kWhite);  // the trimatte over the picture
 
-TEST_F(OpenImageTest, AlphaAsInputWithoutAlphaIsADefaultOpen) {
-  ASSERT_EQ(open(write_picture("plain.png", 12, 9, false, gradient), OPEN_ALPHA_AS_INPUT), 0);
+  // A picture without alpha falls back to a Default open.
+  open_picture(12, 9, gradient, false, OPEN_ALPHA_AS_INPUT);
   EXPECT_EQ(history, nullptr);
   EXPECT_EQ(initialisinglayer, nullptr);
   EXPECT_EQ(count_known_layer_pixels(), 0);
@@ -109,52 +94,46 @@ TEST_F(OpenImageTest, AlphaAsInputWithoutAlphaIsADefaultOpen) {
   EXPECT_EQ(pass_option_args->img_width, 12);
 }
 
-TEST_F(OpenImageTest, OpenAsLayerKeepsPictureHistoryOptionsAndSelection) {
-  GdkPixbuf *picture = pixbuf_no_alpha;
-  left_x = 7;
-  selection_w = 11;
-  ASSERT_EQ(open(write_picture("copy.png", 40, 30, false, gradient), OPEN_AS_LAYER), 0);
-
-  EXPECT_EQ(pixbuf_no_alpha, picture);
-  EXPECT_EQ(g_list_length(history), 1u);
-  EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.upper);
-  EXPECT_EQ(left_x, 7);
-  EXPECT_EQ(selection_w, 11);
-  // An unchanged copy of the picture: all unknown, the old strokes gone.
-  EXPECT_EQ(count_known_layer_pixels(), 0);
-  ASSERT_NE(initialisinglayer, nullptr);
-  EXPECT_EQ(pixbuf_pixel(initialisinglayer, 5, 5).a, 0);
-}
-
-TEST_F(OpenImageTest, OpenAsLayerTurnsChangedPixelsIntoGreyStrokesInsideThePicture) {
-  // Painted copies of the 40 x 30 picture, larger, smaller and of its size,
+TEST_F(OpenImageTest, OpenAsLayerMakesChangedPixelsGreyStrokesAndKeepsTheRest) {
+  // Copies of the 40 x 30 picture, of its size, larger and smaller, some
   // with one changed pixel inside the picture and, when larger, one outside.
   static const rgba PAINT = {200, 40, 90, 255};
   const int grey = rgb2grey(PAINT.r, PAINT.g, PAINT.b);
-  const int sizes[][2] = {{60, 50}, {20, 10}, {40, 30}};
-  for (const auto &size : sizes) {
-    SCOPED_TRACE(::testing::Message() << size[0] << "x" << size[1]);
-    ASSERT_EQ(open(write_picture("painted.png", size[0], size[1], false, [](int x, int y) {
-                return (x == 3 && y == 4) || (x == 45 && y == 33) ? PAINT : gradient(x, y);
-              }), OPEN_AS_LAYER), 0);
+  const struct {
+    int width, height;
+    bool painted;
+  } copies[] = {{40, 30, false}, {60, 50, true}, {20, 10, true}, {40, 30, true}};
+  GdkPixbuf *picture = pixbuf_no_alpha;
+  left_x = 7;
+  selection_w = 11;
+  for (const auto &c : copies) {
+    SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " painted " << c.painted);
+    open_picture(c.width, c.height, [&](int x, int y) {
+      return c.painted && ((x == 3 && y == 4) || (x == 45 && y == 33)) ? PAINT : gradient(x, y);
+    }, false, OPEN_AS_LAYER);
     EXPECT_EQ(layer_width(), 40);
     EXPECT_EQ(cairo_image_surface_get_height(surf_layer), 30);
-    EXPECT_EQ(count_known_layer_pixels(), 1);
-    EXPECT_EQ(layer_pixel(3, 4), (argb{255, grey, grey, grey}));
-    EXPECT_EQ(gdk_pixbuf_get_width(initialisinglayer), MIN(size[0], 40));
-    EXPECT_EQ(gdk_pixbuf_get_height(initialisinglayer), MIN(size[1], 30));
-    EXPECT_EQ(pixbuf_pixel(initialisinglayer, 3, 4).r, grey);
+    EXPECT_EQ(count_known_layer_pixels(), c.painted ? 1 : 0);  // the old strokes gone
+    EXPECT_EQ(layer_pixel(3, 4), c.painted ? (argb{255, grey, grey, grey}) : kClear);
+    ASSERT_NE(initialisinglayer, nullptr);
+    EXPECT_EQ(gdk_pixbuf_get_width(initialisinglayer), MIN(c.width, 40));
+    EXPECT_EQ(gdk_pixbuf_get_height(initialisinglayer), MIN(c.height, 30));
+    EXPECT_EQ(pixbuf_pixel(initialisinglayer, 3, 4).a, c.painted ? 255 : 0);
+    // Picture, history, options and selection stay.
+    EXPECT_EQ(pixbuf_no_alpha, picture);
+    EXPECT_EQ(g_list_length(history), 1u);
+    EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.upper);
+    EXPECT_EQ(left_x, 7);
+    EXPECT_EQ(selection_w, 11);
   }
 }
 
 TEST_F(OpenImageTest, OpenAsLayerTakesATrimatteWithAlphaAsItIs) {
   // Smaller than the picture: white left half, black right half, rest unknown.
-  ASSERT_EQ(open(write_picture("trimatte.png", 10, 8, true, [](int x, int) {
-              return x < 5 ? rgba{255, 255, 255, 255} : rgba{0, 0, 0, 255};
-            }), OPEN_AS_LAYER), 0);
-
-  EXPECT_EQ(layer_pixel(2, 2), (argb{255, 255, 255, 255}));
-  EXPECT_EQ(layer_pixel(7, 2), (argb{255, 0, 0, 0}));
+  auto halves = [](int x, int) { return x < 5 ? rgba{255, 255, 255, 255} : rgba{0, 0, 0, 255}; };
+  open_picture(10, 8, halves, true, OPEN_AS_LAYER);
+  EXPECT_EQ(layer_pixel(2, 2), kWhite);
+  EXPECT_EQ(layer_pixel(7, 2), kBlack);
   EXPECT_EQ(count_known_layer_pixels(), 10 * 8);
   EXPECT_EQ(gdk_pixbuf_get_width(initialisinglayer), 10);
   EXPECT_TRUE(gdk_pixbuf_get_has_alpha(initialisinglayer));
@@ -164,12 +143,12 @@ TEST_F(OpenImageTest, OpenAsLayerTakesATrimatteWithAlphaAsItIs) {
 TEST_F(OpenImageTest, FailureReportsAnErrorAndChangesNothing) {
   std::string broken = dir + "/broken.png";
   ASSERT_TRUE(g_file_set_contents(broken.c_str(), "not a picture", -1, NULL));
-  std::string wide = write_picture("wide.png", 9000, 2, false, gradient);
   const struct {
     std::string path;
     double percent;
   } files[] = {{dir + "/missing.png", 100}, {broken, 100},
-               {wide, 400}};  // 9000 pixels at 400 % is wider than any cairo surface
+               // 9000 pixels at 400 % is wider than any cairo surface
+               {write_picture("wide.png", 9000, 2, false, gradient), 400}};
   GdkPixbuf *no_alpha = pixbuf_no_alpha, *with_alpha = pixbuf_alpha;
   GList *strokes = history;
   std::vector<unsigned char> layer_before = layer_bytes();

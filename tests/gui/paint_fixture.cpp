@@ -71,11 +71,6 @@ rgba patterned(int x, int y) {
   return rgba{(10 + 3 * x) % 256, (20 + 2 * y) % 256, 100, (x * 7 + y * 31) % 256};
 }
 
-argb patterned_view_pixel(int x, int y) {
-  rgba c = patterned(x, y);
-  return argb{255, c.r, c.g, c.b};
-}
-
 void set_zoom_percent(double percent) {
   gtk_adjustment_set_value(adjustment_of(TB_ZOOM_SPIN), percent);
 }
@@ -113,6 +108,7 @@ std::vector<unsigned char> surface_bytes(cairo_surface_t *surface) {
 }
 
 std::vector<unsigned char> layer_bytes(void) { return surface_bytes(surf_layer); }
+
 std::vector<unsigned char> composed_view(void) {
   cairo_surface_t *kept = win_surf;
   win_surf = cairo_image_surface_create(CAIRO_FORMAT_ARGB32,

@@ -26,6 +26,7 @@ struct argb {
   bool operator!=(const argb &o) const { return !(*this == o); }
 };
 std::ostream &operator<<(std::ostream &os, const argb &p);
+const argb kClear{0, 0, 0, 0}, kWhite{255, 255, 255, 255}, kBlack{255, 0, 0, 0};
 
 typedef std::vector<std::pair<double, double>> point_list;
 
@@ -49,8 +50,6 @@ class PaintTest : public ::testing::Test {
 
 // A distinct colour per pixel; its alpha reaches all 256 levels.
 rgba patterned(int x, int y);
-// The opaque view pixel of patterned() at (x, y).
-argb patterned_view_pixel(int x, int y);
 
 // Toolbar controls, moved as the user moves them.
 void set_zoom_percent(double percent);
