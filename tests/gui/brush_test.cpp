@@ -86,6 +86,12 @@ TEST_F(BrushTest, OnlyLeftSinglePressesStartStrokesAndReleasedMotionEndsThem) {
   send_motion(50, 20);  // button held again, but no press: not part of any stroke
   EXPECT_EQ(record_points(current_record()), (point_list{{20, 20}, {20, 20}, {30, 20}}));
   EXPECT_EQ(layer_pixel(48, 20), kClear);
+
+  // A motion hint's state is stale: the pointer's own state has no button.
+  send_press(20, 90);
+  send_motion(90, 90, GDK_BUTTON1_MASK, TRUE);
+  EXPECT_EQ(finished_stroke, 1);
+  EXPECT_EQ(record_points(current_record()).size(), 2u);
 }
 
 TEST_F(BrushTest, ControlClickDrawsAStraightLineFromTheLastStoredPoint) {
@@ -103,11 +109,21 @@ TEST_F(BrushTest, ControlClickDrawsAStraightLineFromTheLastStoredPoint) {
   EXPECT_EQ(layer_pixel(145, 30), kWhite);  // the line's middle
 }
 
-TEST_F(BrushTest, EraserClearsLayerPixelsAndShowsThePictureAgain) {
+TEST_F(BrushTest, ToolsPaintTheirColoursAndTheEraserShowsThePictureAgain) {
+  GdkColor orange = {0, 0xff00, 0x8000, 0x0000};
+  GtkWidget *button = g_object_ref_sink(gtk_color_button_new_with_color(&orange));
+  cb_set_Color(GTK_COLOR_BUTTON(button), NULL);
+  g_object_unref(button);
+  stroke({{50, 80}, {60, 80}});
+  argb painted = layer_pixel(55, 80);
+  EXPECT_EQ(painted.a, 255);
+  EXPECT_EQ(painted.b, 0);
+  EXPECT_NEAR(painted.r, 255, 1);
+  EXPECT_NEAR(painted.g, 128, 1);
+
   cb_set_BG(NULL, NULL);
   stroke({{20, 50}, {100, 50}});
   ASSERT_EQ(layer_pixel(60, 50), kBlack);
-
   cb_set_Eraser(NULL, NULL);
   stroke({{60, 30}, {60, 70}});
   for (int y = 45; y < 55; y++)
@@ -118,30 +134,6 @@ TEST_F(BrushTest, EraserClearsLayerPixelsAndShowsThePictureAgain) {
   cb_set_FG(NULL, NULL);
   stroke({{60, 50}, {61, 50}});
   EXPECT_EQ(layer_pixel(60, 50), kWhite);
-}
-
-TEST_F(BrushTest, ColourButtonPaintsItsColourUntilForegroundReturnsToWhite) {
-  GdkColor orange = {0, 0xff00, 0x8000, 0x0000};
-  GtkWidget *button = g_object_ref_sink(gtk_color_button_new_with_color(&orange));
-  cb_set_Color(GTK_COLOR_BUTTON(button), NULL);
-  g_object_unref(button);
-  stroke({{50, 50}, {60, 50}});
-  argb painted = layer_pixel(55, 50);
-  EXPECT_EQ(painted.a, 255);
-  EXPECT_EQ(painted.b, 0);
-  EXPECT_NEAR(painted.r, 255, 1);
-  EXPECT_NEAR(painted.g, 128, 1);
-  cb_set_FG(NULL, NULL);
-  stroke({{50, 80}, {60, 80}});
-  EXPECT_EQ(layer_pixel(55, 80), kWhite);
-}
-
-TEST_F(BrushTest, MotionHintTakesThePointerStateFromTheWindow) {
-  send_press(20, 20);
-  // The event's state is stale: the pointer's own state has no button.
-  send_motion(90, 90, GDK_BUTTON1_MASK, TRUE);
-  EXPECT_EQ(finished_stroke, 1);
-  EXPECT_EQ(record_points(current_record()).size(), 2u);
 }
 
 // Every layer pixel is either untouched or fully opaque in the brush colour,

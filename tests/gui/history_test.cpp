@@ -28,21 +28,6 @@ class HistoryTest : public PaintTest {
   std::vector<unsigned char> blank;
 };
 
-TEST_F(HistoryTest, RecordHeaderHoldsTheBrushAndZoomOfThePress) {
-  set_zoom_percent(200);
-  set_brush_size(7);
-  cb_set_Eraser(NULL, NULL);
-  send_press(40, 40);
-  const double *record = current_record();
-  EXPECT_EQ(record[SLOT_KIND], 0);
-  EXPECT_EQ(record[SLOT_RADIUS], 3.5);
-  EXPECT_EQ(record[SLOT_ZOOM], 2.0);
-  EXPECT_EQ(record[SLOT_ALPHA], 0.0);
-  EXPECT_EQ(record[SLOT_LENGTH], 12);
-  // Odd diameter: points snap to pixel centres.
-  EXPECT_EQ(record_points(record), (point_list{{20.5, 20.5}, {20.5, 20.5}}));
-}
-
 TEST_F(HistoryTest, UndoAndRedoStopAtBothEnds) {
   undo(NULL, NULL);  // nothing to undo: the layer stays clear
   EXPECT_EQ(current, nullptr);
