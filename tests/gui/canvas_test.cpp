@@ -37,6 +37,9 @@ TEST_F(CanvasTest, ZoomGivesTruncatedViewSizeAndShowsTheStrokes) {
   // At 400 % window (21, 21) lies inside picture pixel 5, amid the white block.
   EXPECT_EQ(view_pixel(21, 21), kWhite);
   EXPECT_NE(view_pixel(5, 5), kWhite);
+  set_view_mode(true);  // the view mode's zoom shows the result alone
+  set_zoom_percent(300);
+  EXPECT_NE(view_pixel(16, 16), kWhite);
   g_signal_emit_by_name(toolbar_item(TB_ZOOM_100), "clicked");
   EXPECT_DOUBLE_EQ(scale, 1.0);
   EXPECT_EQ(cairo_image_surface_get_width(win_surf), 100);

@@ -11,7 +11,6 @@ class HistoryTest : public PaintTest {
   void SetUp() override {
     PaintTest::SetUp();
     open_grey_picture(120, 90);
-    blank = layer_bytes();
   }
 
   // Strokes numbered by their row, so each leaves its own mark.
@@ -24,11 +23,10 @@ class HistoryTest : public PaintTest {
       rows.push_back(((const double *)node->data)[STROKE_HEADER_SLOTS + 1]);
     return rows;
   }
-
-  std::vector<unsigned char> blank;
 };
 
 TEST_F(HistoryTest, UndoAndRedoStopAtBothEnds) {
+  std::vector<unsigned char> blank = layer_bytes();
   undo(NULL, NULL);  // nothing to undo: the layer stays clear
   EXPECT_EQ(current, nullptr);
   EXPECT_EQ(layer_bytes(), blank);
