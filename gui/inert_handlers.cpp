@@ -38,12 +38,8 @@ void undo(GtkWidget *, gpointer) {}
 void redo(GtkWidget *, gpointer) {}
 // files and clipboard
 void on_open_image(GtkWidget *, gpointer) {}
-void on_save_as(GtkWidget *, gpointer) {}
-void pixbuf_to_clipboard(GtkWidget *, gpointer) {}
 // persistence and about
 void set_configuration(GtkWidget *) {}
 gboolean cb_delete_event_with_persistence(GtkWidget *, GdkEvent *, gpointer) { return FALSE; }
 void pre_quit_event(GtkWidget *) {}
 void help_about_dialog(GtkWidget *, gpointer) {}
-// calculation
-void cb_calc(GtkWidget *, gpointer) {}
