@@ -1,0 +1,46 @@
+#include "calc/worker_core.h"
+
+#include <algorithm>
+
+#include "calc/c2f_driver.h"
+#include "engine/allocate.h"
+#include "engine/pyramid.h"
+
+// The status a calculation reports if no solve ever overwrites it: UMFPACK's
+// "invalid numeric object", the advice to make the problem smaller.
+static const int32_t kStatusNotSolved = -3;
+
+int worker_levels_for_region(int width, int height, const option_args *opts) {
+  const int asked = std::max(opts->levels_num, 1);
+  return std::min(asked, max_pyramid_levels(width, height, opts->win_size));
+}
+
+static void store_result(double **alpha, int width, int height,
+                         TIFF_img *result) {
+  get_TIFF(result, height, width, 'g');
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      result->plane[y][x] = (unsigned char)(int)alpha[y][x];
+}
+
+worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
+                               double **constraint_values,
+                               const option_args *opts, TIFF_img *result) {
+  const int width = image->width, height = image->height;
+  worker_outcome outcome;
+  outcome.levels_used = worker_levels_for_region(width, height, opts);
+  outcome.levels_lowered = outcome.levels_used < opts->levels_num;
+  const int active = std::min(opts->Active_levels_num, outcome.levels_used);
+  int status = kStatusNotSolved;
+  double **alpha = solveAlphaC2F(image, constraint_mask, constraint_values,
+                                 outcome.levels_used, active, opts->threshold,
+                                 opts->epsilon, opts->win_size, &status);
+  outcome.status = status;
+  scale2_255(alpha, width, height);
+  store_result(alpha, width, height, result);
+  free_TIFF(image);
+  free_img((void **)constraint_mask);
+  free_img((void **)constraint_values);
+  free_img((void **)alpha);
+  return outcome;
+}

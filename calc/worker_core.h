@@ -1,0 +1,33 @@
+// The body of a calculation without any toolkit: what the window's worker
+// thread and the command-line tool both run between reading their inputs and
+// showing or writing the result.
+#pragma once
+
+#include <cstdint>
+
+#include "calc/options.h"
+#include "engine/tiff.h"
+
+struct worker_outcome {
+  int32_t status;   // UMFPACK status of the last solve (0 ok, 1 singular
+                    // warning, negative: failure; see the error messages)
+  int levels_used;  // pyramid levels actually used
+  bool levels_lowered;  // levels_used < the levels_num asked for
+};
+
+// The number of pyramid levels a width x height region runs with:
+// options' levels_num (at least 1), lowered to what the region allows for
+// the window radius (max_pyramid_levels).
+int worker_levels_for_region(int width, int height, const option_args *opts);
+
+// Computes the matte of `image` (a 'c' record, h x w) under the constraint
+// mask and values (h x w doubles, as engine_input makes them) with the five
+// calculation options of opts (img_width and img_height are not used), and
+// stores it into `result` as a 'g' record of h x w samples 0..255 (planes
+// from get_TIFF; the caller releases them with free_TIFF).
+// Takes ownership of the inputs: releases the image's planes (the record
+// itself stays the caller's), the mask and the values.
+// The region must hold whole windows (see region_too_small in engine_input.h).
+worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
+                               double **constraint_values,
+                               const option_args *opts, TIFF_img *result);
