@@ -5,15 +5,13 @@
 
 #include <algorithm>
 
-#include "calc/c2f_driver.h"
+#include "calc/engine_input.h"
 #include "calc/gtk_results.h"
-#include "calc/rgb2grey.h"
+#include "calc/worker_core.h"
 #include "engine/allocate.h"
-#include "engine/pyramid.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
 #include "gui/options_dialog.h"
-#include "gui/pixel.h"
 
 static const char PROGRESS_TEXT[] = "C A L C U L A T I N G";
 static const char BUSY_MESSAGE[] = "A calculation is running: wait for its result.";
@@ -26,7 +24,6 @@ static const char LEVELS_LOWERED_FORMAT[] =
     "Pyramid levels lowered from %d to %d: the calculation region is too small for more.";
 static const char THREAD_FAILED_FORMAT[] = "The calculation could not start: %s";
 static const char BEL = '\a';
-static const guchar CONSTRAINT_ALPHA = 255;
 
 // The running worker; NULL when no calculation runs.
 static GThread *worker = NULL;
@@ -46,72 +43,40 @@ static void set_drawing_area_pointer(GdkCursor *cursor) {
   }
 }
 
-// Engine input -------------------------------------------------------------
-
-struct engine_input {
-  TIFF_img *image;
-  double **mask;
-  double **values;
-  bool has_background;
-  bool has_foreground;
-};
-
 // Stores the calculation region into the globals: the whole picture, or the
-// selection clipped to the picture. False when nothing of it is left.
+// selection clipped to the picture. False when no pixel of it is left.
 static bool take_calculation_region(int width, int height) {
   if (!calc_ROI_is_set) {
     x_img_ROI = y_img_ROI = 0;
     w_img_ROI = width;
     h_img_ROI = height;
-  } else {
-    x_img_ROI = std::max(x_img_ROI, 0);
-    y_img_ROI = std::max(y_img_ROI, 0);
-    w_img_ROI = std::min(w_img_ROI, width - x_img_ROI);
-    h_img_ROI = std::min(h_img_ROI, height - y_img_ROI);
+    return true;
   }
-  return w_img_ROI > 0 && h_img_ROI > 0;
+  return clip_region(&x_img_ROI, &y_img_ROI, &w_img_ROI, &h_img_ROI, width, height);
 }
 
-static void read_constraint(engine_input *input, int x, int y) {
-  guchar a = 0, r = 0, g = 0, b = 0;
-  cairoimagesurface_get_pixel(surf_layer, x_img_ROI + x, y_img_ROI + y, &a, &r, &g, &b);
-  double constrained = a == CONSTRAINT_ALPHA ? 1.0 : 0.0;
-  double value = a == CONSTRAINT_ALPHA ? rgb2grey(r, g, b) / 255.0 : 0.0;
-  input->mask[y][x] = constrained;
-  input->values[y][x] = value;
-  if (constrained == 1.0) {
-    (value == 0.0 ? input->has_background : input->has_foreground) = true;
-  }
+// The picture on show and the stroke layer over the calculation region.
+static engine_input read_region(void) {
+  raw_pixels picture = rgb_pixels(gdk_pixbuf_get_pixels(pixbuf_image),
+                                  gdk_pixbuf_get_rowstride(pixbuf_image),
+                                  gdk_pixbuf_get_n_channels(pixbuf_image));
+  cairo_surface_flush(surf_layer);
+  raw_pixels layer = argb32_pixels(cairo_image_surface_get_data(surf_layer),
+                                   cairo_image_surface_get_stride(surf_layer));
+  return read_engine_input(&picture, &layer, CONSTRAINTS_LAYER, x_img_ROI, y_img_ROI, w_img_ROI,
+                           h_img_ROI);
 }
 
-static void read_engine_input(engine_input *input) {
-  int w = w_img_ROI, h = h_img_ROI;
-  input->image = new TIFF_img();
-  get_TIFF(input->image, h, w, 'c');
-  input->mask = reinterpret_cast<double **>(get_img(w, h, sizeof(double)));
-  input->values = reinterpret_cast<double **>(get_img(w, h, sizeof(double)));
-  input->has_background = input->has_foreground = false;
-  unsigned char ***planes = input->image->color_planes;
-  for (int y = 0; y < h; y++) {
-    for (int x = 0; x < w; x++) {
-      guchar r = 0, g = 0, b = 0, a = 0;
-      gdkpixbuf_get_pixel(pixbuf_image, x_img_ROI + x, y_img_ROI + y, &r, &g, &b, &a);
-      planes[0][y][x] = r;
-      planes[1][y][x] = g;
-      planes[2][y][x] = b;
-      read_constraint(input, x, y);
-    }
-  }
+// The five options of the record in the engine's option record.
+static option_args record_options(const calc_args *record) {
+  option_args options = {};
+  options.levels_num = record->levels_num;
+  options.Active_levels_num = record->Active_levels_num;
+  options.epsilon = record->epsilon;
+  options.threshold = record->threshold;
+  options.win_size = record->win_size;
+  return options;
 }
-
-static void release_engine_input(TIFF_img *image, double **mask, double **values) {
-  free_TIFF(image);
-  delete image;
-  free_img(reinterpret_cast<void **>(mask));
-  free_img(reinterpret_cast<void **>(values));
-}
-
-// Launch ---------------------------------------------------------------------
 
 // Runs the options dialog. The flag starts at 0 so that only OK launches:
 // closing the dialog from its frame leaves the flag alone and must not start
@@ -128,38 +93,47 @@ static bool ask_options(GtkWidget *button) {
 // region narrower than one window, lowers the pyramid levels to the deepest
 // pyramid the region allows. Says why on the status bar.
 static bool fit_options_to_region(calc_args *record) {
-  int min_side = 2 * record->win_size + 1;
-  if (w_img_ROI < min_side || h_img_ROI < min_side) {
-    char *text = g_strdup_printf(TOO_SMALL_FORMAT, w_img_ROI, h_img_ROI, record->win_size,
-                                 min_side, min_side);
+  if (region_too_small(w_img_ROI, h_img_ROI, record->win_size)) {
+    int side = 2 * std::max(record->win_size, 1) + 1;
+    char *text = g_strdup_printf(TOO_SMALL_FORMAT, w_img_ROI, h_img_ROI, record->win_size, side,
+                                 side);
     say(text);
     g_free(text);
     return false;
   }
-  int allowed = max_pyramid_levels(w_img_ROI, h_img_ROI, record->win_size);
-  if (record->levels_num > allowed) {
-    char *text = g_strdup_printf(LEVELS_LOWERED_FORMAT, record->levels_num, allowed);
+  option_args options = record_options(record);
+  int levels = worker_levels_for_region(w_img_ROI, h_img_ROI, &options);
+  if (levels < record->levels_num) {
+    char *text = g_strdup_printf(LEVELS_LOWERED_FORMAT, record->levels_num, levels);
     say(text);
     g_free(text);
-    record->levels_num = allowed;
   }
-  record->Active_levels_num = std::min(record->Active_levels_num, record->levels_num);
+  record->levels_num = levels;
+  record->Active_levels_num = std::min(record->Active_levels_num, levels);
   return true;
 }
 
-static GtkWidget *start_progress_bar(calc_args *record) {
+static void start_progress_bar(calc_args *record) {
   GtkWidget *bar = gtk_progress_bar_new();
   gtk_progress_bar_set_text(GTK_PROGRESS_BAR(bar), PROGRESS_TEXT);
   gtk_box_pack_start(GTK_BOX(status_bar), bar, FALSE, FALSE, 0);
   gtk_widget_show(bar);
   record->progress_bar = bar;
   record->timeout_id = g_timeout_add(PROGRESS_PULSE_MS, update_progress, bar);
-  return bar;
 }
 
 static void stop_progress(calc_args *record) {
   g_source_remove(record->timeout_id);
   record->timeout_id = 0;
+}
+
+static void release_record_input(calc_args *record) {
+  free_TIFF(record->image);
+  delete record->image;
+  free_img(reinterpret_cast<void **>(record->constraint_mask));
+  free_img(reinterpret_cast<void **>(record->constraint_values));
+  record->image = NULL;
+  record->constraint_mask = record->constraint_values = NULL;
 }
 
 // A thread that cannot be created would leave the window waiting forever for
@@ -168,9 +142,9 @@ static void abandon_launch(calc_args *record, GError *error) {
   stop_progress(record);
   gtk_widget_destroy(record->progress_bar);
   record->progress_bar = NULL;
-  release_engine_input(record->image, record->constraint_mask, record->constraint_values);
+  release_record_input(record);
   delete record->result;
-  record->image = record->result = NULL;
+  record->result = NULL;
   ok_to_calc = 1;
   char *text = g_strdup_printf(THREAD_FAILED_FORMAT, error->message);
   say(text);
@@ -180,9 +154,9 @@ static void abandon_launch(calc_args *record, GError *error) {
 
 static void launch(calc_args *record, const engine_input *input, GtkToolItem *mode_button) {
   start_progress_bar(record);
-  record->image = input->image;
-  record->constraint_values = input->values;
-  record->constraint_mask = input->mask;
+  record->image = new TIFF_img(input->image);
+  record->constraint_values = input->constraint_values;
+  record->constraint_mask = input->constraint_mask;
   record->result = new TIFF_img();
   record->mode_button = mode_button;
   launched_region = {x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI};
@@ -193,34 +167,6 @@ static void launch(calc_args *record, const engine_input *input, GtkToolItem *mo
     abandon_launch(record, error);
   }
 }
-
-// Worker ---------------------------------------------------------------------
-
-// Solves, scales to 0..255 and truncates into the record's 'g' result, then
-// releases the inputs.
-static void run_engine(calc_args *record) {
-  TIFF_img *image = record->image;
-  int w = image->width, h = image->height;
-  int active = std::min(record->Active_levels_num, record->levels_num);
-  int status = -3;
-  double **matte = solveAlphaC2F(image, record->constraint_mask, record->constraint_values,
-                                 record->levels_num, active, record->threshold, record->epsilon,
-                                 record->win_size, &status);
-  record->status = status;
-  scale2_255(matte, w, h);
-  get_TIFF(record->result, h, w, 'g');
-  for (int y = 0; y < h; y++) {
-    for (int x = 0; x < w; x++) {
-      record->result->plane[y][x] = static_cast<unsigned char>(matte[y][x]);
-    }
-  }
-  free_img(reinterpret_cast<void **>(matte));
-  release_engine_input(image, record->constraint_mask, record->constraint_values);
-  record->image = NULL;
-  record->constraint_mask = record->constraint_values = NULL;
-}
-
-// Public -----------------------------------------------------------------------
 
 bool calculation_running(void) { return worker != NULL; }
 
@@ -255,22 +201,26 @@ void cb_calc(GtkWidget *button, gpointer toolbar_widget) {
     say(OUTSIDE_MESSAGE);
     return;
   }
-  cairo_surface_flush(surf_layer);
-  engine_input input;
-  read_engine_input(&input);
-  bool usable = input.has_background && input.has_foreground;
-  if (usable && ask_options(button)) {
+  engine_input input = read_region();
+  if (constraints_usable(&input) && ask_options(button)) {
     calc_opts_set();
     if (fit_options_to_region(pass_calc_args)) {
       launch(pass_calc_args, &input, mode_button);
       return;
     }
   }
-  release_engine_input(input.image, input.mask, input.values);
+  free_engine_input(&input);
 }
 
-gpointer winVelorinMain(gpointer record) {
-  run_engine(static_cast<calc_args *>(record));
+gpointer winVelorinMain(gpointer data) {
+  calc_args *record = static_cast<calc_args *>(data);
+  option_args options = record_options(record);
+  worker_outcome outcome = worker_core_run(record->image, record->constraint_mask,
+                                           record->constraint_values, &options, record->result);
+  record->status = outcome.status;
+  delete record->image;
+  record->image = NULL;
+  record->constraint_mask = record->constraint_values = NULL;
   putchar(BEL);
   fflush(stdout);
   g_idle_add(thread_done, g_thread_self());
