@@ -3,11 +3,8 @@
 // removes its entries here when it lands.
 #include "calc/gtk_calc.h"
 #include "gui/about_dialog.h"
-#include "gui/brush.h"
 #include "gui/canvas.h"
 #include "gui/clipboard.h"
-#include "gui/history.h"
-#include "gui/open_image.h"
 #include "gui/persistence.h"
 #include "gui/pointer_events.h"
 #include "gui/region.h"
@@ -22,22 +19,11 @@ void cb_set_brush_size(GtkAdjustment *, gpointer) {}
 // pointer events
 gboolean button_press_event(GtkWidget *, GdkEventButton *, gpointer) { return TRUE; }
 gboolean motion_notify_event(GtkWidget *, GdkEventMotion *, gpointer) { return TRUE; }
-// brush
-void cb_set_FG(GtkWidget *, gpointer) {}
-void cb_set_BG(GtkWidget *, gpointer) {}
-void cb_set_Eraser(GtkWidget *, gpointer) {}
-void cb_set_Color(GtkColorButton *, gpointer) {}
-void stroke_button_press(GtkWidget *, GdkEventButton *) {}
-void stroke_motion(GtkWidget *, GdkEventMotion *, int, int, GdkModifierType) {}
 // region and modes
 void cb_toggle_mode(GtkWidget *, gpointer) {}
 void cb_draw_alpha(GtkWidget *, gpointer) {}
 void toggle_calc_ROI(GtkWidget *, gpointer) {}
-// history
-void undo(GtkWidget *, gpointer) {}
-void redo(GtkWidget *, gpointer) {}
 // files and clipboard
-void on_open_image(GtkWidget *, gpointer) {}
 // persistence and about
 void set_configuration(GtkWidget *) {}
 gboolean cb_delete_event_with_persistence(GtkWidget *, GdkEvent *, gpointer) { return FALSE; }

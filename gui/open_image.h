@@ -1,6 +1,30 @@
-// Opening pictures in the three open modes.
+// Opening pictures: the "Open image" dialog and the three open modes.
 #pragma once
 
 #include <gtk/gtk.h>
 
+enum open_mode {
+  OPEN_DEFAULT,         // the file becomes the picture; layer and history emptied
+  OPEN_ALPHA_AS_INPUT,  // as OPEN_DEFAULT, but the file's alpha becomes the layer
+                        // (255 white, 0 black, else unknown) and the history
+                        // is kept; a file without alpha is opened as OPEN_DEFAULT
+  OPEN_AS_LAYER         // the file becomes the layer over the current picture
+};
+
+// Loads `filename` with gdk-pixbuf and applies `mode` to the application
+// state (pictures, `initialisinglayer`, layer, view, history, selection,
+// options), then queues a redraw of the drawing area. Returns 0 on success.
+// On failure returns -1, sets *error (the loader's error, or a message of
+// its own when the picture is too large to hold or show) and changes
+// nothing. The caller frees *error.
+int open_image_file(const char *filename, open_mode mode, GError **error);
+
+// "update-preview" handler of a file chooser (also the save dialog's): shows
+// the chosen file scaled into 128 x 128 in `preview` (a GtkImage), or
+// nothing when it does not load.
+void update_preview_cb(GtkFileChooser *file_chooser, gpointer preview);
+
+// File > Open and the toolbar's Open button: runs the "Open image" dialog and
+// opens the chosen file in the chosen mode; a load failure shows "File open
+// error: %s" and changes nothing. `toolbar` is the main toolbar.
 void on_open_image(GtkWidget *widget, gpointer toolbar);

@@ -1,0 +1,232 @@
+// The three open modes: what a chosen file does to the application state.
+// Everything the open needs is built first and replaces the state only when
+// all of it could be made, so a failed open changes nothing.
+#include "gui/open_image.h"
+
+#include "calc/options.h"
+#include "calc/rgb2grey.h"
+#include "gui/globals.h"
+#include "gui/history.h"
+#include "gui/pixels.h"
+
+static const guchar OPAQUE = 255;
+
+// What an open puts in place. A NULL picture pair keeps the current picture.
+struct opened_state {
+  GdkPixbuf *no_alpha;
+  GdkPixbuf *with_alpha;
+  GdkPixbuf *init_layer;  // the new `initialisinglayer`, may be NULL
+  cairo_surface_t *layer;
+  cairo_surface_t *view;
+};
+
+static int scaled_size(int n) { return (int)(n * scale); }
+
+static void release_opened(opened_state *o) {
+  if (o->no_alpha) g_object_unref(o->no_alpha);
+  if (o->with_alpha) g_object_unref(o->with_alpha);
+  if (o->init_layer) g_object_unref(o->init_layer);
+  if (o->layer) cairo_surface_destroy(o->layer);
+  if (o->view) cairo_surface_destroy(o->view);
+}
+
+static void set_too_large_error(GError **error, int width, int height) {
+  g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
+              "a picture of %d x %d pixels is too large to hold or to show "
+              "at %g %% zoom", width, height, scale * 100.0);
+}
+
+// The transparent layer at picture size and the view at the zoomed size.
+// Cairo refuses surfaces wider or higher than 32767 pixels, which a large
+// picture at a high zoom can ask for.
+static int create_surfaces(opened_state *o, int width, int height) {
+  o->layer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  o->view = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, scaled_size(width),
+                                       scaled_size(height));
+  return cairo_surface_status(o->layer) == CAIRO_STATUS_SUCCESS &&
+         cairo_surface_status(o->view) == CAIRO_STATUS_SUCCESS;
+}
+
+static GdkPixbuf *new_pixbuf(int has_alpha, int width, int height) {
+  return gdk_pixbuf_new(GDK_COLORSPACE_RGB, has_alpha, 8, width, height);
+}
+
+// An RGB copy of `file`'s colours, its alpha dropped; NULL when out of memory.
+static GdkPixbuf *colours_of(GdkPixbuf *file) {
+  int width = gdk_pixbuf_get_width(file), height = gdk_pixbuf_get_height(file);
+  GdkPixbuf *rgb = new_pixbuf(FALSE, width, height);
+  if (!rgb)
+    return NULL;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      guchar r, g, b, a;
+      gdkpixbuf_get_pixel(file, x, y, &r, &g, &b, &a);
+      gdkpixbuf_put_pixel(rgb, x, y, r, g, b, a);
+    }
+  return rgb;
+}
+
+// One trimatte pixel, into the layer (premultiplied, so unknown is all
+// zero) and into the initialising layer (straight RGBA): an opaque grey
+// level, or unknown.
+static void put_trimatte_pixel(opened_state *o, int x, int y, int known,
+                               guchar grey) {
+  if (known) {
+    cairoimagesurface_put_pixel(o->layer, x, y, OPAQUE, grey, grey, grey);
+    gdkpixbuf_put_pixel(o->init_layer, x, y, grey, grey, grey, OPAQUE);
+  } else {
+    cairoimagesurface_put_pixel(o->layer, x, y, 0, 0, 0, 0);
+    gdkpixbuf_put_pixel(o->init_layer, x, y, 0, 0, 0, 0);
+  }
+}
+
+static int build_default(opened_state *o, GdkPixbuf *file) {
+  if (gdk_pixbuf_get_has_alpha(file)) {
+    o->no_alpha = colours_of(file);
+    o->with_alpha = GDK_PIXBUF(g_object_ref(file));
+  } else {
+    o->no_alpha = GDK_PIXBUF(g_object_ref(file));
+    o->with_alpha = gdk_pixbuf_add_alpha(file, FALSE, 0, 0, 0);
+  }
+  return o->no_alpha && o->with_alpha;
+}
+
+// The file's alpha as a trimatte: 255 sure foreground (white), 0 sure
+// background (black), anything between unknown.
+static int build_alpha_as_input(opened_state *o, GdkPixbuf *file) {
+  int width = gdk_pixbuf_get_width(file), height = gdk_pixbuf_get_height(file);
+  o->no_alpha = colours_of(file);
+  o->with_alpha = GDK_PIXBUF(g_object_ref(file));
+  o->init_layer = new_pixbuf(TRUE, width, height);
+  if (!o->no_alpha || !o->init_layer)
+    return FALSE;
+  cairo_surface_flush(o->layer);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      guchar r, g, b, a;
+      gdkpixbuf_get_pixel(file, x, y, &r, &g, &b, &a);
+      put_trimatte_pixel(o, x, y, a == 0 || a == OPAQUE, a);
+    }
+  cairo_surface_mark_dirty(o->layer);
+  return TRUE;
+}
+
+// A file without alpha is the current picture with strokes painted on it:
+// every pixel that differs from the picture is a stroke of its grey level,
+// every unchanged one unknown. Only the overlap of the two is compared.
+static int build_layer_from_painted_copy(opened_state *o, GdkPixbuf *file) {
+  int width = MIN(gdk_pixbuf_get_width(file), gdk_pixbuf_get_width(pixbuf_image));
+  int height = MIN(gdk_pixbuf_get_height(file), gdk_pixbuf_get_height(pixbuf_image));
+  o->init_layer = new_pixbuf(TRUE, width, height);
+  if (!o->init_layer)
+    return FALSE;
+  cairo_surface_flush(o->layer);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      guchar r0, g0, b0, a0, r1, g1, b1, a1;
+      gdkpixbuf_get_pixel(pixbuf_image, x, y, &r0, &g0, &b0, &a0);
+      gdkpixbuf_get_pixel(file, x, y, &r1, &g1, &b1, &a1);
+      int changed = r0 != r1 || g0 != g1 || b0 != b1;
+      put_trimatte_pixel(o, x, y, changed, (guchar)rgb2grey(r1, g1, b1));
+    }
+  cairo_surface_mark_dirty(o->layer);
+  return TRUE;
+}
+
+// A file with alpha is a ready trimatte, laid unscaled over the picture.
+static int build_layer_from_trimatte(opened_state *o, GdkPixbuf *file) {
+  o->init_layer = gdk_pixbuf_copy(file);
+  if (!o->init_layer)
+    return FALSE;
+  cairo_t *cr = cairo_create(o->layer);
+  gdk_cairo_set_source_pixbuf(cr, file, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  return TRUE;
+}
+
+static int build_opened(opened_state *o, GdkPixbuf *file, open_mode mode) {
+  switch (mode) {
+    case OPEN_ALPHA_AS_INPUT:
+      return build_alpha_as_input(o, file);
+    case OPEN_AS_LAYER:
+      return gdk_pixbuf_get_has_alpha(file) ? build_layer_from_trimatte(o, file)
+                                            : build_layer_from_painted_copy(o, file);
+    case OPEN_DEFAULT:
+      break;
+  }
+  return build_default(o, file);
+}
+
+// The view: the picture on show, zoomed, and in edit mode the layer over it.
+static void compose_view(void) {
+  cairo_t *cr = cairo_create(win_surf);
+  cairo_scale(cr, scale, scale);
+  gdk_cairo_set_source_pixbuf(cr, pixbuf_image, 0, 0);
+  cairo_paint(cr);
+  if (in_edit_mode) {
+    cairo_set_source_surface(cr, surf_layer, 0, 0);
+    cairo_paint(cr);
+  }
+  cairo_destroy(cr);
+}
+
+static void replace_picture(opened_state *o) {
+  g_object_unref(pixbuf_no_alpha);
+  g_object_unref(pixbuf_alpha);
+  pixbuf_no_alpha = o->no_alpha;
+  pixbuf_alpha = o->with_alpha;
+  pixbuf_image = in_edit_mode ? pixbuf_no_alpha : pixbuf_alpha;
+  o->no_alpha = o->with_alpha = NULL;
+
+  int width = gdk_pixbuf_get_width(pixbuf_no_alpha);
+  int height = gdk_pixbuf_get_height(pixbuf_no_alpha);
+  gtk_widget_set_size_request(drawing_area, scaled_size(width), scaled_size(height));
+  // The selection covers the whole view (window pixels).
+  left_x = top_y = 0;
+  selection_w = scaled_size(width);
+  selection_h = scaled_size(height);
+  opts_set_default(pass_option_args);
+  pass_option_args->img_width = width;
+  pass_option_args->img_height = height;
+}
+
+// Puts everything `o` holds in place; `o` is left empty.
+static void commit_opened(opened_state *o, open_mode mode) {
+  cairo_surface_destroy(surf_layer);
+  cairo_surface_destroy(win_surf);
+  surf_layer = o->layer;
+  win_surf = o->view;
+  if (initialisinglayer)
+    g_object_unref(initialisinglayer);
+  initialisinglayer = o->init_layer;
+  o->layer = o->view = NULL;
+  o->init_layer = NULL;
+  if (o->no_alpha)
+    replace_picture(o);
+  if (mode == OPEN_DEFAULT)
+    release_history();
+  compose_view();
+  gtk_widget_queue_draw(drawing_area);
+}
+
+int open_image_file(const char *filename, open_mode mode, GError **error) {
+  GdkPixbuf *file = gdk_pixbuf_new_from_file(filename, error);
+  if (!file)
+    return -1;
+  if (mode == OPEN_ALPHA_AS_INPUT && !gdk_pixbuf_get_has_alpha(file))
+    mode = OPEN_DEFAULT;
+  GdkPixbuf *picture = mode == OPEN_AS_LAYER ? pixbuf_image : file;
+  int width = gdk_pixbuf_get_width(picture), height = gdk_pixbuf_get_height(picture);
+
+  opened_state o = {};
+  int ok = create_surfaces(&o, width, height) && build_opened(&o, file, mode);
+  g_object_unref(file);
+  if (!ok) {
+    release_opened(&o);
+    set_too_large_error(error, width, height);
+    return -1;
+  }
+  commit_opened(&o, mode);
+  return 0;
+}
