@@ -23,7 +23,6 @@ gboolean motion_notify_event(GtkWidget *, GdkEventMotion *, gpointer) { return T
 void cb_toggle_mode(GtkWidget *, gpointer) {}
 void cb_draw_alpha(GtkWidget *, gpointer) {}
 void toggle_calc_ROI(GtkWidget *, gpointer) {}
-// files and clipboard
 // persistence and about
 void set_configuration(GtkWidget *) {}
 gboolean cb_delete_event_with_persistence(GtkWidget *, GdkEvent *, gpointer) { return FALSE; }
