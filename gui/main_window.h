@@ -4,16 +4,32 @@
 
 #include <gtk/gtk.h>
 
-// Creates the placeholder images and records (start-up steps 2 to 5), builds
-// the window with its menus, toolbar, drawing area and status bar, shows it
-// and restores the saved geometry. Returns the top-level window (also in
-// `main_window`). Tests call this under Xvfb instead of `main`.
+// Start-up up to the main loop: enters the GDK bracket, initialises GTK with
+// the arguments (a no-op when the caller already did), creates the
+// placeholder images and records, builds the window with its menus, toolbar,
+// drawing area and status bar, connects every handler, shows it, restores
+// the saved geometry, hides the ALPHA item and sets the blank pointer.
+// Returns the top-level window (also in `main_window`). Tests call this under
+// Xvfb instead of `main`. Without a display GTK ends the process.
 GtkWidget *create_main_window(int argc, char **argv);
 
-// Releases the images, surfaces and stroke records (shutdown after the main
-// loop).
+// Shutdown after the main loop: releases the images and surfaces,
+// `initialisinglayer` and every stroke record of `history` (blocks from the
+// GLib allocator) with the list, and sets those globals to NULL.
 void release_application_state(void);
 
+// "destroy" handler of the main window: leaves the main loop.
 void destroy(GtkWidget *widget, gpointer data);
+
+// Replaces the message of context `context_id` with `text`: pops that
+// context's top message, then pushes the text, so a context never stacks.
 void update_statusbar(const char *text, guint context_id, GtkWidget *bar);
+
+// The one message dialog: "Error", modal over the top-level window of
+// `widget`, with one OK button; returns when it is closed.
 void error_message_dialog(GtkWidget *widget, const char *message);
+
+// Sets the pointer shape over the drawing area: NULL for the default arrow
+// while a dialog runs, `blank_cursor` after (edit mode draws its own brush
+// cursor). Does nothing before the drawing area is realised.
+void set_drawing_area_cursor(GdkCursor *cursor);

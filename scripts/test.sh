@@ -15,7 +15,9 @@ fi
 run_suite() {
   local dir=$1
   if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
+    # -noreset: a server that resets whenever its last client leaves refuses
+    # the next test's connection for a moment.
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
   else
     ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
   fi

@@ -1,0 +1,10 @@
+// The main window's menu bar: File, Edit and Help with their accelerators
+// (all Control, shown in the menus) and handlers.
+#pragma once
+
+#include <gtk/gtk.h>
+
+// Builds the menu bar, attaching a new accelerator group to `window`.
+// `bar` is the toolbar (user data of the open handler); the options record
+// handed to Edit -> Preferences is `pass_option_args`, which must exist.
+GtkWidget *build_menu_bar(GtkWidget *window, GtkWidget *bar);

@@ -1,0 +1,35 @@
+// Helpers for GUI tests: build the real main window, let the toolkit catch
+// up, reach toolbar items and menu items, and answer modal dialogs from the
+// main loop while the code under test runs them.
+#pragma once
+
+#include <gtk/gtk.h>
+
+// Builds the whole main window exactly as the program does (icons from the
+// source tree) and waits until it is on screen. Returns `main_window`.
+GtkWidget *create_test_window(void);
+
+// Runs the main loop until no event is pending.
+void flush_events(void);
+
+// Toolbar item `index` of the main window's toolbar.
+GtkToolItem *toolbar_item(int index);
+
+// Item `position` (0-based) of the menu bar's menu labelled `menu`, or NULL.
+GtkWidget *menu_item(const char *menu, int position);
+
+// Called on a dialog once it is shown, before it is answered.
+typedef void (*dialog_inspector)(GtkDialog *dialog, gpointer data);
+
+// Waits (polling from the main loop) for a shown dialog titled `title`,
+// calls `inspect` on it if given, then answers it with `response`. Gives up
+// with a test failure after a few seconds.
+void answer_dialog_when_shown(const char *title, gint response,
+                              dialog_inspector inspect = NULL,
+                              gpointer data = NULL);
+
+// The first shown top-level window titled `title`, or NULL.
+GtkWidget *find_shown_window(const char *title);
+
+// The cursor currently set on the drawing area's window (NULL = arrow).
+GdkCursor *drawing_area_cursor(void);
