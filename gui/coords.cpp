@@ -1,0 +1,129 @@
+#include "gui/coords.h"
+
+#include <algorithm>
+#include <cmath>
+
+// Half a picture pixel: the offset from a pixel's corner to its centre.
+static const double kPixelCentre = 0.5;
+// Below this on-screen radius (window pixels) the brush cursor gets a marker
+// ring of kMarkerRingArea radius, and the redraw must cover the ring instead.
+static const double kTinyBrushRadius = 1.5;
+static const double kMarkerRingArea = 5.5;
+// Margin before the cursor for its antialiased edge, and the total padding
+// added to the span of the old and new cursor.
+static const double kCursorMargin = 3.0;
+static const double kCursorSpanPadding = 9.0;
+// Brush areas of at most kTinyBrushArea window pixels are widened to
+// kTinyBrushWidened; kBrushAreaPadding is added to every brush area.
+static const double kTinyBrushArea = 3.0;
+static const double kTinyBrushWidened = 5.0;
+static const double kBrushAreaPadding = 20.0;
+
+static double centre_offset(double radius) {
+  return brush_diameter_is_odd(radius) ? kPixelCentre : 0.0;
+}
+
+// Nearest whole window pixel, halves rounding up.
+static double round_half_up(double v) { return std::floor(v + 0.5); }
+
+// Nearest whole picture pixel of a window length. Rounded half up like the
+// selection itself (not truncated toward zero after adding a half): a corner
+// dragged beyond the left or top edge must not move one pixel inward, or the
+// clipped region would take in a column or row that was not selected.
+static int to_picture_pixels(double window_length, double scale) {
+  return (int)round_half_up(window_length / scale);
+}
+
+bool brush_diameter_is_odd(double radius) {
+  return ((long)(2.0 * radius)) % 2 != 0;
+}
+
+void get_storable_coords(snap_grid grid, double wx, double wy, double *ix,
+                         double *iy) {
+  double offset = centre_offset(grid.radius);
+  *ix = std::trunc(wx / grid.scale) + offset;
+  *iy = std::trunc(wy / grid.scale) + offset;
+}
+
+void convert_storable_coords(snap_grid grid, double ix, double iy, double *wx,
+                             double *wy) {
+  double offset = centre_offset(grid.radius);
+  *wx = (ix - offset) * grid.scale;
+  *wy = (iy - offset) * grid.scale;
+}
+
+void get_4_storable_coords(snap_grid grid, double x, double y, double px,
+                           double py, double *ix, double *iy, double *pix,
+                           double *piy) {
+  get_storable_coords(grid, x, y, ix, iy);
+  get_storable_coords(grid, px, py, pix, piy);
+}
+
+int zoomed_length(int picture_length, double scale) {
+  return (int)(scale * picture_length);
+}
+
+pixel_rect cursor_redraw_area(int x, int y, double px, double py,
+                              snap_grid grid) {
+  double r = grid.scale * grid.radius;
+  if (r < kTinyBrushRadius) r = kMarkerRingArea;
+  double left = std::min((double)x, px) - r - kCursorMargin;
+  double top = std::min((double)y, py) - r - kCursorMargin;
+  double span = 2.0 * r + kCursorSpanPadding;
+  double width = std::fabs(std::trunc(x - px)) + span;
+  double height = std::fabs(std::trunc(y - py)) + span;
+  return pixel_rect{(int)left, (int)top, (int)width, (int)height};
+}
+
+pixel_rect brush_redraw_area(double cx, double cy, double scale,
+                             double brush_radius) {
+  double d = 2.0 * scale * brush_radius;
+  if (d <= kTinyBrushArea) d = kTinyBrushWidened;
+  int side = (int)(d + kBrushAreaPadding);
+  return pixel_rect{(int)(cx - d / 2), (int)(cy - d / 2), side, side};
+}
+
+selection_rect selection_from_drag(double anchor_x, double anchor_y,
+                                   double corner_x, double corner_y) {
+  selection_rect sel;
+  sel.width = round_half_up(std::fabs(anchor_x - corner_x) + 1);
+  sel.height = round_half_up(std::fabs(anchor_y - corner_y) + 1);
+  sel.left = round_half_up(std::min(anchor_x, corner_x));
+  sel.top = round_half_up(std::min(anchor_y, corner_y));
+  return sel;
+}
+
+pixel_rect region_from_selection(selection_rect sel, double scale) {
+  return pixel_rect{to_picture_pixels(sel.left, scale),
+                    to_picture_pixels(sel.top, scale),
+                    to_picture_pixels(sel.width, scale),
+                    to_picture_pixels(sel.height, scale)};
+}
+
+selection_rect selection_from_region(pixel_rect region, double scale,
+                                     double *anchor_x, double *anchor_y) {
+  // The anchor is the last pixel inside the selection, so that a drag
+  // from it back to the top-left corner spans exactly width × height.
+  *anchor_x = (region.x + region.width) * scale - 1;
+  *anchor_y = (region.y + region.height) * scale - 1;
+  return selection_rect{region.x * scale, region.y * scale,
+                        region.width * scale, region.height * scale};
+}
+
+pixel_rect clip_region(pixel_rect region, int width, int height) {
+  int x0 = std::max(region.x, 0);
+  int y0 = std::max(region.y, 0);
+  int x1 = std::min(region.x + region.width, width);
+  int y1 = std::min(region.y + region.height, height);
+  return pixel_rect{x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0)};
+}
+
+pixel_rect outline_redraw_area(selection_rect sel) {
+  return pixel_rect{(int)(sel.left - 1), (int)(sel.top - 1),
+                    (int)(sel.width + 3), (int)(sel.height + 3)};
+}
+
+pixel_rect outline_erase_area(selection_rect sel) {
+  return pixel_rect{(int)(sel.left - 1), (int)(sel.top - 1),
+                    (int)(sel.width + 4), (int)(sel.height + 4)};
+}
