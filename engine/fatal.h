@@ -1,0 +1,8 @@
+// The engine's one way to give up: every fatal path (exhausted heap, a
+// failed small dense factorisation, a broken internal invariant) ends here,
+// so the message text and exit status are decided by the caller alone.
+#pragma once
+
+// Writes `message` to stderr exactly as given (no line end is added) and
+// ends the process with `status` (the value handed to exit()). Never returns.
+[[noreturn]] void engine_fatal(const char *message, int status);

@@ -1,0 +1,259 @@
+#include "engine/get_laplacian.h"
+
+#include "engine/allocate.h"
+#include "engine/fatal.h"
+#include "engine/window_stats.h"
+#include "sparse/errhandl.h"
+
+#include <cstdlib>
+
+static const double kEpsilonFloor = 1e-7;
+static const int kRadiusFloor = 1;
+
+// Sizes derived from the picture and the window radius.
+struct LaplacianShape {
+  int H, W;    // picture rows and columns
+  long N;      // pixels = matrix dimension
+  int r;       // window radius
+  int n;       // pixels per window, (2r+1)^2
+  int m;       // 4r+1: side of the square of pixels sharing a window with one
+  int K;       // (m*m + 1) / 2: forward neighbours, the longest possible row
+};
+
+static LaplacianShape laplacianShape(const TIFF_img *image, int r) {
+  LaplacianShape sh;
+  sh.H = image->height;
+  sh.W = image->width;
+  sh.N = (long)sh.H * sh.W;
+  sh.r = r;
+  sh.n = (2 * r + 1) * (2 * r + 1);
+  sh.m = 4 * r + 1;
+  sh.K = (sh.m * sh.m + 1) / 2;
+  return sh;
+}
+
+// The s-th forward neighbour of a pixel (s = 0..K-1): displacements with
+// dx > 0, or dx = 0 and dy >= 0, in ascending (dx, dy) order. Inside the
+// picture that is ascending column-major index, i.e. the order of a row.
+static void forwardDisplacement(const LaplacianShape *sh, int s, int *dx,
+                                int *dy) {
+  const int side = 2 * sh->r + 1;
+  if (s < side) {
+    *dx = 0;
+    *dy = s;
+  } else {
+    *dx = 1 + (s - side) / sh->m;
+    *dy = (s - side) % sh->m - 2 * sh->r;
+  }
+}
+
+static int forwardSlot(const LaplacianShape *sh, int dx, int dy) {
+  if (dx == 0) return dy;
+  return 2 * sh->r + 1 + (dx - 1) * sh->m + dy + 2 * sh->r;
+}
+
+// Prefix counts of the windows that are built (centre inside the picture by
+// r, eroded mask zero): pre[y * (W+1) + x] = such centres in rows < y,
+// columns < x. Lets the row structure ask "do p and q share a built window"
+// in constant time.
+static int *builtWindowCounts(double **E, const LaplacianShape *sh) {
+  const int stride = sh->W + 1;
+  int *pre = (int *)get_spc((size_t)(sh->H + 1) * stride, sizeof(int));
+  for (int y = 0; y < sh->H; y++)
+    for (int x = 0; x < sh->W; x++) {
+      bool built = y >= sh->r && y < sh->H - sh->r && x >= sh->r &&
+                   x < sh->W - sh->r && E[y][x] == 0.0;
+      pre[(y + 1) * stride + x + 1] = pre[y * stride + x + 1] +
+                                      pre[(y + 1) * stride + x] -
+                                      pre[y * stride + x] + (built ? 1 : 0);
+    }
+  return pre;
+}
+
+// True when some built window holds both (py, px) and (qy, qx).
+static bool shareBuiltWindow(const int *pre, const LaplacianShape *sh, int py,
+                             int px, int qy, int qx) {
+  const int stride = sh->W + 1;
+  int y0 = (py > qy ? py : qy) - sh->r, y1 = (py < qy ? py : qy) + sh->r;
+  int x0 = (px > qx ? px : qx) - sh->r, x1 = (px < qx ? px : qx) + sh->r;
+  if (y0 < 0) y0 = 0;
+  if (x0 < 0) x0 = 0;
+  if (y1 > sh->H - 1) y1 = sh->H - 1;
+  if (x1 > sh->W - 1) x1 = sh->W - 1;
+  if (y0 > y1 || x0 > x1) return false;
+  int count = pre[(y1 + 1) * stride + x1 + 1] - pre[y0 * stride + x1 + 1] -
+              pre[(y1 + 1) * stride + x0] + pre[y0 * stride + x0];
+  return count > 0;
+}
+
+// Gives every row its final length and column set in one allocation, so the
+// windows only add into fixed slots afterwards. False when the container ran
+// out of memory (its error state then holds the failure).
+static bool allocateRows(QMatrix *A, const LaplacianShape *sh,
+                         const int *pre) {
+  unsigned *cols = (unsigned *)mget_spc(sh->K, sizeof(unsigned));
+  bool ok = true;
+  for (int x = 0; x < sh->W && ok; x++)
+    for (int y = 0; y < sh->H && ok; y++) {
+      int len = 0;
+      for (int s = 0; s < sh->K; s++) {
+        int dx, dy;
+        forwardDisplacement(sh, s, &dx, &dy);
+        int qy = y + dy, qx = x + dx;
+        if (qy < 0 || qy >= sh->H || qx >= sh->W) continue;
+        if (shareBuiltWindow(pre, sh, y, x, qy, qx))
+          cols[len++] = (unsigned)((long)qx * sh->H + qy + 1);
+      }
+      if (len == 0) continue;
+      const long row = (long)x * sh->H + y + 1;
+      Q_SetLen(A, row, len);
+      if (LASResult() != LASOK) {
+        ok = false;
+        break;
+      }
+      for (int e = 0; e < len; e++) A->El[row][e].Pos = cols[e];
+    }
+  free(cols);
+  return ok;
+}
+
+// Adds V[i][j], j >= i, into row `row`. A row holding all K forward
+// neighbours has a fixed layout (fullSlot); a shorter one (picture border,
+// next to skipped windows) is walked, its columns and the window's both
+// ascending.
+static void addWindowRow(QMatrix *A, const LaplacianShape *sh, long row,
+                         long centre, const int *offset, const int *fullSlot,
+                         const double *V, int i) {
+  ElType *el = A->El[row];
+  const unsigned len = A->Len[row];
+  const int n = sh->n;
+  if ((int)len == sh->K) {
+    for (int j = i; j < n; j++) el[fullSlot[i * n + j]].Val += V[i * n + j];
+    return;
+  }
+  unsigned e = 0;
+  for (int j = i; j < n; j++) {
+    const unsigned col = (unsigned)(centre + offset[j] + 1);
+    while (e < len && el[e].Pos != col) e++;
+    if (e == len) engine_fatal("something is askew!!\n", -1);
+    el[e].Val += V[i * n + j];
+  }
+}
+
+// Accumulates every built window's affinities, windows in column-major
+// order of their centres so each element sums its windows in that order.
+static void accumulateWindows(QMatrix *A, const TIFF_img *image, double **E,
+                              const LaplacianShape *sh, double epsilon) {
+  const int r = sh->r, n = sh->n;
+  WindowWork work;
+  windowWorkInit(&work, r, windowChannels(image));
+  int *offset = (int *)mget_spc(n, sizeof(int));
+  int *fullSlot = (int *)get_spc((size_t)n * n, sizeof(int));
+  for (int k = 0; k < n; k++)
+    offset[k] = (k / (2 * r + 1) - r) * sh->H + (k % (2 * r + 1) - r);
+  for (int i = 0; i < n; i++)
+    for (int j = i; j < n; j++)
+      fullSlot[i * n + j] = forwardSlot(sh, j / (2 * r + 1) - i / (2 * r + 1),
+                                        j % (2 * r + 1) - i % (2 * r + 1));
+  for (int x = r; x < sh->W - r; x++)
+    for (int y = r; y < sh->H - r; y++) {
+      // Every pixel of this window is constrained: it adds nothing the
+      // constraints do not already fix, so it is left out.
+      if (E[y][x] != 0.0) continue;
+      windowWeights(&work, image, y, x, r, epsilon);
+      const long centre = (long)x * sh->H + y;
+      for (int i = 0; i < n; i++)
+        addWindowRow(A, sh, centre + offset[i] + 1, centre, offset, fullSlot,
+                     work.V, i);
+    }
+  free(offset);
+  free(fullSlot);
+  windowWorkFree(&work);
+}
+
+static int compareInt(const void *a, const void *b) {
+  int x = *(const int *)a, y = *(const int *)b;
+  return (x > y) - (x < y);
+}
+
+// The negative linear offsets of the m x m neighbour table, each once.
+static int distinctLowerOffsets(const int *table, int count, int *out) {
+  int len = 0;
+  for (int t = 0; t < count; t++)
+    if (table[t] < 0) out[len++] = table[t];
+  qsort(out, len, sizeof(int), compareInt);
+  int unique = 0;
+  for (int t = 0; t < len; t++)
+    if (unique == 0 || out[unique - 1] != out[t]) out[unique++] = out[t];
+  return unique;
+}
+
+// Turns the affinities A into L = D - A. The diagonal of row k is the sum,
+// in neighbour-table order, of the negated elements at k + offset. On
+// pictures at most 4r high different displacements share an offset and the
+// element there is counted once per table entry; that sum is kept as it is.
+// Row k is scattered into a dense window around k (its lower part read from
+// the earlier rows through per-row cursors), so each table entry costs one
+// load instead of a row scan.
+static void diagonalPass(QMatrix *A, const LaplacianShape *sh) {
+  const int m = sh->m, r2 = 2 * sh->r;
+  const long reach = (long)r2 * sh->H + r2;
+  int *table = (int *)mget_spc((size_t)m * m, sizeof(int));
+  int *lower = (int *)mget_spc((size_t)m * m, sizeof(int));
+  for (int a = 0; a < m; a++)
+    for (int b = 0; b < m; b++) table[a * m + b] = (a - r2) * sh->H + (b - r2);
+  const int lowerCount = distinctLowerOffsets(table, m * m, lower);
+  double *scratch = (double *)get_spc(2 * reach + 1, sizeof(double));
+  double *at = scratch + reach;  // at[j - k] = element (k, j)
+  unsigned *consumed = (unsigned *)get_spc(sh->N + 1, sizeof(unsigned));
+  for (long k = 1; k <= sh->N; k++) {
+    const unsigned len = A->Len[k];
+    if (len == 0) continue;
+    for (int t = 0; t < lowerCount; t++) {
+      const long j = k + lower[t];
+      if (j < 1) continue;
+      const unsigned e = consumed[j] + 1;  // entry 0 is row j's diagonal
+      if (e < A->Len[j] && A->El[j][e].Pos == (unsigned)k) {
+        at[lower[t]] = A->El[j][e].Val;
+        consumed[j]++;
+      }
+    }
+    ElType *el = A->El[k];
+    for (unsigned e = 0; e < len; e++) {
+      el[e].Val = -el[e].Val;
+      at[el[e].Pos - k] = el[e].Val;
+    }
+    double s = 0.0;
+    for (int t = 0; t < m * m; t++) {
+      const long j = k + table[t];
+      if (j >= 1 && j <= sh->N) s = s - at[table[t]];
+    }
+    el[0].Val += s;
+    for (int t = 0; t < lowerCount; t++) at[lower[t]] = 0.0;
+    for (unsigned e = 0; e < len; e++) at[el[e].Pos - k] = 0.0;
+  }
+  free(consumed);
+  free(scratch);
+  free(lower);
+  free(table);
+}
+
+QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
+  QMatrix A;
+  Q_Constr(&A, "A", (size_t)image->height * image->width, true, Rowws,
+           Normal, true);
+  if (epsilon < kEpsilonFloor) epsilon = kEpsilonFloor;
+  if (r < kRadiusFloor) r = kRadiusFloor;
+  // An error recorded earlier leaves the matrix without rows to fill.
+  if (LASResult() != LASOK) return A;
+  const LaplacianShape sh = laplacianShape(image, r);
+  double **E = imerode(mask, sh.W, sh.H, r);
+  int *pre = builtWindowCounts(E, &sh);
+  if (allocateRows(&A, &sh, pre)) {
+    accumulateWindows(&A, image, E, &sh, epsilon);
+    diagonalPass(&A, &sh);
+  }
+  free(pre);
+  free_img((void **)E);
+  return A;
+}

@@ -1,0 +1,232 @@
+#include "engine/solve_alpha.h"
+
+#include <gtest/gtest.h>
+
+#include <cholmod.h>
+#include <umfpack.h>
+
+#include <cmath>
+#include <vector>
+
+#include "engine/allocate.h"
+#include "engine/alpha_system.h"
+#include "engine/get_laplacian.h"
+#include "sparse/errhandl.h"
+#include "test_pictures.h"
+
+namespace {
+
+struct Trimatte {
+  double **mask;
+  double **values;
+  Trimatte(int height, int width)
+      : mask(filledArray(height, width, 0.0)), values(filledArray(height, width, 0.0)) {}
+  ~Trimatte() {
+    free_img((void **)mask);
+    free_img((void **)values);
+  }
+  void pin(int y, int x, double value) {
+    mask[y][x] = 1.0;
+    values[y][x] = value;
+  }
+};
+
+// The compressed-column form CHOLMOD makes from the triplets of both
+// triangles; the direct assembly must hand UMFPACK exactly this.
+void cholmodAssembly(QMatrix *L, std::vector<int> *Ap, std::vector<int> *Ai,
+                     std::vector<double> *Ax) {
+  cholmod_common common;
+  cholmod_start(&common);
+  size_t count = 0;
+  for (size_t k = 1; k <= L->Dim; k++)
+    if (Q_GetLen(L, k)) count += 2 * Q_GetLen(L, k) - 1;
+  cholmod_triplet *T = cholmod_allocate_triplet(L->Dim, L->Dim, count, 0, CHOLMOD_REAL, &common);
+  int *Ti = (int *)T->i, *Tj = (int *)T->j;
+  double *Tx = (double *)T->x;
+  size_t t = 0;
+  for (size_t k = 1; k <= L->Dim; k++)
+    for (size_t e = 0; e < Q_GetLen(L, k); e++) {
+      const int p = (int)Q_GetPos(L, k, e);
+      Ti[t] = p - 1, Tj[t] = (int)k - 1, Tx[t++] = Q_GetVal(L, k, e);
+      if (e > 0) Ti[t] = (int)k - 1, Tj[t] = p - 1, Tx[t++] = Q_GetVal(L, k, e);
+    }
+  T->nnz = count;
+  cholmod_sparse *A = cholmod_triplet_to_sparse(T, count, &common);
+  cholmod_free_triplet(&T, &common);
+  cholmod_sort(A, &common);
+  const int *p = (const int *)A->p;
+  Ap->assign(p, p + L->Dim + 1);
+  Ai->assign((const int *)A->i, (const int *)A->i + p[L->Dim]);
+  Ax->assign((const double *)A->x, (const double *)A->x + p[L->Dim]);
+  cholmod_free_sparse(&A, &common);
+  cholmod_finish(&common);
+}
+
+TEST(CompressedColumn, DirectAssemblyEqualsCholmodsTripletConversion) {
+  const int height = 9, width = 8;
+  TIFF_img image = noisePicture(height, width, 'c', 4u);
+  Trimatte t(height, width);
+  for (int y = 0; y < height; y++) t.pin(y, 0, 0.0), t.pin(y, 1, 0.0), t.pin(y, 2, 0.0);
+  for (int y = 0; y < height; y++) t.pin(y, width - 1, 1.0);
+  QMatrix L = getLaplacian1(&image, t.mask, 1e-7, 1);
+  Vector d;
+  V_Constr(&d, "d", L.Dim, Normal, true);
+  addConstraintWeights(&L, &d, t.mask, t.values, height, width);
+  std::vector<int> Ap, Ai;
+  std::vector<double> Ax;
+  cholmodAssembly(&L, &Ap, &Ai, &Ax);
+  CompressedColumn A;
+  ASSERT_TRUE(compressedColumnFromUpper(&L, &A));
+  EXPECT_EQ(std::vector<int>(A.Ap, A.Ap + A.n + 1), Ap);
+  EXPECT_EQ(std::vector<int>(A.Ai, A.Ai + A.Ap[A.n]), Ai);
+  EXPECT_EQ(std::vector<double>(A.Ax, A.Ax + A.Ap[A.n]), Ax);
+  compressedColumnFree(&A);
+  Q_Destr(&L);
+  V_Destr(&d);
+  free_TIFF(&image);
+}
+
+// UMFPACK's own five-unknown example; its exact solution is 1, 2, 3, 4, 5.
+TEST(UmfpackSolve, SolvesTheFiveUnknownExample) {
+  int Ap[] = {0, 2, 5, 9, 10, 12};
+  int Ai[] = {0, 1, 0, 2, 4, 1, 2, 3, 4, 2, 1, 4};
+  double Ax[] = {2., 3., 3., -1., 4., 4., -3., 1., 2., 2., 6., 1.};
+  double b[] = {8., 45., -3., 3., 19.}, x[5];
+  CompressedColumn A = {5, Ap, Ai, Ax};
+  EXPECT_EQ(umfpackSolve(&A, b, x), UMFPACK_OK);
+  for (int i = 0; i < 5; i++) EXPECT_NEAR(x[i], i + 1.0, 1e-12);
+}
+
+TEST(AddConstraintWeights, PinsDiagonalsAndRightHandSide) {
+  const int height = 12, width = 10;
+  TIFF_img image = noisePicture(height, width, 'c', 9u);
+  Trimatte t(height, width);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < 5; x++) t.pin(y, x, 0.25);  // rows x*H+y+1 deep inside go empty
+  t.pin(6, 8, 1.0);
+  QMatrix L = getLaplacian1(&image, t.mask, 1e-7, 1);
+  const size_t inside = 1 * height + 5 + 1, edge = 8 * height + 6 + 1, free_ = 7 * height + 3 + 1;
+  ASSERT_EQ(Q_GetLen(&L, inside), 0u);
+  const double edgeDiagonal = Q_GetVal(&L, edge, 0), freeDiagonal = Q_GetVal(&L, free_, 0);
+  Vector d;
+  V_Constr(&d, "d", L.Dim, Normal, true);
+  V_SetAllCmp(&d, -1.0);
+  addConstraintWeights(&L, &d, t.mask, t.values, height, width);
+  EXPECT_EQ(Q_GetLen(&L, inside), 1u);
+  EXPECT_EQ(Q_GetPos(&L, inside, 0), inside);
+  EXPECT_EQ(Q_GetVal(&L, inside, 0), kConstraintWeight);
+  EXPECT_EQ(V_GetCmp(&d, inside), kConstraintWeight * 0.25);
+  EXPECT_EQ(Q_GetVal(&L, edge, 0), edgeDiagonal + kConstraintWeight);
+  EXPECT_EQ(V_GetCmp(&d, edge), kConstraintWeight);
+  EXPECT_EQ(Q_GetVal(&L, free_, 0), freeDiagonal);
+  EXPECT_EQ(V_GetCmp(&d, free_), 0.0);
+  Q_Destr(&L);
+  V_Destr(&d);
+  free_TIFF(&image);
+}
+
+// A wholly pinned picture is all 1 x 1 rows, so the solution is the pinned
+// values themselves, clamped into 0..1.
+TEST(SolveAlpha, PinnedValuesComeBackClampedInRowColumnOrder) {
+  const int height = 3, width = 4;
+  const double pinned[3][4] = {{1.3, -0.2, 0.5, 0.0}, {1.0, 0.25, 2.0, -1.0}, {0.75, 0.1, 0.9, 0.6}};
+  TIFF_img image = noisePicture(height, width, 'c', 1u);
+  Trimatte t(height, width);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) t.pin(y, x, pinned[y][x]);
+  int status = -99;
+  double **alpha = solveAlpha(&image, t.mask, t.values, 1e-7, 1, &status);
+  EXPECT_EQ(status, UMFPACK_OK);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      EXPECT_NEAR(alpha[y][x], std::fmin(1.0, std::fmax(0.0, pinned[y][x])), 1e-12) << y << ", " << x;
+  free_img((void **)alpha);
+  free_TIFF(&image);
+}
+
+TEST(SolveAlpha, PictureLowerThanAWindowIsSingular) {
+  const int height = 2, width = 8;
+  TIFF_img image = noisePicture(height, width, 'c', 2u);
+  Trimatte t(height, width);
+  t.pin(0, 0, 0.0);
+  t.pin(1, 7, 1.0);
+  int status = -99;
+  double **alpha = solveAlpha(&image, t.mask, t.values, 1e-7, 1, &status);
+  EXPECT_EQ(status, UMFPACK_WARNING_singular_matrix);
+  free_img((void **)alpha);
+  free_TIFF(&image);
+}
+
+TEST(SolveAlpha, AnErrorLeftByAnEarlierCalculationIsCleared) {
+  const int height = 3, width = 3;
+  TIFF_img image = noisePicture(height, width, 'c', 3u);
+  Trimatte t(height, width);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) t.pin(y, x, 0.5);
+  LASError(LASMemAllocErr, "earlier", NULL, NULL, NULL);
+  int status = -99;
+  double **alpha = solveAlpha(&image, t.mask, t.values, 1e-7, 1, &status);
+  EXPECT_EQ(status, UMFPACK_OK);
+  EXPECT_EQ(LASResult(), LASOK);
+  EXPECT_NEAR(alpha[1][1], 0.5, 1e-12);
+  free_img((void **)alpha);
+  free_TIFF(&image);
+}
+
+TEST(MatteFromSystem, AnErrorWhileBuildingSkipsTheSolve) {
+  const int height = 5, width = 5;
+  TIFF_img image = noisePicture(height, width, 'c', 6u);
+  Trimatte t(height, width);
+  t.pin(0, 0, 1.0);
+  LASClearError();
+  QMatrix L = getLaplacian1(&image, t.mask, 1e-7, 1);
+  Vector d, x;
+  V_Constr(&d, "d", L.Dim, Normal, true);
+  V_Constr(&x, "x", L.Dim, Normal, true);
+  V_SetAllCmp(&x, 0.7);
+  LASError(LASMemAllocErr, "Q_SetLen", "A", NULL, NULL);
+  int status = -99;
+  double **alpha = matteFromSystem(&L, &d, &x, height, width, &status);
+  EXPECT_EQ(status, UMFPACK_ERROR_out_of_memory);
+  for (int y = 0; y < height; y++)
+    for (int c = 0; c < width; c++) EXPECT_EQ(alpha[y][c], 0.0);
+  free_img((void **)alpha);
+  V_Destr(&d);
+  V_Destr(&x);
+  LASClearError();
+  free_TIFF(&image);
+}
+
+// Two flat colours mixed by a soft vertical edge satisfy the local colour
+// model exactly, so the true alpha is (up to epsilon and the 8-bit rounding
+// of the composite) the solution. The rounding moves a pixel's colour by at
+// most half a level out of a |F - B| of about 270 levels, i.e. alpha by about
+// 0.002; 0.01 leaves room for the epsilon regularisation at the band edge.
+TEST(SolveAlpha, RecoversTheAlphaOfASyntheticComposite) {
+  const int height = 20, width = 24;
+  const double F[3] = {230, 40, 40}, B[3] = {20, 60, 220};
+  TIFF_img image;
+  get_TIFF(&image, height, width, 'c');
+  Trimatte t(height, width);
+  std::vector<double> truth(height * width);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      const double a = std::fmin(1.0, std::fmax(0.0, (x - 8 + 0.15 * y) / 8.0));
+      truth[y * width + x] = a;
+      for (int ch = 0; ch < 3; ch++)
+        image.color_planes[ch][y][x] = (unsigned char)std::lround(a * F[ch] + (1 - a) * B[ch]);
+      if (x < 5) t.pin(y, x, 0.0);
+      if (x >= width - 3) t.pin(y, x, 1.0);
+    }
+  int status = -99;
+  double **alpha = solveAlpha(&image, t.mask, t.values, 1e-7, 1, &status);
+  ASSERT_EQ(status, UMFPACK_OK);
+  double worst = 0.0;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) worst = std::fmax(worst, std::fabs(alpha[y][x] - truth[y * width + x]));
+  EXPECT_LT(worst, 0.01);
+  free_img((void **)alpha);
+  free_TIFF(&image);
+}
+
+}  // namespace
