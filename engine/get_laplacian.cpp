@@ -86,6 +86,44 @@ static bool shareBuiltWindow(const int *pre, const LaplacianShape *sh, int py,
   return count > 0;
 }
 
+// True when every window holding (y, x) is built and all its forward
+// neighbours lie inside the picture: then its row holds all K of them.
+static bool rowIsFull(const int *pre, const LaplacianShape *sh, int y, int x) {
+  const int r = sh->r, side = 2 * r + 1;
+  if (y < 2 * r || y >= sh->H - 2 * r || x >= sh->W - 2 * r) return false;
+  const int stride = sh->W + 1;
+  const int y0 = y - r, y1 = y + r, x0 = x - r, x1 = x + r;
+  if (x0 < 0) return false;
+  return pre[(y1 + 1) * stride + x1 + 1] - pre[y0 * stride + x1 + 1] -
+             pre[(y1 + 1) * stride + x0] + pre[y0 * stride + x0] ==
+         side * side;
+}
+
+// The columns of row (y, x): its forward neighbours that share a built
+// window with it, ascending. Returns their count.
+static int rowColumns(const int *pre, const LaplacianShape *sh, int y, int x,
+                      unsigned *cols) {
+  const long row = (long)x * sh->H + y + 1;
+  int len = 0;
+  if (rowIsFull(pre, sh, y, x)) {
+    for (int s = 0; s < sh->K; s++) {
+      int dx, dy;
+      forwardDisplacement(sh, s, &dx, &dy);
+      cols[len++] = (unsigned)(row + (long)dx * sh->H + dy);
+    }
+    return len;
+  }
+  for (int s = 0; s < sh->K; s++) {
+    int dx, dy;
+    forwardDisplacement(sh, s, &dx, &dy);
+    const int qy = y + dy, qx = x + dx;
+    if (qy < 0 || qy >= sh->H || qx >= sh->W) continue;
+    if (shareBuiltWindow(pre, sh, y, x, qy, qx))
+      cols[len++] = (unsigned)(row + (long)dx * sh->H + dy);
+  }
+  return len;
+}
+
 // Gives every row its final length and column set in one allocation, so the
 // windows only add into fixed slots afterwards. False when the container ran
 // out of memory (its error state then holds the failure).
@@ -95,15 +133,7 @@ static bool allocateRows(QMatrix *A, const LaplacianShape *sh,
   bool ok = true;
   for (int x = 0; x < sh->W && ok; x++)
     for (int y = 0; y < sh->H && ok; y++) {
-      int len = 0;
-      for (int s = 0; s < sh->K; s++) {
-        int dx, dy;
-        forwardDisplacement(sh, s, &dx, &dy);
-        int qy = y + dy, qx = x + dx;
-        if (qy < 0 || qy >= sh->H || qx >= sh->W) continue;
-        if (shareBuiltWindow(pre, sh, y, x, qy, qx))
-          cols[len++] = (unsigned)((long)qx * sh->H + qy + 1);
-      }
+      const int len = rowColumns(pre, sh, y, x, cols);
       if (len == 0) continue;
       const long row = (long)x * sh->H + y + 1;
       Q_SetLen(A, row, len);
@@ -189,14 +219,18 @@ static int distinctLowerOffsets(const int *table, int count, int *out) {
 }
 
 // Turns the affinities A into L = D - A. The diagonal of row k is the sum,
-// in neighbour-table order, of the negated elements at k + offset. On
-// pictures at most 4r high different displacements share an offset and the
-// element there is counted once per table entry; that sum is kept as it is.
-// Row k is scattered into a dense window around k (its lower part read from
-// the earlier rows through per-row cursors), so each table entry costs one
-// load instead of a row scan.
+// in neighbour-table order, of the negated elements at k + offset (0.0 where
+// nothing is stored). Row k's lower part is read from the earlier, already
+// negated rows through per-row cursors, in ascending column order.
+//
+// On pictures taller than 4r the table's offsets ascend and are distinct, so
+// table order is ascending column order and the row is summed as it is read.
+// Lower pictures have displacements sharing an offset; the element there is
+// counted once per table entry, so the row is scattered into a dense window
+// around k and summed by walking the table.
 static void diagonalPass(QMatrix *A, const LaplacianShape *sh) {
   const int m = sh->m, r2 = 2 * sh->r;
+  const bool ascendingTable = sh->H > 2 * r2;
   const long reach = (long)r2 * sh->H + r2;
   int *table = (int *)mget_spc((size_t)m * m, sizeof(int));
   int *lower = (int *)mget_spc((size_t)m * m, sizeof(int));
@@ -209,28 +243,36 @@ static void diagonalPass(QMatrix *A, const LaplacianShape *sh) {
   for (long k = 1; k <= sh->N; k++) {
     const unsigned len = A->Len[k];
     if (len == 0) continue;
+    double s = 0.0;
     for (int t = 0; t < lowerCount; t++) {
       const long j = k + lower[t];
       if (j < 1) continue;
       const unsigned e = consumed[j] + 1;  // entry 0 is row j's diagonal
       if (e < A->Len[j] && A->El[j][e].Pos == (unsigned)k) {
-        at[lower[t]] = A->El[j][e].Val;
         consumed[j]++;
+        if (ascendingTable)
+          s = s - A->El[j][e].Val;
+        else
+          at[lower[t]] = A->El[j][e].Val;
       }
     }
     ElType *el = A->El[k];
     for (unsigned e = 0; e < len; e++) {
       el[e].Val = -el[e].Val;
-      at[el[e].Pos - k] = el[e].Val;
+      if (ascendingTable)
+        s = s - el[e].Val;
+      else
+        at[el[e].Pos - k] = el[e].Val;
     }
-    double s = 0.0;
-    for (int t = 0; t < m * m; t++) {
-      const long j = k + table[t];
-      if (j >= 1 && j <= sh->N) s = s - at[table[t]];
+    if (!ascendingTable) {
+      for (int t = 0; t < m * m; t++) {
+        const long j = k + table[t];
+        if (j >= 1 && j <= sh->N) s = s - at[table[t]];
+      }
+      for (int t = 0; t < lowerCount; t++) at[lower[t]] = 0.0;
+      for (unsigned e = 0; e < len; e++) at[el[e].Pos - k] = 0.0;
     }
     el[0].Val += s;
-    for (int t = 0; t < lowerCount; t++) at[lower[t]] = 0.0;
-    for (unsigned e = 0; e < len; e++) at[el[e].Pos - k] = 0.0;
   }
   free(consumed);
   free(scratch);

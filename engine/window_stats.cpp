@@ -9,16 +9,21 @@
 
 static const double kSampleScale = 255.0;
 
-// sample / 255.0 for every 8-bit sample, computed once: the same division as
-// done per sample, so the values are identical.
+struct UnitTable {
+  double value[256];
+};
+
+static UnitTable makeUnitTable(void) {
+  UnitTable t;
+  for (int s = 0; s < 256; s++) t.value[s] = s / kSampleScale;
+  return t;
+}
+
+// sample / 255.0 for every 8-bit sample, computed once (the same division
+// as done per sample, so the values are identical).
 static const double *sampleToUnit(void) {
-  static double table[256];
-  static bool filled = false;
-  if (!filled) {
-    for (int s = 0; s < 256; s++) table[s] = s / kSampleScale;
-    filled = true;
-  }
-  return table;
+  static const UnitTable table = makeUnitTable();
+  return table.value;
 }
 
 static const unsigned char *const *channelPlane(const TIFF_img *image, int ch) {
@@ -27,18 +32,23 @@ static const unsigned char *const *channelPlane(const TIFF_img *image, int ch) {
   return image->plane;
 }
 
+// The helpers below take the channel count as a compile-time constant so
+// the tiny c x c loops unroll; the operations and their order are the same
+// for every count.
+
 // Reads the window's colours into winI and sums them into the means.
+template <int c>
 static void gatherWindow(WindowWork *w, const TIFF_img *image, int y, int x,
                          int r) {
   const double *unit = sampleToUnit();
-  for (int ch = 0; ch < w->c; ch++) {
+  for (int ch = 0; ch < c; ch++) {
     const unsigned char *const *plane = channelPlane(image, ch);
     double sum = 0.0;
     int k = 0;
     for (int dx = -r; dx <= r; dx++)
       for (int dy = -r; dy <= r; dy++, k++) {
         double v = unit[plane[y + dy][x + dx]];
-        w->winI[k * w->c + ch] = v;
+        w->winI[k * c + ch] = v;
         sum += v;
       }
     w->mu[ch] = sum / w->n;
@@ -48,8 +58,9 @@ static void gatherWindow(WindowWork *w, const TIFF_img *image, int y, int x,
 // S = (winI^T winI) / n - mu mu^T + epsilon/n Id, with the colours centred on
 // the way. epsilon keeps S invertible for flat windows, where the
 // covariance alone is zero.
+template <int c>
 static void windowCovariance(WindowWork *w, double epsilon) {
-  const int c = w->c, n = w->n;
+  const int n = w->n;
   for (int i = 0; i < c; i++)
     for (int j = i; j < c; j++) {
       double s = 0.0;
@@ -80,8 +91,9 @@ static void invertCovariance(WindowWork *w) {
 }
 
 // V[i][j] = (1 + T_i . winI_j) / n for j >= i, with T = winI S^-1.
+template <int c>
 static void affinities(WindowWork *w) {
-  const int c = w->c, n = w->n;
+  const int n = w->n;
   for (int i = 0; i < n; i++)
     for (int j = 0; j < c; j++) {
       double s = 0.0;
@@ -97,6 +109,15 @@ static void affinities(WindowWork *w) {
       w->V[i * n + j] = (s + 1.0) / n;
     }
   }
+}
+
+template <int c>
+static void windowWeightsFor(WindowWork *w, const TIFF_img *image, int y,
+                             int x, int r, double epsilon) {
+  gatherWindow<c>(w, image, y, x, r);
+  windowCovariance<c>(w, epsilon);
+  invertCovariance(w);
+  affinities<c>(w);
 }
 
 int windowChannels(const TIFF_img *image) {
@@ -119,8 +140,8 @@ void windowWorkFree(WindowWork *work) {
 
 void windowWeights(WindowWork *work, const TIFF_img *image, int y, int x,
                    int r, double epsilon) {
-  gatherWindow(work, image, y, x, r);
-  windowCovariance(work, epsilon);
-  invertCovariance(work);
-  affinities(work);
+  if (work->c == 3)
+    windowWeightsFor<3>(work, image, y, x, r, epsilon);
+  else
+    windowWeightsFor<1>(work, image, y, x, r, epsilon);
 }
