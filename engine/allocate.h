@@ -1,6 +1,7 @@
 // Array allocation for the engine. Every allocation that fails prints
 // "==> calloc() error\n" or "==> malloc() error\n" on stderr and ends the
-// process with status -1; nothing here returns null.
+// process with status -1; nothing here returns null. A count whose byte size
+// does not fit in size_t (or a negative dimension) fails the same way.
 #pragma once
 
 #include <cstddef>
@@ -13,13 +14,17 @@ void *mget_spc(size_t count, size_t size);  // uninitialised
 // argument order: the row length (columns) first.
 void **get_img(int width, int height, size_t size);       // uninitialised
 void **get_init_arr(int width, int height, size_t size);  // zero-filled
+// Releases the block (through row pointer 0), then the table. Arrays of zero
+// rows or columns are valid and released the same way; null is ignored.
 void free_img(void **array);
 
 // n-dimensional zero-filled array d1 x ... x dn, chained through entry 0 of
-// each pointer table; released with multifree(array, n).
+// each pointer table; released with multifree(array, n). n must be at least
+// 1 (otherwise the process ends with status -1); the dimensions are ints.
 void *multialloc_init(size_t size, int n, ...);
 void multifree(void *array, int n);
 
 // Minimum filter over the (2r+1) x (2r+1) square clipped at the border.
-// Returns a new height x width array of doubles (free with free_img).
+// Returns a new height x width array of doubles (free with free_img); the
+// input is not modified. A negative radius acts as 0 (a copy).
 double **imerode(double **array, int width, int height, int r);

@@ -18,8 +18,10 @@ struct TIFF_img {
 
 // Allocates the planes of the record's type (contents uninitialised).
 // Returns 0 on success, 1 (with a message on stderr) for a non-positive size
-// or an unknown type letter.
+// or an unknown type letter. The record's plane pointers are reset first, so
+// free_TIFF is harmless on a record that get_TIFF refused.
 int get_TIFF(TIFF_img *img, int height, int width, char TIFF_type);
 
-// Releases the planes of the record's type; the record itself is the caller's.
+// Releases the planes of the record's type and nulls their pointers; the
+// record itself, its sizes and letters are the caller's and stay as they were.
 void free_TIFF(TIFF_img *img);

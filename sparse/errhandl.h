@@ -28,7 +28,7 @@ void LASError(LASErrIdType ErrId, const char *ProcName, const char *Object1Name,
 // The recorded kind, LASOK when none.
 LASErrIdType LASResult(void);
 
-// The one-line description of an error kind.
+// The one-line description of an error kind ("" for LASOK or an unknown kind).
 const char *LASErrDescr(LASErrIdType ErrId);
 
 // Name of the operation / objects of the recorded error (null when absent).

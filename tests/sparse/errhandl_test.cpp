@@ -60,28 +60,10 @@ TEST_F(ErrorState, NameCopiesAreReleasedOnReplaceAndClear) {
   EXPECT_EQ(heap_bytes_in_use(), before);
 }
 
-TEST(LASErrDescr, GivesTheDescriptionOfEachKind) {
-  // The texts other parts of the program may show; kind 5 is one sentence.
-  const struct {
-    LASErrIdType kind;
-    const char *text;
-  } kinds[] = {
-      {LASMemAllocErr, "Not enough memory is available.\n"},
-      {LASLValErr, "L-value parameter is expected.\n"},
-      {LASDimErr, "Objects have incompatible dimensions.\n"},
-      {LASRangeErr, "Indices are out of range.\n"},
-      {LASSymStorErr,
-       "Some elements are stored in lower triangular part of a symmetric matrix.\n"},
-      {LASMatrCombErr, "Matrices can not be combined.\n"},
-      {LASMulInvErr, "Inverse multiplication can not be carried out.\n"},
-      {LASElNotSortedErr, "Matrix elements are not sorted.\n"},
-      {LASZeroInDiagErr, "Zero elements in matrix diagonal are not allowed.\n"},
-      {LASZeroPivotErr, "Factorization produces zero pivot elements.\n"},
-      {LASILUStructErr, "Matrix has structure which is not allowed for ILU factorization.\n"},
-      {LASIterSolvErr, "Iterative solver fails.\n"},
-      {LASUserBreak, "Termination by an user break.\n"},
-  };
-  for (const auto &k : kinds) EXPECT_STREQ(LASErrDescr(k.kind), k.text) << k.kind;
+TEST(LASErrDescr, KindFiveIsOneSentenceAndNoErrorHasNoText) {
+  EXPECT_STREQ(LASErrDescr(LASSymStorErr),
+               "Some elements are stored in lower triangular part of a symmetric matrix.\n");
+  EXPECT_STREQ(LASErrDescr(LASRangeErr), "Indices are out of range.\n");
   EXPECT_STREQ(LASErrDescr(LASOK), "");
   EXPECT_STREQ(LASErrDescr(static_cast<LASErrIdType>(99)), "");
 }

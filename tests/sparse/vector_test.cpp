@@ -34,11 +34,6 @@ TEST_F(VectorTest, SetAllReachesEveryComponent) {
   EXPECT_EQ(LASResult(), LASOK);
 }
 
-TEST_F(VectorTest, ComponentsAreIndependent) {
-  for (size_t i = 1; i <= kDim; ++i) V_SetCmp(&v_, i, 10.0 * i);
-  for (size_t i = 1; i <= kDim; ++i) EXPECT_EQ(V_GetCmp(&v_, i), 10.0 * i);
-}
-
 struct VectorRefusal {
   const char *operation;
   std::function<void(Vector *)> call;
