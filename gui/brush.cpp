@@ -21,8 +21,9 @@ static void set_brush(double r, double g, double b, double a) {
 void standard_draw(cairo_t *cr, int x, int y, double *x1, double *y1,
                    double *x2, double *y2) {
   double points[4];
-  get_storable_coords(prev_x, prev_y, &points[0], &points[1]);
-  get_storable_coords(x, y, &points[2], &points[3]);
+  snap_grid grid = view_snap_grid();
+  get_storable_coords(grid, prev_x, prev_y, &points[0], &points[1]);
+  get_storable_coords(grid, x, y, &points[2], &points[3]);
   double extents[4];
   stroke_segments(cr, points, 2, extents);
   *x1 = extents[0];
@@ -36,8 +37,9 @@ void draw_line(GtkWidget *widget, double x, double y) {
   // painted segment and the stored point the same.
   int xi = (int)x, yi = (int)y;
   double points[4];
-  get_storable_coords(prev_x, prev_y, &points[0], &points[1]);
-  get_storable_coords(xi, yi, &points[2], &points[3]);
+  snap_grid grid = view_snap_grid();
+  get_storable_coords(grid, prev_x, prev_y, &points[0], &points[1]);
+  get_storable_coords(grid, xi, yi, &points[2], &points[3]);
   double box[4];
   points_box(points, 2, box);
   brush_style brush = current_brush();
@@ -77,18 +79,6 @@ void stroke_button_press(GtkWidget *widget, GdkEventButton *event) {
   // it is not a press of its own and must not start a third stroke.
   if (event->button != 1 || event->type != GDK_BUTTON_PRESS)
     return;
-  finished_stroke = 0;
-  if (event->state & GDK_CONTROL_MASK) {
-    // Straight line from the last stored point to the click.
-    convert_storable_coords(prev_true_x, prev_true_y, &prev_x, &prev_y);
-  } else {
-    prev_x = event->x;
-    prev_y = event->y;
-    get_storable_coords(prev_x, prev_y, &prev_true_x, &prev_true_y);
-  }
-  m_button_x = cursor_x = event->x;
-  m_button_y = cursor_y = event->y;
-
   manage_glist_mbutton_press();
   append_stroke_point(prev_true_x, prev_true_y);
   draw_line(widget, event->x, event->y);
@@ -100,5 +90,4 @@ void stroke_motion(GtkWidget *widget, GdkEventMotion *, int x, int y,
     finished_stroke = 1;
   else if (!finished_stroke)
     draw_line(widget, x, y);
-  initiate_cursor_redraw(widget, x, y);
 }

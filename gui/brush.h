@@ -16,14 +16,15 @@ void cb_set_Eraser(GtkWidget *button, gpointer toolbar);
 // Also copies the button's colour into the global `color`.
 void cb_set_Color(GtkColorButton *button, gpointer toolbar);
 
-// Edit-mode halves of the drawing-area pointer handlers.
+// Edit-mode halves of the drawing-area pointer handlers (gui/pointer_events.h
+// does the bookkeeping both modes share first, including the start point
+// `prev_x`, `prev_y` / `prev_true_x`, `prev_true_y`).
 // A left-button press starts a stroke: a new history record holding the
-// start point (with Control: the last stored point), then the first segment
-// to the press position. Other buttons and double-click events are ignored.
+// start point, then the first segment to the press position (a dot without
+// Control). Other buttons and double-click events are ignored.
 void stroke_button_press(GtkWidget *widget, GdkEventButton *event);
 // Motion to (x, y) with `state` (already resolved for motion hints): extends
-// the stroke while button 1 is held, ends it otherwise, and moves the brush
-// cursor.
+// the stroke while button 1 is held, ends it otherwise.
 void stroke_motion(GtkWidget *widget, GdkEventMotion *event, int x, int y,
                    GdkModifierType state);
 

@@ -7,10 +7,16 @@ static void free_records(GList *nodes) {
   g_list_free_full(nodes, g_free);
 }
 
+static void free_all_records(void) {
+  free_records(history);
+  history = NULL;
+  current = NULL;
+}
+
 // Releases the nodes after `current` and their records.
 static void cut_redo_tail(void) {
   if (!current) {
-    release_history();
+    free_all_records();
     return;
   }
   if (!current->next)
@@ -64,9 +70,7 @@ void append_stroke_point(double x, double y) {
 }
 
 void release_history(void) {
-  free_records(history);
-  history = NULL;
-  current = NULL;
+  free_all_records();
   finished_stroke = 1;
 }
 

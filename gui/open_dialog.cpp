@@ -22,11 +22,6 @@ static const int N_MODE_BUTTONS = G_N_ELEMENTS(MODE_BUTTONS);
 // dialog keeps its own.
 static char *folder = NULL;
 
-static void set_drawing_area_pointer(GdkCursor *cursor) {
-  if (drawing_area && drawing_area->window)
-    gdk_window_set_cursor(drawing_area->window, cursor);
-}
-
 // The mode radio buttons as the chooser's extra widget; "Default open" is
 // selected whatever was chosen last time.
 static void add_mode_buttons(GtkFileChooser *chooser, GtkWidget *buttons[]) {
@@ -105,7 +100,7 @@ void on_open_image(GtkWidget *, gpointer toolbar) {
   add_mode_buttons(chooser, mode_buttons);
   add_filters(chooser);
 
-  set_drawing_area_pointer(NULL);
+  set_drawing_area_cursor(NULL);
   if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT)
     open_chosen_file(chooser, chosen_mode(mode_buttons), parent);
 
@@ -113,6 +108,6 @@ void on_open_image(GtkWidget *, gpointer toolbar) {
   folder = gtk_file_chooser_get_current_folder(chooser);
   // The brush outline replaces the pointer only in edit mode; view mode
   // needs the arrow to drag a selection.
-  set_drawing_area_pointer(in_edit_mode ? blank_cursor : NULL);
+  set_drawing_area_cursor(in_edit_mode ? blank_cursor : NULL);
   gtk_widget_destroy(dialog);
 }

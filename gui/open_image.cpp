@@ -7,7 +7,8 @@
 #include "calc/rgb2grey.h"
 #include "gui/globals.h"
 #include "gui/history.h"
-#include "gui/pixels.h"
+#include "gui/canvas.h"
+#include "gui/pixel.h"
 
 static const guchar OPAQUE = 255;
 
@@ -19,8 +20,6 @@ struct opened_state {
   cairo_surface_t *layer;
   cairo_surface_t *view;
 };
-
-static int scaled_size(int n) { return (int)(n * scale); }
 
 static void release_opened(opened_state *o) {
   if (o->no_alpha) g_object_unref(o->no_alpha);
@@ -41,8 +40,8 @@ static void set_too_large_error(GError **error, int width, int height) {
 // picture at a high zoom can ask for.
 static int create_surfaces(opened_state *o, int width, int height) {
   o->layer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-  o->view = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, scaled_size(width),
-                                       scaled_size(height));
+  o->view = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, zoomed_length(width, scale),
+                                       zoomed_length(height, scale));
   return cairo_surface_status(o->layer) == CAIRO_STATUS_SUCCESS &&
          cairo_surface_status(o->view) == CAIRO_STATUS_SUCCESS;
 }
@@ -158,19 +157,6 @@ static int build_opened(opened_state *o, GdkPixbuf *file, open_mode mode) {
   return build_default(o, file);
 }
 
-// The view: the picture on show, zoomed, and in edit mode the layer over it.
-static void compose_view(void) {
-  cairo_t *cr = cairo_create(win_surf);
-  cairo_scale(cr, scale, scale);
-  gdk_cairo_set_source_pixbuf(cr, pixbuf_image, 0, 0);
-  cairo_paint(cr);
-  if (in_edit_mode) {
-    cairo_set_source_surface(cr, surf_layer, 0, 0);
-    cairo_paint(cr);
-  }
-  cairo_destroy(cr);
-}
-
 static void replace_picture(opened_state *o) {
   g_object_unref(pixbuf_no_alpha);
   g_object_unref(pixbuf_alpha);
@@ -181,11 +167,11 @@ static void replace_picture(opened_state *o) {
 
   int width = gdk_pixbuf_get_width(pixbuf_no_alpha);
   int height = gdk_pixbuf_get_height(pixbuf_no_alpha);
-  gtk_widget_set_size_request(drawing_area, scaled_size(width), scaled_size(height));
+  gtk_widget_set_size_request(drawing_area, zoomed_length(width, scale), zoomed_length(height, scale));
   // The selection covers the whole view (window pixels).
   left_x = top_y = 0;
-  selection_w = scaled_size(width);
-  selection_h = scaled_size(height);
+  selection_w = zoomed_length(width, scale);
+  selection_h = zoomed_length(height, scale);
   opts_set_default(pass_option_args);
   pass_option_args->img_width = width;
   pass_option_args->img_height = height;
@@ -206,7 +192,7 @@ static void commit_opened(opened_state *o, open_mode mode) {
     replace_picture(o);
   if (mode == OPEN_DEFAULT)
     release_history();
-  compose_view();
+  compose_win_surf();
   gtk_widget_queue_draw(drawing_area);
 }
 

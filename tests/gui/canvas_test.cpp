@@ -88,15 +88,6 @@ TEST_F(ViewTest, HundredPercentButtonResetsZoomOnlyWhenItDiffers) {
   EXPECT_EQ(cairo_image_surface_get_width(win_surf), 30);
 }
 
-TEST_F(ViewTest, BrushSizeSetsRadiusToHalfTheDiameter) {
-  GtkWidget *spin = gtk_bin_get_child(GTK_BIN(toolbar_item(TB_BRUSH_SPIN)));
-  GtkAdjustment *brush = gtk_spin_button_get_adjustment(GTK_SPIN_BUTTON(spin));
-  gtk_adjustment_set_value(brush, 5);
-  EXPECT_DOUBLE_EQ(radius, 2.5);
-  gtk_adjustment_set_value(brush, 1024);
-  EXPECT_DOUBLE_EQ(radius, 512);
-}
-
 // Draws the cursor of the current brush at (cursor_x, cursor_y) onto a
 // fresh transparent surface; the caller destroys it.
 cairo_surface_t *draw_cursor_alone(void) {

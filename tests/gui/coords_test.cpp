@@ -53,13 +53,6 @@ TEST_P(SnapTest, SnappedPointMapsBackToItsPixelCorner) {
 
 INSTANTIATE_TEST_SUITE_P(Canvas, SnapTest, ::testing::ValuesIn(kSnapCases));
 
-TEST(Coords, CentreOfOddBrushMapsBackToPixelCorner) {
-  double wx = 0, wy = 0;
-  convert_storable_coords(snap_grid{1.0, 2.5}, 37.5, 12.5, &wx, &wy);
-  EXPECT_DOUBLE_EQ(wx, 37.0);
-  EXPECT_DOUBLE_EQ(wy, 12.0);
-}
-
 TEST(Coords, FourCoordsSnapBothPoints) {
   double ix, iy, pix, piy;
   get_4_storable_coords(snap_grid{2.0, 2.5}, 41, 9, 10, 3, &ix, &iy, &pix, &piy);
@@ -67,13 +60,6 @@ TEST(Coords, FourCoordsSnapBothPoints) {
   EXPECT_DOUBLE_EQ(iy, 4.5);
   EXPECT_DOUBLE_EQ(pix, 5.5);
   EXPECT_DOUBLE_EQ(piy, 1.5);
-}
-
-TEST(Coords, ZoomedLengthTruncates) {
-  EXPECT_EQ(zoomed_length(100, 0.125), 12);  // 12.5 -> 12
-  EXPECT_EQ(zoomed_length(100, 0.375), 37);
-  EXPECT_EQ(zoomed_length(1, 0.875), 0);     // placeholder below 100 %
-  EXPECT_EQ(zoomed_length(333, 4.0), 1332);
 }
 
 // Bounding box, in window pixels, of the brush cursor drawn at pointer
@@ -191,18 +177,6 @@ TEST(Coords, RegionToSelectionAndBackIsStable) {
   }
 }
 
-TEST(Coords, EmptyRegionGivesTwoPixelMarkAtMinusOne) {
-  double ax = 0, ay = 0;
-  selection_rect sel = selection_from_region(pixel_rect{0, 0, 0, 0}, 1.0, &ax, &ay);
-  EXPECT_DOUBLE_EQ(ax, -1);
-  EXPECT_DOUBLE_EQ(ay, -1);
-  selection_rect mark = selection_from_drag(ax, ay, sel.left, sel.top);
-  EXPECT_DOUBLE_EQ(mark.left, -1);
-  EXPECT_DOUBLE_EQ(mark.top, -1);
-  EXPECT_DOUBLE_EQ(mark.width, 2);
-  EXPECT_DOUBLE_EQ(mark.height, 2);
-}
-
 TEST(Coords, ClipRegionKeepsWhatLiesInsideThePicture) {
   struct {
     pixel_rect in, out;
@@ -219,15 +193,6 @@ TEST(Coords, ClipRegionKeepsWhatLiesInsideThePicture) {
     EXPECT_EQ(r.width, c.out.width);
     EXPECT_EQ(r.height, c.out.height);
   }
-}
-
-TEST(Coords, OutlineAreasCoverTheStrokeRunningOutsideTheSelection) {
-  selection_rect sel{10, 20, 20, 40};
-  // The outline is stroked one pixel wide around pixels 10..29 x 20..59,
-  // so it touches columns 9 and 30 and rows 19 and 60.
-  Box outline{9, 19, 31, 61};
-  EXPECT_TRUE(contains(outline_redraw_area(sel), outline));
-  EXPECT_TRUE(contains(outline_erase_area(sel), outline));
 }
 
 }  // namespace

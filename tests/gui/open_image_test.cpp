@@ -4,7 +4,7 @@
 #include "calc/rgb2grey.h"
 #include "gui/globals.h"
 #include "gui/open_image.h"
-#include "gui/pixels.h"
+#include "gui/pixel.h"
 #include "tests/gui/paint_fixture.h"
 
 static rgba pixbuf_pixel(GdkPixbuf *pixbuf, int x, int y) {
@@ -177,7 +177,11 @@ TEST_P(OpenAsLayerSizeTest, ChangedPixelsBecomeGreyStrokesInsideThePicture) {
 INSTANTIATE_TEST_SUITE_P(LargerAndSmaller, OpenAsLayerSizeTest,
                          ::testing::Values(painted_copy_case{60, 50},
                                            painted_copy_case{20, 10},
-                                           painted_copy_case{40, 30}));
+                                           painted_copy_case{40, 30}),
+                         [](const ::testing::TestParamInfo<painted_copy_case> &info) {
+                           return std::to_string(info.param.width) + "x" +
+                                  std::to_string(info.param.height);
+                         });
 
 TEST_F(OpenImageTest, OpenAsLayerTakesATrimatteWithAlphaAsItIs) {
   // Smaller than the picture: white left half, black right half, rest unknown.
@@ -239,5 +243,11 @@ TEST_P(OpenFailureTest, ReportsAnErrorAndChangesNothing) {
   EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.upper);
 }
 
+static std::string failing_file_name(const ::testing::TestParamInfo<failing_file> &info) {
+  static const char *names[] = {"Missing", "NotAPicture", "TooLargeToShow"};
+  return names[info.param];
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, OpenFailureTest,
-                         ::testing::Values(MISSING_FILE, NOT_A_PICTURE, TOO_LARGE_TO_SHOW));
+                         ::testing::Values(MISSING_FILE, NOT_A_PICTURE, TOO_LARGE_TO_SHOW),
+                         failing_file_name);

@@ -2,13 +2,13 @@
 
 #include <glib/gstdio.h>
 
-#include "gui/brush.h"
 #include "gui/globals.h"
 #include "gui/history.h"
 #include "gui/main_window.h"
 #include "gui/open_image.h"
-#include "gui/pixels.h"
-#include "gui/pointer_events.h"
+#include "gui/pixel.h"
+#include "tests/gui/gui_test_support.h"
+#include "tests/gui/synthesized_events.h"
 
 static GtkAdjustment *adjustment_of(int item_index) {
   GtkToolItem *item = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), item_index);
@@ -29,23 +29,18 @@ static void remove_folder(const std::string &path) {
 }
 
 void PaintTest::SetUp() {
-  if (!main_window) {
-    static char name[] = "gui_tests";
-    static char *argv[] = {name, NULL};
-    create_main_window(1, argv);
-  }
-  // Start every test from the start-up brush and zoom, also when the cases
-  // share one process.
-  set_zoom_percent(100);
-  set_brush_size(10);
-  cb_set_FG(NULL, NULL);
+  create_test_window();
   char *tmp = g_dir_make_tmp("velorin-paint-XXXXXX", NULL);
   ASSERT_NE(tmp, nullptr);
   dir = tmp;
   g_free(tmp);
 }
 
-void PaintTest::TearDown() { remove_folder(dir); }
+void PaintTest::TearDown() {
+  remove_folder(dir);
+  gtk_widget_destroy(main_window);
+  release_application_state();
+}
 
 std::string PaintTest::write_picture(const char *name, int width, int height,
                                      bool with_alpha,
@@ -84,25 +79,10 @@ void set_brush_size(double size) {
 }
 
 void press(double x, double y, guint state, guint button) {
-  GdkEventButton event = {};
-  event.type = GDK_BUTTON_PRESS;
-  event.window = drawing_area->window;
-  event.x = x;
-  event.y = y;
-  event.state = state;
-  event.button = button;
-  button_press_event(drawing_area, &event, NULL);
+  send_press(x, y, state, button);
 }
 
-void motion(double x, double y, guint state) {
-  GdkEventMotion event = {};
-  event.type = GDK_MOTION_NOTIFY;
-  event.window = drawing_area->window;
-  event.x = x;
-  event.y = y;
-  event.state = state;
-  motion_notify_event(drawing_area, &event, NULL);
-}
+void motion(double x, double y, guint state) { send_motion(x, y, state); }
 
 void stroke(const std::vector<std::pair<double, double>> &points, guint press_state) {
   press(points[0].first, points[0].second, press_state);

@@ -15,22 +15,12 @@ const view_pixel kBlackOutline{255, 0, 0, 0};
 struct ItemVisibility {
   bool in_edit, in_view;
 };
+// Mode toggle, Open, Save; ALPHA; Calculate, FG, BG, eraser; colour button,
+// zoom spin, zoom slider, zoom 100 %, separator; brush spin and slider.
 const ItemVisibility kItemVisibility[TB_ITEM_COUNT] = {
-    {true, true},   // 0 mode toggle
-    {true, true},   // 1 open
-    {true, true},   // 2 save as
-    {false, true},  // 3 ALPHA
-    {true, false},  // 4 calculate
-    {true, false},  // 5 FG
-    {true, false},  // 6 BG
-    {true, false},  // 7 eraser
-    {true, true},   // 8 colour button
-    {true, true},   // 9 zoom spin button
-    {true, true},   // 10 zoom slider
-    {true, true},   // 11 zoom 100 %
-    {true, true},   // 12 separator (an item, though not drawn)
-    {true, false},  // 13 brush-size spin button
-    {true, false},  // 14 brush-size slider
+    {true, true},  {true, true},  {true, true},  {false, true}, {true, false},
+    {true, false}, {true, false}, {true, false}, {true, true},  {true, true},
+    {true, true},  {true, true},  {true, true},  {true, false}, {true, false},
 };
 
 void expect_mode(bool view) {
@@ -102,20 +92,8 @@ TEST_P(SelectionDragTest, DragSetsRegionAndDrawsBlackOutline) {
 INSTANTIATE_TEST_SUITE_P(
     Region, SelectionDragTest,
     ::testing::Values(DragCase{100, 10, 20, 29, 59, {10, 20, 20, 40}},
-                      DragCase{200, 10, 20, 29, 59, {5, 10, 10, 20}},
-                      DragCase{100, 29, 25, 10, 5, {10, 5, 20, 21}},    // reversed
                       DragCase{200, 60, 40, 3, 9, {2, 5, 29, 16}},      // reversed
                       DragCase{100, 30, 5, 70, 45, {30, 5, 41, 41}}));  // beyond
-
-TEST_F(ViewTest, DragBeyondTopLeftKeepsNegativeCorner) {
-  load_picture(40, 30);
-  set_view_mode(true);
-  drag(5, 6, -10, -4);
-  EXPECT_EQ(x_img_ROI, -10);
-  EXPECT_EQ(y_img_ROI, -4);
-  EXPECT_EQ(w_img_ROI, 16);
-  EXPECT_EQ(h_img_ROI, 11);
-}
 
 TEST_F(ViewTest, PressWithoutMotionErasesOutlineAndSelectsWholePicture) {
   load_picture(40, 30);
