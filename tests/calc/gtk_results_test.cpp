@@ -4,7 +4,7 @@
 
 #include "calc/gtk_calc.h"
 #include "calc/gtk_results.h"
-#include "gtk_test_support.h"
+#include "tests/calc/gtk_test_support.h"
 #include "calc/solver_status.h"
 #include "gui/main_window.h"
 
@@ -30,7 +30,7 @@ guchar alpha_at(GdkPixbuf *pixbuf, int x, int y) {
 }
 
 TEST(ComposeResultPixbuf, AlphaComesFromTheResultInsideTheRegionAndIsZeroOutside) {
-  create_main_window(0, NULL);
+  create_test_window();
   install_picture(100, 100, warm);
   TIFF_img *result = positional_result(30, 40);
   compose_result_pixbuf(pixbuf_no_alpha, pixbuf_alpha, result, 10, 20);
@@ -52,7 +52,7 @@ TEST(ComposeResultPixbuf, AlphaComesFromTheResultInsideTheRegionAndIsZeroOutside
 class SetupResultsTest : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
-    create_main_window(0, NULL);
+    create_test_window();
     install_picture(20, 10, warm);
     x_img_ROI = 5;
     y_img_ROI = 2;
@@ -68,10 +68,10 @@ class SetupResultsTest : public ::testing::TestWithParam<int> {
 TEST_P(SetupResultsTest, StatusDecidesTheDialogAndTheResultIsShownInViewMode) {
   int status = GetParam();
   pass_calc_args->status = status;
-  dialog_answer answer;
-  answer_dialogs(&answer, "Error", GTK_RESPONSE_NONE);
+  dialog_watch answer;
+  start_watch(&answer, "Error", GTK_RESPONSE_NONE);
   setup_results();
-  stop_answering(&answer);
+  stop_watch(&answer);
   const char *message = umfpack_status_message(status);
   if (message == NULL) {
     EXPECT_EQ(answer.answered, 0);

@@ -1,6 +1,6 @@
 // Helpers shared by the GUI tests of the calculation, saving and copying:
-// installing a synthetic picture and layer, answering modal dialogs from a
-// timeout, reading the status bar, waiting for the worker.
+// installing a synthetic picture straight into the globals, counting the
+// dialogs a handler runs, reading the status bar, waiting for the worker.
 #pragma once
 
 #include <string>
@@ -8,6 +8,7 @@
 #include <gtk/gtk.h>
 
 #include "gui/globals.h"
+#include "tests/gui/gui_test_support.h"
 
 // Colour of picture pixel (x, y) of a synthetic picture.
 typedef void (*picture_colour)(int x, int y, guchar rgb[3]);
@@ -23,35 +24,37 @@ inline void install_picture(int width, int height, picture_colour colour) {
       colour(x, y, pixels + y * stride + 3 * x);
     }
   }
-  if (pixbuf_alpha != NULL) g_object_unref(pixbuf_alpha);
-  if (pixbuf_no_alpha != NULL) g_object_unref(pixbuf_no_alpha);
+  g_object_unref(pixbuf_alpha);
+  g_object_unref(pixbuf_no_alpha);
   pixbuf_no_alpha = picture;
   pixbuf_alpha = gdk_pixbuf_add_alpha(picture, FALSE, 0, 0, 0);
   pixbuf_image = in_edit_mode ? pixbuf_no_alpha : pixbuf_alpha;
-  if (surf_layer != NULL) cairo_surface_destroy(surf_layer);
+  cairo_surface_destroy(surf_layer);
   surf_layer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   pass_option_args->img_width = width;
   pass_option_args->img_height = height;
 }
 
-// Paints an opaque grey rectangle (grey 0 = background, 255 = foreground)
-// straight into the stroke layer.
-inline void paint_layer_rect(int x, int y, int w, int h, double grey) {
+// Fills a rectangle of the stroke layer with an opaque grey (0 background,
+// 255 foreground) or any colour with alpha, bypassing the brush.
+inline void fill_layer_rect(int x, int y, int w, int h, double r, double g, double b,
+                            double a = 1.0) {
   cairo_t *cr = cairo_create(surf_layer);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  cairo_set_source_rgb(cr, grey / 255.0, grey / 255.0, grey / 255.0);
+  cairo_set_source_rgba(cr, r, g, b, a);
   cairo_rectangle(cr, x, y, w, h);
   cairo_fill(cr);
   cairo_destroy(cr);
 }
 
-// Answers the first shown dialog titled `title` with `response`, from a
-// timeout, so a test can call a handler that runs the dialog modally.
-struct dialog_answer {
+// Answers every dialog titled `title` that a handler shows with `response`,
+// counting them; unlike answer_dialog_when_shown it also serves tests that
+// expect no dialog at all. Stop it before the counter goes out of scope.
+struct dialog_watch {
   const char *title;
   int response;
-  int answered;      // how many dialogs were answered
-  std::string text;  // text of the first label of the answered dialog
+  int answered;
+  std::string text;  // the first label of the first answered dialog
   guint source;
 };
 
@@ -64,33 +67,24 @@ inline void collect_label_text(GtkWidget *widget, gpointer text) {
   }
 }
 
-inline gboolean answer_dialog_cb(gpointer data) {
-  dialog_answer *answer = static_cast<dialog_answer *>(data);
-  GList *windows = gtk_window_list_toplevels();
-  for (GList *node = windows; node != NULL; node = node->next) {
-    GtkWidget *window = GTK_WIDGET(node->data);
-    const char *title = gtk_window_get_title(GTK_WINDOW(window));
-    if (GTK_IS_DIALOG(window) && gtk_widget_get_visible(window) && title != NULL &&
-        std::string(title) == answer->title) {
-      collect_label_text(gtk_dialog_get_content_area(GTK_DIALOG(window)), &answer->text);
-      answer->answered++;
-      gtk_dialog_response(GTK_DIALOG(window), answer->response);
-      break;
+inline gboolean watch_dialogs_cb(gpointer data) {
+  dialog_watch *watch = static_cast<dialog_watch *>(data);
+  GtkWidget *window = find_shown_window(watch->title);
+  if (window != NULL && GTK_IS_DIALOG(window)) {
+    if (watch->answered++ == 0) {
+      collect_label_text(gtk_dialog_get_content_area(GTK_DIALOG(window)), &watch->text);
     }
+    gtk_dialog_response(GTK_DIALOG(window), watch->response);
   }
-  g_list_free(windows);
   return TRUE;
 }
 
-inline void answer_dialogs(dialog_answer *answer, const char *title, int response) {
-  answer->title = title;
-  answer->response = response;
-  answer->answered = 0;
-  answer->text.clear();
-  answer->source = g_timeout_add(20, answer_dialog_cb, answer);
+inline void start_watch(dialog_watch *watch, const char *title, int response) {
+  *watch = dialog_watch{title, response, 0, std::string(), 0};
+  watch->source = g_timeout_add(20, watch_dialogs_cb, watch);
 }
 
-inline void stop_answering(dialog_answer *answer) { g_source_remove(answer->source); }
+inline void stop_watch(dialog_watch *watch) { g_source_remove(watch->source); }
 
 // The text the status bar shows now.
 inline std::string statusbar_text(void) {

@@ -1,7 +1,7 @@
 // Copying the calculation region of the picture on show.
 #include <gtest/gtest.h>
 
-#include "../calc/gtk_test_support.h"
+#include "tests/calc/gtk_test_support.h"
 #include "gui/clipboard.h"
 #include "gui/main_window.h"
 
@@ -16,7 +16,7 @@ void coordinates(int x, int y, guchar rgb[3]) {
 class ClipboardTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    create_main_window(0, NULL);
+    create_test_window();
     in_edit_mode = 0;
     install_picture(100, 100, coordinates);
   }

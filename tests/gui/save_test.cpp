@@ -2,12 +2,12 @@
 // channels, the mode-dependent dialog and the failure message.
 #include <string>
 
-#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 
-#include "../calc/gtk_test_support.h"
+#include "tests/calc/gtk_test_support.h"
 #include "gui/main_window.h"
 #include "gui/save.h"
+#include "tests/gui/paint_fixture.h"
 
 namespace {
 
@@ -17,35 +17,19 @@ void grey_ramp(int x, int y, guchar rgb[3]) {
   rgb[2] = 77;
 }
 
-class SaveTest : public ::testing::Test {
+// The painting fixture gives the window and a temporary folder it removes.
+class SaveTest : public PaintTest {
  protected:
   void SetUp() override {
-    create_main_window(0, NULL);
+    PaintTest::SetUp();
     install_picture(8, 6, grey_ramp);
-    dir = g_dir_make_tmp("velorin-save-XXXXXX", NULL);
-    ASSERT_NE(dir, nullptr);
   }
-  void TearDown() override {
-    remove_dir_contents();
-    g_free(dir);
-  }
-  std::string path(const char *name) const { return std::string(dir) + "/" + name; }
+  std::string path(const char *name) const { return dir + "/" + name; }
   void set_mode(bool edit) {
     in_edit_mode = edit ? 1 : 0;
     pixbuf_image = edit ? pixbuf_no_alpha : pixbuf_alpha;
   }
-  void remove_dir_contents() {
-    GDir *d = g_dir_open(dir, 0, NULL);
-    for (const char *n = g_dir_read_name(d); n != NULL; n = g_dir_read_name(d)) {
-      g_remove(path(n).c_str());
-    }
-    g_dir_close(d);
-    g_rmdir(dir);
-  }
-  GdkPixbuf *load(const char *name) {
-    return gdk_pixbuf_new_from_file(path(name).c_str(), NULL);
-  }
-  char *dir = nullptr;
+  GdkPixbuf *load(const char *name) { return gdk_pixbuf_new_from_file(path(name).c_str(), NULL); }
 };
 
 struct strip_case {
@@ -74,7 +58,7 @@ TEST_F(SaveTest, ViewModeWritesTheResultWithAlphaAsPngAndRemembersTheNameWithout
   set_mode(false);
   guchar *pixels = gdk_pixbuf_get_pixels(pixbuf_alpha);
   pixels[3] = 40;  // alpha of pixel (0, 0)
-  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("cutout.jpg").c_str(), dir);
+  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("cutout.jpg").c_str(), dir.c_str());
   GdkPixbuf *saved = load("cutout.png");
   ASSERT_NE(saved, nullptr);
   EXPECT_TRUE(gdk_pixbuf_get_has_alpha(saved));
@@ -87,13 +71,13 @@ TEST_F(SaveTest, ViewModeWritesTheResultWithAlphaAsPngAndRemembersTheNameWithout
 
 TEST_F(SaveTest, NameWithoutExtensionGetsPng) {
   set_mode(false);
-  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("matte").c_str(), dir);
+  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("matte").c_str(), dir.c_str());
   EXPECT_TRUE(g_file_test(path("matte.png").c_str(), G_FILE_TEST_EXISTS));
 }
 
 TEST_F(SaveTest, EditModeSaveImageWritesThePictureWithoutAlpha) {
   set_mode(true);
-  save_dialog_answer(SAVE_RESPONSE_IMAGE, path("photo.tif").c_str(), dir);
+  save_dialog_answer(SAVE_RESPONSE_IMAGE, path("photo.tif").c_str(), dir.c_str());
   GdkPixbuf *saved = load("photo.png");
   ASSERT_NE(saved, nullptr);
   EXPECT_FALSE(gdk_pixbuf_get_has_alpha(saved));
@@ -107,8 +91,8 @@ TEST_F(SaveTest, EditModeSaveImageWritesThePictureWithoutAlpha) {
 
 TEST_F(SaveTest, EditModeSaveWritesTheStrokeLayerKeepingUnpaintedPixelsTransparent) {
   set_mode(true);
-  paint_layer_rect(0, 0, 2, 2, 255);
-  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("strokes.png").c_str(), dir);
+  fill_layer_rect(0, 0, 2, 2, 1, 1, 1);
+  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("strokes.png").c_str(), dir.c_str());
   GdkPixbuf *saved = load("strokes.png");
   ASSERT_NE(saved, nullptr);
   ASSERT_TRUE(gdk_pixbuf_get_has_alpha(saved));
@@ -122,9 +106,9 @@ TEST_F(SaveTest, EditModeSaveWritesTheStrokeLayerKeepingUnpaintedPixelsTranspare
 
 TEST_F(SaveTest, CancelSavesNothingButRemembersTheFolder) {
   set_mode(false);
-  save_dialog_answer(GTK_RESPONSE_CANCEL, path("nothing.png").c_str(), dir);
+  save_dialog_answer(GTK_RESPONSE_CANCEL, path("nothing.png").c_str(), dir.c_str());
   EXPECT_FALSE(g_file_test(path("nothing.png").c_str(), G_FILE_TEST_EXISTS));
-  EXPECT_EQ(std::string(save_remembered_folder()), std::string(dir));
+  EXPECT_EQ(std::string(save_remembered_folder()), dir);
 }
 
 TEST_F(SaveTest, FailingSaveShowsTheErrorOnTheStatusBar) {
@@ -142,7 +126,9 @@ TEST_F(SaveTest, DialogOffersSaveImageOnlyInEditMode) {
     EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(dialog)), "Save File");
     GtkWidget *extra = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), SAVE_RESPONSE_IMAGE);
     EXPECT_EQ(extra != NULL, edit);
-    if (extra != NULL) EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(extra)), "Save image");
+    if (extra != NULL) {
+      EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(extra)), "Save image");
+    }
     GSList *filters = gtk_file_chooser_list_filters(GTK_FILE_CHOOSER(dialog));
     ASSERT_EQ(g_slist_length(filters), 2u);
     EXPECT_STREQ(gtk_file_filter_get_name(GTK_FILE_FILTER(filters->data)), "PNG Files");
