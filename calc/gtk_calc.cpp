@@ -37,12 +37,6 @@ static calc_region launched_region;
 
 static void say(const char *text) { update_statusbar(text, CALC_STATUS_CONTEXT, status_bar); }
 
-static void set_drawing_area_pointer(GdkCursor *cursor) {
-  if (gtk_widget_get_window(drawing_area) != NULL) {
-    gdk_window_set_cursor(gtk_widget_get_window(drawing_area), cursor);
-  }
-}
-
 // Stores the calculation region into the globals: the whole picture, or the
 // selection clipped to the picture. False when no pixel of it is left.
 static bool take_calculation_region(int width, int height) {
@@ -83,9 +77,9 @@ static option_args record_options(const calc_args *record) {
 // a long calculation.
 static bool ask_options(GtkWidget *button) {
   ok_to_calc = 0;
-  set_drawing_area_pointer(NULL);
+  set_drawing_area_cursor(NULL);
   gtk_options_dialog_open(button, pass_option_args);
-  set_drawing_area_pointer(blank_cursor);
+  set_drawing_area_cursor(blank_cursor);
   return ok_to_calc == 1;
 }
 

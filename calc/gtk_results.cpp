@@ -63,9 +63,7 @@ void setup_results(void) {
     error_message_dialog(GTK_WIDGET(record->mode_button), message);
   }
   compose_result_pixbuf(pixbuf_image, pixbuf_alpha, record->result, x_img_ROI, y_img_ROI);
-  if (gtk_widget_get_window(drawing_area) != NULL) {
-    gdk_window_set_cursor(gtk_widget_get_window(drawing_area), NULL);
-  }
+  set_drawing_area_cursor(NULL);
   release_result(record);
   show_result(record->mode_button);
 }

@@ -17,12 +17,6 @@ static char *folder = NULL;
 static char *image_name = NULL;
 static char *layer_name = NULL;
 
-static void set_drawing_area_pointer(GdkCursor *cursor) {
-  if (drawing_area != NULL && gtk_widget_get_window(drawing_area) != NULL) {
-    gdk_window_set_cursor(gtk_widget_get_window(drawing_area), cursor);
-  }
-}
-
 static void remember(char **slot, const char *value) {
   g_free(*slot);
   *slot = g_strdup(value);
@@ -113,14 +107,14 @@ void save_dialog_answer(int response, const char *file_name, const char *dialog_
 
 void on_save_as(GtkWidget *, gpointer window) {
   GtkWidget *dialog = create_save_dialog(GTK_WIDGET(window));
-  set_drawing_area_pointer(NULL);
+  set_drawing_area_cursor(NULL);
   int response = gtk_dialog_run(GTK_DIALOG(dialog));
   char *file_name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
   char *dialog_folder = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(dialog));
   save_dialog_answer(response, file_name, dialog_folder);
   g_free(file_name);
   g_free(dialog_folder);
-  set_drawing_area_pointer(blank_cursor);
+  set_drawing_area_cursor(blank_cursor);
   gtk_widget_destroy(dialog);
 }
 

@@ -7,6 +7,7 @@
 #include "tests/calc/gtk_test_support.h"
 #include "calc/solver_status.h"
 #include "gui/main_window.h"
+#include "gui/pixel.h"
 
 namespace {
 
@@ -89,6 +90,21 @@ TEST_P(SetupResultsTest, StatusDecidesTheDialogAndTheResultIsShownInViewMode) {
 INSTANTIATE_TEST_SUITE_P(UmfpackStatuses, SetupResultsTest,
                          ::testing::Values(0, 1, 2, 3, -1, -3, -4, -5, -6, -8, -11, -13, -15,
                                            -17, -911, -2, -100));
+
+TEST_F(SetupResultsTest, ResultIsRedrawnWhenTheWindowIsAlreadyInViewMode) {
+  pass_calc_args->status = 0;
+  gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(pass_calc_args->mode_button), TRUE);
+  ASSERT_EQ(in_edit_mode, 0);
+  guchar a = 0, r = 0, g = 0, b = 0;
+  cairoimagesurface_get_pixel(win_surf, 0, 0, &a, &r, &g, &b);
+  ASSERT_EQ(a, 255);  // the picture before the result: opaque
+  setup_results();
+  cairo_surface_flush(win_surf);
+  cairoimagesurface_get_pixel(win_surf, 0, 0, &a, &r, &g, &b);
+  EXPECT_EQ(a, 0);  // outside the region the result is transparent
+  cairoimagesurface_get_pixel(win_surf, 10, 5, &a, &r, &g, &b);
+  EXPECT_EQ(a, 1 + 5 + 2 * 3);
+}
 
 TEST(SolverStatusMessage, FailuresHaveTheirTextsAndSuccessOrWarningsNone) {
   EXPECT_STREQ(umfpack_status_message(-1), "failure: out_of_memory");

@@ -14,7 +14,8 @@
 typedef void (*picture_colour)(int x, int y, guchar rgb[3]);
 
 // Replaces the picture (pixbuf_no_alpha, pixbuf_alpha with opaque alpha),
-// an empty stroke layer and the options' picture size, as an open would.
+// an empty stroke layer, an empty view of the picture's size (zoom 100 %)
+// and the options' picture size, as an open would.
 inline void install_picture(int width, int height, picture_colour colour) {
   GdkPixbuf *picture = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
   guchar *pixels = gdk_pixbuf_get_pixels(picture);
@@ -31,6 +32,8 @@ inline void install_picture(int width, int height, picture_colour colour) {
   pixbuf_image = in_edit_mode ? pixbuf_no_alpha : pixbuf_alpha;
   cairo_surface_destroy(surf_layer);
   surf_layer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  cairo_surface_destroy(win_surf);
+  win_surf = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   pass_option_args->img_width = width;
   pass_option_args->img_height = height;
 }
