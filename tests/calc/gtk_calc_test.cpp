@@ -136,12 +136,6 @@ TEST_F(CalcTest, TrimatteWithoutBothKindsOfConstraintDoesNothing) {
   }
 }
 
-TEST_F(CalcTest, PartlyTransparentLayerPixelsAreNotConstraints) {
-  paint_column(cb_set_BG, BG_COLUMN);
-  fill_layer_rect(2, 0, 7, SIZE, 1, 1, 1, 254.0 / 255.0);
-  EXPECT_EQ(press_calculate(GTK_RESPONSE_CANCEL), 0);
-}
-
 TEST_F(CalcTest, AlternateColourCountsAsForeground) {
   paint_column(cb_set_BG, BG_COLUMN);
   GdkColor pure_blue = {0, 0, 0, 0xffff};

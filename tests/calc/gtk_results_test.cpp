@@ -106,12 +106,4 @@ TEST_F(SetupResultsTest, ResultIsRedrawnWhenTheWindowIsAlreadyInViewMode) {
   EXPECT_EQ(a, 1 + 5 + 2 * 3);
 }
 
-TEST(SolverStatusMessage, FailuresHaveTheirTextsAndSuccessOrWarningsNone) {
-  EXPECT_STREQ(umfpack_status_message(-1), "failure: out_of_memory");
-  EXPECT_STREQ(umfpack_status_message(-911), "failure: UMF internal error");
-  EXPECT_EQ(std::string(umfpack_status_message(-3)).rfind("failure: invalid numeric object\nyou can try:\n", 0), 0u);
-  EXPECT_EQ(umfpack_status_message(0), nullptr);
-  EXPECT_EQ(umfpack_status_message(1), nullptr);
-}
-
 }  // namespace

@@ -69,12 +69,6 @@ TEST_F(SaveTest, ViewModeWritesTheResultWithAlphaAsPngAndRemembersTheNameWithout
   EXPECT_EQ(std::string(save_suggested_name()), path("cutout"));
 }
 
-TEST_F(SaveTest, NameWithoutExtensionGetsPng) {
-  set_mode(false);
-  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("matte").c_str(), dir.c_str());
-  EXPECT_TRUE(g_file_test(path("matte.png").c_str(), G_FILE_TEST_EXISTS));
-}
-
 TEST_F(SaveTest, EditModeSaveImageWritesThePictureWithoutAlpha) {
   set_mode(true);
   save_dialog_answer(SAVE_RESPONSE_IMAGE, path("photo.tif").c_str(), dir.c_str());
