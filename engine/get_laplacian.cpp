@@ -124,81 +124,92 @@ static int rowColumns(const int *pre, const LaplacianShape *sh, int y, int x,
   return len;
 }
 
-// Gives every row its final length and column set in one allocation, so the
-// windows only add into fixed slots afterwards. False when the container ran
-// out of memory (its error state then holds the failure).
-static bool allocateRows(QMatrix *A, const LaplacianShape *sh,
-                         const int *pre) {
-  unsigned *cols = (unsigned *)mget_spc(sh->K, sizeof(unsigned));
-  bool ok = true;
-  for (int x = 0; x < sh->W && ok; x++)
-    for (int y = 0; y < sh->H && ok; y++) {
-      const int len = rowColumns(pre, sh, y, x, cols);
-      if (len == 0) continue;
-      const long row = (long)x * sh->H + y + 1;
-      Q_SetLen(A, row, len);
-      if (LASResult() != LASOK) {
-        ok = false;
-        break;
-      }
-      for (int e = 0; e < len; e++) A->El[row][e].Pos = cols[e];
-    }
-  free(cols);
-  return ok;
+// Gives each row of picture column x its final length and column set in one
+// allocation, so the windows only add into fixed slots afterwards. False
+// when the container ran out of memory (its error state holds the failure).
+static bool allocateColumnRows(QMatrix *A, const LaplacianShape *sh,
+                               const int *pre, unsigned *cols, int x) {
+  for (int y = 0; y < sh->H; y++) {
+    const int len = rowColumns(pre, sh, y, x, cols);
+    if (len == 0) continue;
+    const long row = (long)x * sh->H + y + 1;
+    Q_SetLen(A, row, len);
+    if (LASResult() != LASOK) return false;
+    for (int e = 0; e < len; e++) A->El[row][e].Pos = cols[e];
+  }
+  return true;
+}
+
+// What the window accumulation needs besides the matrix.
+struct WindowPass {
+  WindowWork work;
+  unsigned char *samples;  // columnMajorSamples of the picture
+  int *offset;             // window pixel k's index minus the centre's
+  int *fullSlot;           // [i * n + j]: entry of pixel j in i's full row
+  double epsilon;
+};
+
+static void windowPassInit(WindowPass *wp, const TIFF_img *image,
+                           const LaplacianShape *sh, double epsilon) {
+  const int r = sh->r, n = sh->n, side = 2 * r + 1;
+  windowWorkInit(&wp->work, r, windowChannels(image));
+  wp->samples = columnMajorSamples(image);
+  wp->offset = (int *)mget_spc(n, sizeof(int));
+  wp->fullSlot = (int *)get_spc((size_t)n * n, sizeof(int));
+  wp->epsilon = epsilon;
+  for (int k = 0; k < n; k++)
+    wp->offset[k] = (k / side - r) * sh->H + (k % side - r);
+  for (int i = 0; i < n; i++)
+    for (int j = i; j < n; j++)
+      wp->fullSlot[i * n + j] =
+          forwardSlot(sh, j / side - i / side, j % side - i % side);
+}
+
+static void windowPassFree(WindowPass *wp) {
+  windowWorkFree(&wp->work);
+  free(wp->samples);
+  free(wp->offset);
+  free(wp->fullSlot);
 }
 
 // Adds V[i][j], j >= i, into row `row`. A row holding all K forward
 // neighbours has a fixed layout (fullSlot); a shorter one (picture border,
 // next to skipped windows) is walked, its columns and the window's both
 // ascending.
-static void addWindowRow(QMatrix *A, const LaplacianShape *sh, long row,
-                         long centre, const int *offset, const int *fullSlot,
-                         const double *V, int i) {
+static void addWindowRow(QMatrix *A, const LaplacianShape *sh,
+                         const WindowPass *wp, long centre, int i) {
+  const long row = centre + wp->offset[i] + 1;
   ElType *el = A->El[row];
   const unsigned len = A->Len[row];
   const int n = sh->n;
+  const double *V = wp->work.V;
   if ((int)len == sh->K) {
-    for (int j = i; j < n; j++) el[fullSlot[i * n + j]].Val += V[i * n + j];
+    for (int j = i; j < n; j++)
+      el[wp->fullSlot[i * n + j]].Val += V[i * n + j];
     return;
   }
   unsigned e = 0;
   for (int j = i; j < n; j++) {
-    const unsigned col = (unsigned)(centre + offset[j] + 1);
+    const unsigned col = (unsigned)(centre + wp->offset[j] + 1);
     while (e < len && el[e].Pos != col) e++;
     if (e == len) engine_fatal("something is askew!!\n", -1);
     el[e].Val += V[i * n + j];
   }
 }
 
-// Accumulates every built window's affinities, windows in column-major
-// order of their centres so each element sums its windows in that order.
-static void accumulateWindows(QMatrix *A, const TIFF_img *image, double **E,
-                              const LaplacianShape *sh, double epsilon) {
-  const int r = sh->r, n = sh->n;
-  WindowWork work;
-  windowWorkInit(&work, r, windowChannels(image));
-  int *offset = (int *)mget_spc(n, sizeof(int));
-  int *fullSlot = (int *)get_spc((size_t)n * n, sizeof(int));
-  for (int k = 0; k < n; k++)
-    offset[k] = (k / (2 * r + 1) - r) * sh->H + (k % (2 * r + 1) - r);
-  for (int i = 0; i < n; i++)
-    for (int j = i; j < n; j++)
-      fullSlot[i * n + j] = forwardSlot(sh, j / (2 * r + 1) - i / (2 * r + 1),
-                                        j % (2 * r + 1) - i % (2 * r + 1));
-  for (int x = r; x < sh->W - r; x++)
-    for (int y = r; y < sh->H - r; y++) {
-      // Every pixel of this window is constrained: it adds nothing the
-      // constraints do not already fix, so it is left out.
-      if (E[y][x] != 0.0) continue;
-      windowWeights(&work, image, y, x, r, epsilon);
-      const long centre = (long)x * sh->H + y;
-      for (int i = 0; i < n; i++)
-        addWindowRow(A, sh, centre + offset[i] + 1, centre, offset, fullSlot,
-                     work.V, i);
-    }
-  free(offset);
-  free(fullSlot);
-  windowWorkFree(&work);
+// Accumulates the affinities of the built windows centred in column x, top
+// to bottom.
+static void accumulateWindowColumn(QMatrix *A, const LaplacianShape *sh,
+                                   WindowPass *wp, double **E, int x) {
+  const int r = sh->r;
+  for (int y = r; y < sh->H - r; y++) {
+    // Every pixel of this window is constrained: it adds nothing the
+    // constraints do not already fix, so it is left out.
+    if (E[y][x] != 0.0) continue;
+    windowWeights(&wp->work, wp->samples, sh->H, y, x, r, wp->epsilon);
+    const long centre = (long)x * sh->H + y;
+    for (int i = 0; i < sh->n; i++) addWindowRow(A, sh, wp, centre, i);
+  }
 }
 
 static int compareInt(const void *a, const void *b) {
@@ -206,7 +217,8 @@ static int compareInt(const void *a, const void *b) {
   return (x > y) - (x < y);
 }
 
-// The negative linear offsets of the m x m neighbour table, each once.
+// The negative linear offsets of the m x m neighbour table, each once,
+// ascending.
 static int distinctLowerOffsets(const int *table, int count, int *out) {
   int len = 0;
   for (int t = 0; t < count; t++)
@@ -218,66 +230,118 @@ static int distinctLowerOffsets(const int *table, int count, int *out) {
   return unique;
 }
 
-// Turns the affinities A into L = D - A. The diagonal of row k is the sum,
-// in neighbour-table order, of the negated elements at k + offset (0.0 where
-// nothing is stored). Row k's lower part is read from the earlier, already
-// negated rows through per-row cursors, in ascending column order.
+// What the diagonal pass needs besides the matrix. It turns the affinities
+// A into L = D - A: the diagonal of row k is the sum, in neighbour-table
+// order, of the negated elements at k + offset (0.0 where nothing is
+// stored). Row k's lower part is read from the earlier, already negated
+// rows through per-row cursors, in ascending column order.
 //
 // On pictures taller than 4r the table's offsets ascend and are distinct, so
 // table order is ascending column order and the row is summed as it is read.
 // Lower pictures have displacements sharing an offset; the element there is
 // counted once per table entry, so the row is scattered into a dense window
 // around k and summed by walking the table.
-static void diagonalPass(QMatrix *A, const LaplacianShape *sh) {
+struct DiagonalPass {
+  int *table;           // m x m neighbour offsets, in table order
+  int *lower;           // the distinct negative ones, ascending
+  int lowerCount;
+  bool ascendingTable;  // picture taller than 4r
+  double *scratch;      // 2 * reach + 1 zeros
+  double *at;           // scratch centre: at[j - k] = element (k, j)
+  unsigned *consumed;   // [row]: off-diagonal entries read by later rows
+};
+
+static void diagonalPassInit(DiagonalPass *dp, const LaplacianShape *sh) {
   const int m = sh->m, r2 = 2 * sh->r;
-  const bool ascendingTable = sh->H > 2 * r2;
   const long reach = (long)r2 * sh->H + r2;
-  int *table = (int *)mget_spc((size_t)m * m, sizeof(int));
-  int *lower = (int *)mget_spc((size_t)m * m, sizeof(int));
+  dp->table = (int *)mget_spc((size_t)m * m, sizeof(int));
+  dp->lower = (int *)mget_spc((size_t)m * m, sizeof(int));
   for (int a = 0; a < m; a++)
-    for (int b = 0; b < m; b++) table[a * m + b] = (a - r2) * sh->H + (b - r2);
-  const int lowerCount = distinctLowerOffsets(table, m * m, lower);
-  double *scratch = (double *)get_spc(2 * reach + 1, sizeof(double));
-  double *at = scratch + reach;  // at[j - k] = element (k, j)
-  unsigned *consumed = (unsigned *)get_spc(sh->N + 1, sizeof(unsigned));
-  for (long k = 1; k <= sh->N; k++) {
-    const unsigned len = A->Len[k];
-    if (len == 0) continue;
-    double s = 0.0;
-    for (int t = 0; t < lowerCount; t++) {
-      const long j = k + lower[t];
-      if (j < 1) continue;
-      const unsigned e = consumed[j] + 1;  // entry 0 is row j's diagonal
-      if (e < A->Len[j] && A->El[j][e].Pos == (unsigned)k) {
-        consumed[j]++;
-        if (ascendingTable)
-          s = s - A->El[j][e].Val;
-        else
-          at[lower[t]] = A->El[j][e].Val;
-      }
-    }
-    ElType *el = A->El[k];
-    for (unsigned e = 0; e < len; e++) {
-      el[e].Val = -el[e].Val;
-      if (ascendingTable)
-        s = s - el[e].Val;
+    for (int b = 0; b < m; b++)
+      dp->table[a * m + b] = (a - r2) * sh->H + (b - r2);
+  dp->lowerCount = distinctLowerOffsets(dp->table, m * m, dp->lower);
+  dp->ascendingTable = sh->H > 2 * r2;
+  dp->scratch = (double *)get_spc(2 * reach + 1, sizeof(double));
+  dp->at = dp->scratch + reach;
+  dp->consumed = (unsigned *)get_spc(sh->N + 1, sizeof(unsigned));
+}
+
+static void diagonalPassFree(DiagonalPass *dp) {
+  free(dp->table);
+  free(dp->lower);
+  free(dp->scratch);
+  free(dp->consumed);
+}
+
+// Negates row k and sets its diagonal. Rows must come in ascending order.
+static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh,
+                          DiagonalPass *dp, long k) {
+  const unsigned len = A->Len[k];
+  if (len == 0) return;
+  double *at = dp->at;
+  double s = 0.0;
+  for (int t = 0; t < dp->lowerCount; t++) {
+    const long j = k + dp->lower[t];
+    if (j < 1) continue;
+    const unsigned e = dp->consumed[j] + 1;  // entry 0 is row j's diagonal
+    if (e < A->Len[j] && A->El[j][e].Pos == (unsigned)k) {
+      dp->consumed[j]++;
+      if (dp->ascendingTable)
+        s = s - A->El[j][e].Val;
       else
-        at[el[e].Pos - k] = el[e].Val;
+        at[dp->lower[t]] = A->El[j][e].Val;
     }
-    if (!ascendingTable) {
-      for (int t = 0; t < m * m; t++) {
-        const long j = k + table[t];
-        if (j >= 1 && j <= sh->N) s = s - at[table[t]];
-      }
-      for (int t = 0; t < lowerCount; t++) at[lower[t]] = 0.0;
-      for (unsigned e = 0; e < len; e++) at[el[e].Pos - k] = 0.0;
-    }
-    el[0].Val += s;
   }
-  free(consumed);
-  free(scratch);
-  free(lower);
-  free(table);
+  ElType *el = A->El[k];
+  for (unsigned e = 0; e < len; e++) {
+    el[e].Val = -el[e].Val;
+    if (dp->ascendingTable)
+      s = s - el[e].Val;
+    else
+      at[el[e].Pos - k] = el[e].Val;
+  }
+  if (!dp->ascendingTable) {
+    const int entries = sh->m * sh->m;
+    for (int t = 0; t < entries; t++) {
+      const long j = k + dp->table[t];
+      if (j >= 1 && j <= sh->N) s = s - at[dp->table[t]];
+    }
+    for (int t = 0; t < dp->lowerCount; t++) at[dp->lower[t]] = 0.0;
+    for (unsigned e = 0; e < len; e++) at[el[e].Pos - k] = 0.0;
+  }
+  el[0].Val += s;
+}
+
+// Builds the matrix in one sweep over the picture's columns, so each row is
+// still in cache from its allocation through its windows to its diagonal.
+// At step s: allocate the rows of column s (the first windows to reach it
+// are centred in column s - r); add the windows centred in column s - r;
+// finish the diagonals of column s - 2r, which no later window reaches and
+// whose lower neighbours lie in finished columns. Windows are added in
+// column-major order of their centres, so every element sums its windows in
+// that order.
+static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
+                           const LaplacianShape *sh, double epsilon) {
+  const int r = sh->r;
+  int *pre = builtWindowCounts(E, sh);
+  unsigned *cols = (unsigned *)mget_spc(sh->K, sizeof(unsigned));
+  WindowPass wp;
+  DiagonalPass dp;
+  windowPassInit(&wp, image, sh, epsilon);
+  diagonalPassInit(&dp, sh);
+  for (int step = 0; step < sh->W + 2 * r; step++) {
+    if (step < sh->W && !allocateColumnRows(A, sh, pre, cols, step)) break;
+    const int centre = step - r, finished = step - 2 * r;
+    if (centre >= r && centre < sh->W - r)
+      accumulateWindowColumn(A, sh, &wp, E, centre);
+    if (finished >= 0 && finished < sh->W)
+      for (int y = 0; y < sh->H; y++)
+        diagonalOfRow(A, sh, &dp, (long)finished * sh->H + y + 1);
+  }
+  diagonalPassFree(&dp);
+  windowPassFree(&wp);
+  free(cols);
+  free(pre);
 }
 
 QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
@@ -290,12 +354,7 @@ QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
   if (LASResult() != LASOK) return A;
   const LaplacianShape sh = laplacianShape(image, r);
   double **E = imerode(mask, sh.W, sh.H, r);
-  int *pre = builtWindowCounts(E, &sh);
-  if (allocateRows(&A, &sh, pre)) {
-    accumulateWindows(&A, image, E, &sh, epsilon);
-    diagonalPass(&A, &sh);
-  }
-  free(pre);
+  buildLaplacian(&A, image, E, &sh, epsilon);
   free_img((void **)E);
   return A;
 }

@@ -27,32 +27,41 @@ static const double *sampleToUnit(void) {
 }
 
 static const unsigned char *const *channelPlane(const TIFF_img *image, int ch) {
-  if (image->TIFF_type == 'c' || image->TIFF_type == 'a')
-    return image->color_planes[ch];
-  return image->plane;
+  return windowChannels(image) == 3 ? image->color_planes[ch] : image->plane;
 }
 
 // The helpers below take the channel count as a compile-time constant so
 // the tiny c x c loops unroll; the operations and their order are the same
 // for every count.
 
+// a . b over c elements, summed from 0.0 in ascending order.
+template <int c>
+static inline double dot(const double *a, int aStep, const double *b,
+                         int bStep) {
+  double s = 0.0;
+#pragma GCC unroll 4
+  for (int k = 0; k < c; k++) s += a[k * aStep] * b[k * bStep];
+  return s;
+}
+
 // Reads the window's colours into winI and sums them into the means.
 template <int c>
-static void gatherWindow(WindowWork *w, const TIFF_img *image, int y, int x,
-                         int r) {
+static void gatherWindow(WindowWork *w, const unsigned char *samples,
+                         int height, int y, int x, int r) {
   const double *unit = sampleToUnit();
-  for (int ch = 0; ch < c; ch++) {
-    const unsigned char *const *plane = channelPlane(image, ch);
-    double sum = 0.0;
-    int k = 0;
-    for (int dx = -r; dx <= r; dx++)
-      for (int dy = -r; dy <= r; dy++, k++) {
-        double v = unit[plane[y + dy][x + dx]];
+  double sum[c];
+  for (int ch = 0; ch < c; ch++) sum[ch] = 0.0;
+  int k = 0;
+  for (int dx = -r; dx <= r; dx++) {
+    const unsigned char *column = samples + ((long)(x + dx) * height + y) * c;
+    for (int dy = -r; dy <= r; dy++, k++)
+      for (int ch = 0; ch < c; ch++) {
+        const double v = unit[column[dy * c + ch]];
         w->winI[k * c + ch] = v;
-        sum += v;
+        sum[ch] += v;
       }
-    w->mu[ch] = sum / w->n;
   }
+  for (int ch = 0; ch < c; ch++) w->mu[ch] = sum[ch] / w->n;
 }
 
 // S = (winI^T winI) / n - mu mu^T + epsilon/n Id, with the colours centred on
@@ -95,26 +104,19 @@ template <int c>
 static void affinities(WindowWork *w) {
   const int n = w->n;
   for (int i = 0; i < n; i++)
-    for (int j = 0; j < c; j++) {
-      double s = 0.0;
-      for (int k = 0; k < c; k++) s += w->winI[i * c + k] * w->S[k * c + j];
-      w->T[i * c + j] = s;
-    }
-  for (int i = 0; i < n; i++) {
-    const double *t = w->T + i * c;
-    for (int j = i; j < n; j++) {
-      const double *v = w->winI + j * c;
-      double s = 0.0;
-      for (int k = 0; k < c; k++) s += t[k] * v[k];
-      w->V[i * n + j] = (s + 1.0) / n;
-    }
-  }
+#pragma GCC unroll 4
+    for (int j = 0; j < c; j++)
+      w->T[i * c + j] = dot<c>(w->winI + i * c, 1, w->S + j, c);
+  for (int i = 0; i < n; i++)
+    for (int j = i; j < n; j++)
+      w->V[i * n + j] = (dot<c>(w->T + i * c, 1, w->winI + j * c, 1) + 1.0) / n;
 }
 
 template <int c>
-static void windowWeightsFor(WindowWork *w, const TIFF_img *image, int y,
-                             int x, int r, double epsilon) {
-  gatherWindow<c>(w, image, y, x, r);
+static void windowWeightsFor(WindowWork *w, const unsigned char *samples,
+                             int height, int y, int x, int r,
+                             double epsilon) {
+  gatherWindow<c>(w, samples, height, y, x, r);
   windowCovariance<c>(w, epsilon);
   invertCovariance(w);
   affinities<c>(w);
@@ -138,10 +140,23 @@ void windowWorkFree(WindowWork *work) {
   free(work->V);
 }
 
-void windowWeights(WindowWork *work, const TIFF_img *image, int y, int x,
-                   int r, double epsilon) {
+unsigned char *columnMajorSamples(const TIFF_img *image) {
+  const int c = windowChannels(image), H = image->height, W = image->width;
+  unsigned char *samples =
+      (unsigned char *)mget_spc((size_t)H * W * c, sizeof(unsigned char));
+  for (int ch = 0; ch < c; ch++) {
+    const unsigned char *const *plane = channelPlane(image, ch);
+    for (int y = 0; y < H; y++)
+      for (int x = 0; x < W; x++)
+        samples[((size_t)x * H + y) * c + ch] = plane[y][x];
+  }
+  return samples;
+}
+
+void windowWeights(WindowWork *work, const unsigned char *samples, int height,
+                   int y, int x, int r, double epsilon) {
   if (work->c == 3)
-    windowWeightsFor<3>(work, image, y, x, r, epsilon);
+    windowWeightsFor<3>(work, samples, height, y, x, r, epsilon);
   else
-    windowWeightsFor<1>(work, image, y, x, r, epsilon);
+    windowWeightsFor<1>(work, samples, height, y, x, r, epsilon);
 }

@@ -29,9 +29,16 @@ int windowChannels(const TIFF_img *image);
 void windowWorkInit(WindowWork *work, int r, int channels);
 void windowWorkFree(WindowWork *work);
 
+// The picture's samples the windows read, column-major and interleaved:
+// sample (row y, column x, channel ch) at (x * height + y) * c + ch, with c
+// from windowChannels. Windows walk down columns, so this keeps each one's
+// samples in a few cache lines. Caller frees the block with free().
+unsigned char *columnMajorSamples(const TIFF_img *image);
+
 // Fills work->V[i][j], j >= i, with the window's affinities
 // (1 + (I_i - mu)^T (S + epsilon/n Id)^-1 (I_j - mu)) / n for the window
-// centred at (y, x), which must lie wholly inside the picture. A covariance
+// centred at (y, x), which must lie wholly inside the picture; `samples`
+// comes from columnMajorSamples of a picture `height` rows high. A covariance
 // that cannot be factored ends the process with exit status 1.
-void windowWeights(WindowWork *work, const TIFF_img *image, int y, int x,
-                   int r, double epsilon);
+void windowWeights(WindowWork *work, const unsigned char *samples, int height,
+                   int y, int x, int r, double epsilon);

@@ -16,8 +16,6 @@ static const double kRingRadius = 5.0;
 static const double kRingLineWidth = 0.5;
 static const int kRingArcs = 16;
 static const double kRingArcAngle = M_PI / 4;
-// Brushes up to this radius in window pixels get the marker ring.
-static const double kTinyBrushRadius = 1.5;
 // Odd brush diameters are centred on pixel centres.
 static const double kPixelCentre = 0.5;
 
@@ -97,7 +95,7 @@ void draw_brush(cairo_t *cr) {
   // Red inside the white brush, cyan inside the black one.
   cairo_set_source_rgb(cr, red, 1 - green, 1 - blue);
   fill_circle(cr, cx, cy, radius / 2);
-  if (scale * radius <= kTinyBrushRadius) draw_marker_ring(cr, cx, cy);
+  if (brush_shows_marker_ring(view_snap_grid())) draw_marker_ring(cr, cx, cy);
   cairo_restore(cr);
 }
 

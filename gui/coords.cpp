@@ -5,18 +5,16 @@
 
 // Half a picture pixel: the offset from a pixel's corner to its centre.
 static const double kPixelCentre = 0.5;
-// Below this on-screen radius (window pixels) the brush cursor gets a marker
-// ring of kMarkerRingArea radius, and the redraw must cover the ring instead.
+// Up to this on-screen radius (window pixels) the brush cursor gets a marker
+// ring, and the redraw must cover kMarkerRingArea around it instead.
 static const double kTinyBrushRadius = 1.5;
 static const double kMarkerRingArea = 5.5;
 // Margin before the cursor for its antialiased edge, and the total padding
 // added to the span of the old and new cursor.
 static const double kCursorMargin = 3.0;
 static const double kCursorSpanPadding = 9.0;
-// Brush areas of at most kTinyBrushArea window pixels are widened to
-// kTinyBrushWidened; kBrushAreaPadding is added to every brush area.
-static const double kTinyBrushArea = 3.0;
-static const double kTinyBrushWidened = 5.0;
+// Padding added to every brush area (it starts at the top-left of the
+// brush's disc and reaches this far beyond its other side).
 static const double kBrushAreaPadding = 20.0;
 
 static double centre_offset(double radius) {
@@ -36,6 +34,10 @@ static int to_picture_pixels(double window_length, double scale) {
 
 bool brush_diameter_is_odd(double radius) {
   return ((long)(2.0 * radius)) % 2 != 0;
+}
+
+bool brush_shows_marker_ring(snap_grid grid) {
+  return grid.scale * grid.radius <= kTinyBrushRadius;
 }
 
 void get_storable_coords(snap_grid grid, double wx, double wy, double *ix,
@@ -65,8 +67,10 @@ int zoomed_length(int picture_length, double scale) {
 
 pixel_rect cursor_redraw_area(int x, int y, double px, double py,
                               snap_grid grid) {
-  double r = grid.scale * grid.radius;
-  if (r < kTinyBrushRadius) r = kMarkerRingArea;
+  // The same test as the cursor's ring: at exactly 1.5 window pixels the
+  // ring is drawn, so it must be wiped too.
+  double r = brush_shows_marker_ring(grid) ? kMarkerRingArea
+                                           : grid.scale * grid.radius;
   double left = std::min((double)x, px) - r - kCursorMargin;
   double top = std::min((double)y, py) - r - kCursorMargin;
   double span = 2.0 * r + kCursorSpanPadding;
@@ -77,8 +81,11 @@ pixel_rect cursor_redraw_area(int x, int y, double px, double py,
 
 pixel_rect brush_redraw_area(double cx, double cy, double scale,
                              double brush_radius) {
-  double d = 2.0 * scale * brush_radius;
-  if (d <= kTinyBrushArea) d = kTinyBrushWidened;
+  // A tiny brush's cursor is mostly its marker ring: the area must reach
+  // the ring's left and top too, or pieces of the old ring stay on screen.
+  double d = brush_shows_marker_ring(snap_grid{scale, brush_radius})
+                 ? 2.0 * kMarkerRingArea
+                 : 2.0 * scale * brush_radius;
   int side = (int)(d + kBrushAreaPadding);
   return pixel_rect{(int)(cx - d / 2), (int)(cy - d / 2), side, side};
 }
@@ -123,7 +130,13 @@ pixel_rect outline_redraw_area(selection_rect sel) {
                     (int)(sel.width + 3), (int)(sel.height + 3)};
 }
 
+selection_rect outline_erase_band(selection_rect sel) {
+  return selection_rect{sel.left - 1, sel.top - 1, sel.width + 4,
+                        sel.height + 4};
+}
+
 pixel_rect outline_erase_area(selection_rect sel) {
-  return pixel_rect{(int)(sel.left - 1), (int)(sel.top - 1),
-                    (int)(sel.width + 4), (int)(sel.height + 4)};
+  selection_rect band = outline_erase_band(sel);
+  return pixel_rect{(int)band.left, (int)band.top, (int)band.width,
+                    (int)band.height};
 }

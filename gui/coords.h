@@ -32,6 +32,10 @@ struct selection_rect {
 // that an unantialiased round brush covers whole pixels only.
 bool brush_diameter_is_odd(double radius);
 
+// True when the brush is at most 1.5 window pixels in radius: its cursor
+// then gets a marker ring of 5 window pixels so that it can be found.
+bool brush_shows_marker_ring(snap_grid grid);
+
 // Window point -> snapped picture point.
 void get_storable_coords(snap_grid grid, double wx, double wy, double *ix,
                          double *iy);
@@ -75,5 +79,8 @@ pixel_rect clip_region(pixel_rect region, int width, int height);
 // Window area the dashed outline of `sel` touches (its stroke runs half a
 // pixel outside the selection).
 pixel_rect outline_redraw_area(selection_rect sel);
-// Window band repainted to erase that outline, a pixel wider on each side.
+// Window band repainted to erase that outline: from one pixel before the
+// outline's left and top, 4 pixels wider and higher than the selection.
+selection_rect outline_erase_band(selection_rect sel);
+// The same band truncated to whole pixels, for queueing its redraw.
 pixel_rect outline_erase_area(selection_rect sel);

@@ -14,8 +14,6 @@ static const int len1 = 2;
 static const double kOutlineWidth = 1.0;
 // The outline runs half a pixel outside the selection's edge pixels.
 static const double kHalfPixel = 0.5;
-// The erased band reaches one pixel beyond the outline on every side.
-static const double kEraseMargin = 1.0;
 
 // Toolbar items the mode switch shows or hides; every other item stays as
 // it is.
@@ -95,9 +93,8 @@ void draw_rect(GtkWidget *widget, double x, double y) {
 void del_rect(GtkWidget *widget) {
   // Repainting the band from all the view's layers (not the picture
   // alone) keeps the strokes under an outline erased in edit mode.
-  compose_win_surf_area(left_x - kEraseMargin, top_y - kEraseMargin,
-                        selection_w + 4 * kEraseMargin,
-                        selection_h + 4 * kEraseMargin);
+  selection_rect band = outline_erase_band(current_selection());
+  compose_win_surf_area(band.left, band.top, band.width, band.height);
   queue_view_area(widget, outline_erase_area(current_selection()));
 }
 

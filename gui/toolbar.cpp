@@ -126,9 +126,6 @@ void populate_toolbar(GtkWidget *bar, GtkWidget *window, const char *icon_prefix
 
   GtkObject *zoom = new_adjustment(ZOOM_ADJUSTMENT);
   GtkObject *brush = new_adjustment(BRUSH_ADJUSTMENT);
-  g_signal_connect(zoom, "value_changed", G_CALLBACK(cb_draw_zoom), window);
-  g_signal_connect(brush, "value_changed", G_CALLBACK(cb_set_brush_size), bar);
-
   GtkToolItem *items[TB_ITEM_COUNT];
   items[TB_MODE_TOGGLE] = mode_toggle(icon_prefix, bar);
   items[TB_OPEN] = stock_button(GTK_STOCK_OPEN, "Open an image file",
@@ -159,4 +156,10 @@ void populate_toolbar(GtkWidget *bar, GtkWidget *window, const char *icon_prefix
   items[TB_BRUSH_SCALE] = brush_scale_item(brush);
 
   for (GtkToolItem *item : items) gtk_toolbar_insert(GTK_TOOLBAR(bar), item, -1);
+
+  // Connected last: building the spin buttons and scales emits
+  // "value_changed", which must not zoom the 1x1 placeholder picture and so
+  // shrink the drawing area's size request before anything is opened.
+  g_signal_connect(zoom, "value_changed", G_CALLBACK(cb_draw_zoom), window);
+  g_signal_connect(brush, "value_changed", G_CALLBACK(cb_set_brush_size), bar);
 }

@@ -18,6 +18,9 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # CI and fresh machines run as root; elsewhere go through sudo.
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo --preserve-env=DEBIAN_FRONTEND)
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -10,6 +10,7 @@
 
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
+#include "engine/umfpack_system.h"
 #include "engine/get_laplacian.h"
 #include "sparse/errhandl.h"
 #include "test_pictures.h"
@@ -125,108 +126,115 @@ TEST(AddConstraintWeights, PinsDiagonalsAndRightHandSide) {
   free_TIFF(&image);
 }
 
+// A picture with its trimatte, released with the test.
+struct Scene {
+  const int height, width;
+  TIFF_img image;
+  Trimatte trimatte;
+  Scene(int h, int w, unsigned seed)
+      : height(h), width(w), image(noisePicture(h, w, 'c', seed)), trimatte(h, w) {}
+  ~Scene() { free_TIFF(&image); }
+  void pinAll(double value) {
+    for (int y = 0; y < height; y++)
+      for (int x = 0; x < width; x++) trimatte.pin(y, x, value);
+  }
+};
+
+// solveAlpha's matte, released with the test.
+struct Solved {
+  int status = -99;
+  double **alpha;
+  Solved(Scene *s) : alpha(solveAlpha(&s->image, s->trimatte.mask, s->trimatte.values, 1e-7, 1, &status)) {}
+  ~Solved() { free_img((void **)alpha); }
+};
+
 // A wholly pinned picture is all 1 x 1 rows, so the solution is the pinned
 // values themselves, clamped into 0..1.
 TEST(SolveAlpha, PinnedValuesComeBackClampedInRowColumnOrder) {
-  const int height = 3, width = 4;
   const double pinned[3][4] = {{1.3, -0.2, 0.5, 0.0}, {1.0, 0.25, 2.0, -1.0}, {0.75, 0.1, 0.9, 0.6}};
-  TIFF_img image = noisePicture(height, width, 'c', 1u);
-  Trimatte t(height, width);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) t.pin(y, x, pinned[y][x]);
-  int status = -99;
-  double **alpha = solveAlpha(&image, t.mask, t.values, 1e-7, 1, &status);
-  EXPECT_EQ(status, UMFPACK_OK);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++)
-      EXPECT_NEAR(alpha[y][x], std::fmin(1.0, std::fmax(0.0, pinned[y][x])), 1e-12) << y << ", " << x;
-  free_img((void **)alpha);
-  free_TIFF(&image);
+  Scene s(3, 4, 1u);
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0; x < s.width; x++) s.trimatte.pin(y, x, pinned[y][x]);
+  Solved solved(&s);
+  EXPECT_EQ(solved.status, UMFPACK_OK);
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0; x < s.width; x++)
+      EXPECT_NEAR(solved.alpha[y][x], std::fmin(1.0, std::fmax(0.0, pinned[y][x])), 1e-12) << y << ", " << x;
 }
 
+// No window fits, so the unpinned pixels have empty rows: UMFPACK warns of
+// a singular matrix and leaves them undetermined (NaN), which the matte
+// turns into 0; the pinned pixels keep their values.
 TEST(SolveAlpha, PictureLowerThanAWindowIsSingular) {
-  const int height = 2, width = 8;
-  TIFF_img image = noisePicture(height, width, 'c', 2u);
-  Trimatte t(height, width);
-  t.pin(0, 0, 0.0);
-  t.pin(1, 7, 1.0);
-  int status = -99;
-  double **alpha = solveAlpha(&image, t.mask, t.values, 1e-7, 1, &status);
-  EXPECT_EQ(status, UMFPACK_WARNING_singular_matrix);
-  free_img((void **)alpha);
-  free_TIFF(&image);
+  Scene s(2, 8, 2u);
+  s.trimatte.pin(0, 0, 0.0);
+  s.trimatte.pin(1, 7, 1.0);
+  Solved solved(&s);
+  EXPECT_EQ(solved.status, UMFPACK_WARNING_singular_matrix);
+  EXPECT_EQ(solved.alpha[1][7], 1.0);
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0; x < s.width; x++) {
+      if (s.trimatte.mask[y][x] != 0.0) continue;
+      EXPECT_EQ(solved.alpha[y][x], 0.0) << y << ", " << x;
+    }
 }
 
 TEST(SolveAlpha, AnErrorLeftByAnEarlierCalculationIsCleared) {
-  const int height = 3, width = 3;
-  TIFF_img image = noisePicture(height, width, 'c', 3u);
-  Trimatte t(height, width);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) t.pin(y, x, 0.5);
+  Scene s(3, 3, 3u);
+  s.pinAll(0.5);
   LASError(LASMemAllocErr, "earlier", NULL, NULL, NULL);
-  int status = -99;
-  double **alpha = solveAlpha(&image, t.mask, t.values, 1e-7, 1, &status);
-  EXPECT_EQ(status, UMFPACK_OK);
+  Solved solved(&s);
+  EXPECT_EQ(solved.status, UMFPACK_OK);
   EXPECT_EQ(LASResult(), LASOK);
-  EXPECT_NEAR(alpha[1][1], 0.5, 1e-12);
-  free_img((void **)alpha);
-  free_TIFF(&image);
+  EXPECT_NEAR(solved.alpha[1][1], 0.5, 1e-12);
 }
 
 TEST(MatteFromSystem, AnErrorWhileBuildingSkipsTheSolve) {
-  const int height = 5, width = 5;
-  TIFF_img image = noisePicture(height, width, 'c', 6u);
-  Trimatte t(height, width);
-  t.pin(0, 0, 1.0);
+  Scene s(5, 5, 6u);
+  s.trimatte.pin(0, 0, 1.0);
   LASClearError();
-  QMatrix L = getLaplacian1(&image, t.mask, 1e-7, 1);
+  QMatrix L = getLaplacian1(&s.image, s.trimatte.mask, 1e-7, 1);
   Vector d, x;
   V_Constr(&d, "d", L.Dim, Normal, true);
   V_Constr(&x, "x", L.Dim, Normal, true);
   V_SetAllCmp(&x, 0.7);
   LASError(LASMemAllocErr, "Q_SetLen", "A", NULL, NULL);
   int status = -99;
-  double **alpha = matteFromSystem(&L, &d, &x, height, width, &status);
+  double **alpha = matteFromSystem(&L, &d, &x, s.height, s.width, &status);
   EXPECT_EQ(status, UMFPACK_ERROR_out_of_memory);
-  for (int y = 0; y < height; y++)
-    for (int c = 0; c < width; c++) EXPECT_EQ(alpha[y][c], 0.0);
+  for (int y = 0; y < s.height; y++)
+    for (int c = 0; c < s.width; c++) EXPECT_EQ(alpha[y][c], 0.0);
   free_img((void **)alpha);
   V_Destr(&d);
   V_Destr(&x);
   LASClearError();
-  free_TIFF(&image);
 }
 
-// Two flat colours mixed by a soft vertical edge satisfy the local colour
-// model exactly, so the true alpha is (up to epsilon and the 8-bit rounding
-// of the composite) the solution. The rounding moves a pixel's colour by at
-// most half a level out of a |F - B| of about 270 levels, i.e. alpha by about
-// 0.002; 0.01 leaves room for the epsilon regularisation at the band edge.
+// Two flat colours mixed by a soft edge satisfy the local colour model
+// exactly, so the true alpha solves the system up to epsilon and the 8-bit
+// rounding of the composite. Rounding moves a colour by up to half a level
+// per channel against |F - B| of about 280 levels: alpha by up to about
+// 0.003. 0.005 leaves a little room for epsilon's pull.
 TEST(SolveAlpha, RecoversTheAlphaOfASyntheticComposite) {
-  const int height = 20, width = 24;
   const double F[3] = {230, 40, 40}, B[3] = {20, 60, 220};
-  TIFF_img image;
-  get_TIFF(&image, height, width, 'c');
-  Trimatte t(height, width);
-  std::vector<double> truth(height * width);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) {
+  Scene s(20, 24, 0u);
+  std::vector<double> truth(s.height * s.width);
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0; x < s.width; x++) {
       const double a = std::fmin(1.0, std::fmax(0.0, (x - 8 + 0.15 * y) / 8.0));
-      truth[y * width + x] = a;
+      truth[y * s.width + x] = a;
       for (int ch = 0; ch < 3; ch++)
-        image.color_planes[ch][y][x] = (unsigned char)std::lround(a * F[ch] + (1 - a) * B[ch]);
-      if (x < 5) t.pin(y, x, 0.0);
-      if (x >= width - 3) t.pin(y, x, 1.0);
+        s.image.color_planes[ch][y][x] = (unsigned char)std::lround(a * F[ch] + (1 - a) * B[ch]);
+      if (x < 5) s.trimatte.pin(y, x, 0.0);
+      if (x >= s.width - 3) s.trimatte.pin(y, x, 1.0);
     }
-  int status = -99;
-  double **alpha = solveAlpha(&image, t.mask, t.values, 1e-7, 1, &status);
-  ASSERT_EQ(status, UMFPACK_OK);
+  Solved solved(&s);
+  ASSERT_EQ(solved.status, UMFPACK_OK);
   double worst = 0.0;
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) worst = std::fmax(worst, std::fabs(alpha[y][x] - truth[y * width + x]));
-  EXPECT_LT(worst, 0.01);
-  free_img((void **)alpha);
-  free_TIFF(&image);
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0; x < s.width; x++)
+      worst = std::fmax(worst, std::fabs(solved.alpha[y][x] - truth[y * s.width + x]));
+  EXPECT_LT(worst, 0.005);
 }
 
 }  // namespace

@@ -53,15 +53,6 @@ TEST_P(SnapTest, SnappedPointMapsBackToItsPixelCorner) {
 
 INSTANTIATE_TEST_SUITE_P(Canvas, SnapTest, ::testing::ValuesIn(kSnapCases));
 
-TEST(Coords, FourCoordsSnapBothPoints) {
-  double ix, iy, pix, piy;
-  get_4_storable_coords(snap_grid{2.0, 2.5}, 41, 9, 10, 3, &ix, &iy, &pix, &piy);
-  EXPECT_DOUBLE_EQ(ix, 20.5);
-  EXPECT_DOUBLE_EQ(iy, 4.5);
-  EXPECT_DOUBLE_EQ(pix, 5.5);
-  EXPECT_DOUBLE_EQ(piy, 1.5);
-}
-
 // Bounding box, in window pixels, of the brush cursor drawn at pointer
 // (x, y): its disc (shifted half a picture pixel for odd diameters) or,
 // for tiny brushes, the 5-pixel marker ring with its half-width line.
@@ -90,6 +81,7 @@ TEST(Coords, CursorRedrawAreaCoversOldAndNewCursor) {
       {100, 80, 90, 85, {1.0, 5.0}},    {10, 10, 200, 150, {2.0, 2.5}},
       {300, 40, 298, 44, {0.125, 40}},  {50, 50, 50, 50, {1.0, 0.5}},
       {60, 70, 20, 10, {4.0, 0.5}},     {30, 30, 31, 29, {0.25, 5}},
+      {40, 40, 44, 41, {0.75, 2.0}},  // ring drawn at exactly 1.5
   };
   for (const CursorMove &m : moves) {
     pixel_rect area = cursor_redraw_area(m.x, m.y, m.px, m.py, m.grid);
@@ -98,8 +90,9 @@ TEST(Coords, CursorRedrawAreaCoversOldAndNewCursor) {
   }
 }
 
-TEST(Coords, BrushRedrawAreaCoversTheBrushDisc) {
-  const snap_grid grids[] = {{1.0, 5.0}, {2.0, 2.5}, {0.5, 100}, {4.0, 1.5}};
+TEST(Coords, BrushRedrawAreaCoversTheBrushCursor) {
+  const snap_grid grids[] = {{1.0, 5.0}, {2.0, 2.5},  {0.5, 100},
+                             {4.0, 1.5}, {1.0, 0.5}, {0.125, 4}};
   for (const snap_grid &g : grids) {
     pixel_rect area = brush_redraw_area(120, 90, g.scale, g.radius);
     EXPECT_TRUE(contains(area, cursor_box(120, 90, g))) << g.scale << " " << g.radius;

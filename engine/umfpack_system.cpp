@@ -1,0 +1,76 @@
+#include "engine/umfpack_system.h"
+
+#include <climits>
+#include <cstdlib>
+#include <umfpack.h>
+
+bool compressedColumnFromUpper(QMatrix *L, CompressedColumn *out) {
+  const size_t n = L->Dim;
+  out->n = (int)n;
+  out->Ap = NULL;
+  out->Ai = NULL;
+  out->Ax = NULL;
+  if (n > (size_t)INT_MAX) return false;
+  out->Ap = (int *)calloc(n + 1, sizeof(int));
+  if (out->Ap == NULL) return false;
+  // Column k holds the mirrored entries of the rows above it, then row k.
+  int *count = out->Ap + 1;
+  size_t total = 0;
+  for (size_t k = 1; k <= n; k++) {
+    count[k - 1] += (int)L->Len[k];
+    for (unsigned e = 1; e < L->Len[k]; e++) count[L->El[k][e].Pos - 1]++;
+    total += L->Len[k] ? 2 * (size_t)L->Len[k] - 1 : 0;
+  }
+  if (total > (size_t)INT_MAX) {
+    compressedColumnFree(out);
+    return false;
+  }
+  out->Ai = (int *)malloc((total ? total : 1) * sizeof(int));
+  out->Ax = (double *)malloc((total ? total : 1) * sizeof(double));
+  if (out->Ai == NULL || out->Ax == NULL) {
+    compressedColumnFree(out);
+    return false;
+  }
+  for (size_t k = 0; k < n; k++) out->Ap[k + 1] += out->Ap[k];
+  // next[c]: the next free slot of column c. Rows are taken in ascending
+  // order, so each column receives its row indices in ascending order.
+  int *next = (int *)malloc((n ? n : 1) * sizeof(int));
+  if (next == NULL) {
+    compressedColumnFree(out);
+    return false;
+  }
+  for (size_t c = 0; c < n; c++) next[c] = out->Ap[c];
+  for (size_t k = 1; k <= n; k++)
+    for (unsigned e = 0; e < L->Len[k]; e++) {
+      const ElType el = L->El[k][e];
+      out->Ai[next[k - 1]] = el.Pos - 1;
+      out->Ax[next[k - 1]++] = el.Val;
+      if (e == 0) continue;
+      out->Ai[next[el.Pos - 1]] = (int)k - 1;
+      out->Ax[next[el.Pos - 1]++] = el.Val;
+    }
+  free(next);
+  return true;
+}
+
+void compressedColumnFree(CompressedColumn *matrix) {
+  free(matrix->Ap);
+  free(matrix->Ai);
+  free(matrix->Ax);
+  matrix->Ap = NULL;
+  matrix->Ai = NULL;
+  matrix->Ax = NULL;
+}
+
+int umfpackSolve(const CompressedColumn *A, const double *b, double *x) {
+  double info[UMFPACK_INFO];
+  void *symbolic = NULL, *numeric = NULL;
+  // Each call runs whatever the previous one left in info: a failure shows
+  // in the status of the solve, which is the one reported.
+  umfpack_di_symbolic(A->n, A->n, A->Ap, A->Ai, A->Ax, &symbolic, NULL, info);
+  umfpack_di_numeric(A->Ap, A->Ai, A->Ax, symbolic, &numeric, NULL, info);
+  umfpack_di_free_symbolic(&symbolic);
+  umfpack_di_solve(UMFPACK_A, A->Ap, A->Ai, A->Ax, x, b, numeric, NULL, info);
+  umfpack_di_free_numeric(&numeric);
+  return (int)info[UMFPACK_STATUS];
+}

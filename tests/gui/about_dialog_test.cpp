@@ -1,0 +1,88 @@
+#include "gui/about_dialog.h"
+#include "gui/globals.h"
+#include "gui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+bool label_text_found(GtkWidget *widget, const char *needle) {
+  if (GTK_IS_LABEL(widget)) return strstr(gtk_label_get_text(GTK_LABEL(widget)), needle) != NULL;
+  if (!GTK_IS_CONTAINER(widget)) return false;
+  GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+  bool found = false;
+  for (GList *l = children; l != NULL && !found; l = l->next)
+    found = label_text_found(GTK_WIDGET(l->data), needle);
+  g_list_free(children);
+  return found;
+}
+
+// Counts the pixels of the logo area painted exactly in the logo's orange
+// (0.69, 0.19, 0) and grey (0.6, 0.6, 0.6).
+void count_logo_colours(GtkWidget *area, int *orange, int *grey) {
+  *orange = *grey = 0;
+  GdkPixbuf *shot = gdk_pixbuf_get_from_drawable(NULL, area->window, NULL, 0, 0, 0, 0,
+                                                 area->allocation.width, area->allocation.height);
+  if (shot == NULL) return;
+  const int n = gdk_pixbuf_get_n_channels(shot), stride = gdk_pixbuf_get_rowstride(shot);
+  const guchar *px = gdk_pixbuf_get_pixels(shot);
+  for (int y = 0; y < gdk_pixbuf_get_height(shot); y++)
+    for (int x = 0; x < gdk_pixbuf_get_width(shot); x++) {
+      const guchar *p = px + y * stride + x * n;
+      if (p[0] == 176 && p[1] == 48 && p[2] == 0) ++*orange;
+      if (p[0] == 153 && p[1] == 153 && p[2] == 153) ++*grey;
+    }
+  g_object_unref(shot);
+}
+
+gboolean answer_ok(gpointer) {
+  GList *windows = gtk_window_list_toplevels();
+  for (GList *l = windows; l != NULL; l = l->next)
+    if (GTK_IS_DIALOG(l->data)) gtk_dialog_response(GTK_DIALOG(l->data), GTK_RESPONSE_OK);
+  g_list_free(windows);
+  return FALSE;
+}
+
+}  // namespace
+
+TEST(AboutLogo, ScaleFollowsTheTighterDimension) {
+  // 200 x 200: min(200 / 27, 209 / 71); the width decides.
+  EXPECT_NEAR(about_logo_scale(200, 200), 209.0 / 71.0, 1e-12);
+  EXPECT_LT(about_logo_scale(200, 200), 200.0 / 27.0);
+  // 600 x 60: the height decides.
+  EXPECT_NEAR(about_logo_scale(600, 60), 60.0 / 27.0, 1e-12);
+}
+
+TEST(AboutDialog, ShowsNameVersionAndDrawsTheLogo) {
+  GtkWidget *parent = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWidget *dialog = about_dialog_new(parent);
+  EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(dialog)), "About Velorin");
+  EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
+  EXPECT_TRUE(label_text_found(dialog, "Velorin"));
+  EXPECT_TRUE(label_text_found(dialog, "0.10.4"));
+  for (int i = 0; i < 100; i++) {
+    while (gtk_events_pending()) gtk_main_iteration();
+    g_usleep(2000);
+  }
+  GList *children = gtk_container_get_children(GTK_CONTAINER(GTK_DIALOG(dialog)->vbox));
+  GtkWidget *logo_area = GTK_WIDGET(children->data);
+  g_list_free(children);
+  ASSERT_TRUE(GTK_IS_DRAWING_AREA(logo_area));
+  int orange = 0, grey = 0;
+  count_logo_colours(logo_area, &orange, &grey);
+  EXPECT_GT(orange, 200);
+  EXPECT_GT(grey, 200);
+  gtk_widget_destroy(dialog);
+  gtk_widget_destroy(parent);
+}
+
+TEST(AboutDialog, RestoresTheBlankPointerAfterClosing) {
+  static char argv0[] = "velorin";
+  static char *argv[] = {argv0, NULL};
+  GtkWidget *window = create_main_window(1, argv);
+  g_timeout_add(100, answer_ok, NULL);
+  help_about_dialog(NULL, window);
+  EXPECT_EQ(gdk_window_get_cursor(drawing_area->window), blank_cursor);
+}
