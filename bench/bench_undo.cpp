@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
+#include "bench/measure.h"
 #include "gui/brush.h"
 #include "gui/globals.h"
 #include "gui/history.h"
@@ -32,15 +32,10 @@ static unsigned next_random(unsigned *state) {
   return (*state >> 16) & 0x7fff;
 }
 
-static double now_ms(void) { return g_get_monotonic_time() / 1000.0; }
+static double now_ms(void) { return nowSeconds() * 1000.0; }
 
-// CPU time of this process: on a shared machine the wall clock also counts
-// the other processes' turns.
-static double cpu_ms(void) {
-  struct timespec t;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return t.tv_sec * 1000.0 + t.tv_nsec / 1.0e6;
-}
+// CPU time: on a shared machine the wall clock also counts others' turns.
+static double cpu_ms(void) { return cpuSeconds() * 1000.0; }
 
 static void flush_events(void) {
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);

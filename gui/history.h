@@ -28,7 +28,8 @@ enum stroke_slot {
 void manage_glist_mbutton_press(void);
 
 // Appends the point (x, y), image coordinates, to `current`'s record,
-// growing it by one point. Does nothing when there is no current record.
+// growing it by one point. Without a current record (a caller's mistake) it
+// only warns.
 void append_stroke_point(double x, double y);
 
 // Releases every record and the list; `history` and `current` become NULL

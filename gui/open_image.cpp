@@ -167,11 +167,12 @@ static void replace_picture(opened_state *o) {
 
   int width = gdk_pixbuf_get_width(pixbuf_no_alpha);
   int height = gdk_pixbuf_get_height(pixbuf_no_alpha);
-  gtk_widget_set_size_request(drawing_area, zoomed_length(width, scale), zoomed_length(height, scale));
+  int view_width = zoomed_length(width, scale), view_height = zoomed_length(height, scale);
+  gtk_widget_set_size_request(drawing_area, view_width, view_height);
   // The selection covers the whole view (window pixels).
   left_x = top_y = 0;
-  selection_w = zoomed_length(width, scale);
-  selection_h = zoomed_length(height, scale);
+  selection_w = view_width;
+  selection_h = view_height;
   opts_set_default(pass_option_args);
   pass_option_args->img_width = width;
   pass_option_args->img_height = height;

@@ -146,6 +146,7 @@ TEST_F(BrushTest, EraserClearsLayerPixelsAndShowsThePictureAgain) {
 TEST_F(BrushTest, ColourButtonSelectsItsColourAndForegroundReturnsToWhite) {
   GdkColor orange = {0, 0xff00, 0x8000, 0x0000};
   GtkWidget *button = gtk_color_button_new_with_color(&orange);
+  g_object_ref_sink(button);  // not packed anywhere: the test owns it
   cb_set_Color(GTK_COLOR_BUTTON(button), NULL);
   EXPECT_EQ(color.red, 0xff00);
   EXPECT_DOUBLE_EQ(green, 0x8000 / 65535.0);
@@ -159,7 +160,7 @@ TEST_F(BrushTest, ColourButtonSelectsItsColourAndForegroundReturnsToWhite) {
   cb_set_FG(NULL, NULL);
   EXPECT_EQ(red + green + blue + alpha, 4.0);
   EXPECT_EQ(color.red, 0xff00);
-  gtk_widget_destroy(button);
+  g_object_unref(button);
 }
 
 TEST_F(BrushTest, MotionHintTakesThePointerStateFromTheWindow) {

@@ -11,6 +11,13 @@
 #include "tests/gui/gui_test_support.h"
 #include "tests/gui/paint_fixture.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#define IGNORE_LEAKS_IN_SCOPE __lsan::ScopedDisabler leaks_ignored
+#else
+#define IGNORE_LEAKS_IN_SCOPE
+#endif
+
 // A step acts on the dialog with the given title once it is shown; it
 // returns true when it is done (usually after answering the dialog).
 struct dialog_step {
@@ -46,6 +53,12 @@ static gboolean tick(gpointer data) {
 }
 
 static void run_open_dialog(std::vector<dialog_step> steps) {
+  // GTK+ 2's file chooser leaks the GFile of the legacy bookmarks file on
+  // every construction when the user has no bookmarks (as on a fresh test
+  // machine), with a stack that LeakSanitizer cannot unwind to suppress it.
+  // So what is allocated while the dialog runs is not leak-checked here;
+  // open_image_file, which does the work, is leak-checked by the open tests.
+  IGNORE_LEAKS_IN_SCOPE;
   dialog_script script = {steps, 0, 0};
   guint source = g_timeout_add(TICK_MS, tick, &script);
   on_open_image(NULL, toolbar);

@@ -21,7 +21,10 @@ static void remove_folder(const std::string &path) {
     return;
   while (const char *name = g_dir_read_name(folder)) {
     char *file = g_build_filename(path.c_str(), name, NULL);
-    g_remove(file);
+    if (g_file_test(file, G_FILE_TEST_IS_DIR))
+      remove_folder(file);
+    else
+      g_remove(file);
     g_free(file);
   }
   g_dir_close(folder);
