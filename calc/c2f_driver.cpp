@@ -115,16 +115,24 @@ static double **coarse_matte_upsampled(TIFF_img *image, double **mask,
   return up;
 }
 
+int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
+                       int levels_num, int win_size) {
+  // Deeper than the picture allows, levels would be too small for the kernel
+  // or the windows; deeper than the strokes survive, a level would have
+  // nothing to pin its matte to.
+  const int by_size = max_pyramid_levels(image->width, image->height, win_size);
+  const int asked = std::min(std::max(levels_num, 1), by_size);
+  return max_constraint_levels(mask, values, image->width, image->height,
+                               asked);
+}
+
 double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
                        int levels_num, int Active_levels_num, double threshold,
                        double epsilon, int win_size, int *status) {
   threshold = std::max(threshold, kThresholdFloor);
   Active_levels_num = std::max(Active_levels_num, 1);
-  // A deeper pyramid than the picture allows would down-sample levels that
-  // are too small for the kernel or the windows and leave the matte undefined.
-  levels_num = std::min(
-      levels_num, max_pyramid_levels(image->width, image->height, win_size));
-  const level_pos top = {1, std::max(levels_num, 1)};
+  levels_num = c2f_levels_allowed(image, mask, values, levels_num, win_size);
+  const level_pos top = {1, levels_num};
   return solve_level(image, mask, values, levels_num, Active_levels_num,
                      threshold, epsilon, win_size, status, top);
 }

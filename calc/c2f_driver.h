@@ -6,8 +6,8 @@
 // A coarsest levels are solved again with the confident parts of the
 // upsampled matte as extra constraints, the finer ones are only upsampled.
 // A threshold below 0.02 counts as 0.02 and A below 1 as 1. N is lowered to
-// max_pyramid_levels(width, height, win_size) if it asks for a deeper pyramid
-// than the picture allows.
+// c2f_levels_allowed if it asks for a deeper pyramid than the picture and its
+// constraints allow.
 #pragma once
 
 #include <cstdio>
@@ -22,6 +22,14 @@
 double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
                        int levels_num, int Active_levels_num, double threshold,
                        double epsilon, int win_size, int *status);
+
+// The number of levels solveAlphaC2F runs with when asked for levels_num
+// (below 1 counts as 1): no deeper than max_pyramid_levels allows for the
+// picture's size and win_size, and no deeper than the down-sampled mask and
+// values still hold a background and a foreground constraint
+// (max_constraint_levels). mask and values are not changed.
+int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
+                       int levels_num, int win_size);
 
 // Progress reporting. Process-wide; set them before a calculation starts and
 // leave them alone while it runs (the driver reads them on the worker thread).

@@ -28,7 +28,9 @@ worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
                                const option_args *opts, TIFF_img *result) {
   const int width = image->width, height = image->height;
   worker_outcome outcome;
-  outcome.levels_used = worker_levels_for_region(width, height, opts);
+  outcome.levels_used =
+      c2f_levels_allowed(image, constraint_mask, constraint_values,
+                         opts->levels_num, opts->win_size);
   outcome.levels_lowered = outcome.levels_used < opts->levels_num;
   const int active = std::min(opts->Active_levels_num, outcome.levels_used);
   int status = kStatusNotSolved;

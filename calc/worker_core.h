@@ -11,13 +11,15 @@
 struct worker_outcome {
   int32_t status;   // UMFPACK status of the last solve (0 ok, 1 singular
                     // warning, negative: failure; see the error messages)
-  int levels_used;  // pyramid levels actually used
-  bool levels_lowered;  // levels_used < the levels_num asked for
+  int levels_used;  // pyramid levels actually used (c2f_levels_allowed)
+  bool levels_lowered;  // levels_used < the levels_num asked for: the region
+                        // is too small or its strokes too thin for more
 };
 
-// The number of pyramid levels a width x height region runs with:
-// options' levels_num (at least 1), lowered to what the region allows for
-// the window radius (max_pyramid_levels).
+// The pyramid levels a width x height region allows for opts' levels_num
+// (at least 1) and window radius, by its size alone (max_pyramid_levels).
+// worker_core_run may use fewer still when the strokes are too thin to
+// survive down-sampling; c2f_levels_allowed gives the final number.
 int worker_levels_for_region(int width, int height, const option_args *opts);
 
 // Computes the matte of `image` (a 'c' record, h x w) under the constraint

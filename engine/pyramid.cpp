@@ -113,6 +113,46 @@ void scale2_255(double **array, int width, int height) {
     }
 }
 
+// Whether the 0/1 maps of a pyramid level hold a background (value 0) and a
+// foreground (value 1) constraint.
+static bool holds_both_kinds(double **mask, double **values, int width,
+                             int height) {
+  bool background = false, foreground = false;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      if (mask[y][x] != 1.0) continue;
+      background |= values[y][x] == 0.0;
+      foreground |= values[y][x] == 1.0;
+    }
+  return background && foreground;
+}
+
+int max_constraint_levels(double **mask, double **values, int width,
+                          int height, int levels) {
+  int kept = 1;
+  double **m = mask, **v = values;
+  while (kept < levels && width >= kMinDownSampledSize &&
+         height >= kMinDownSampledSize) {
+    double **next_m = downSmpArr(m, height, width, kPyramidRadius);
+    double **next_v = downSmpArr(v, height, width, kPyramidRadius);
+    if (m != mask) {
+      free_img((void **)m);
+      free_img((void **)v);
+    }
+    m = next_m;
+    v = next_v;
+    width = downSmpSize(width, kPyramidRadius);
+    height = downSmpSize(height, kPyramidRadius);
+    if (!holds_both_kinds(m, v, width, height)) break;
+    kept++;
+  }
+  if (m != mask) {
+    free_img((void **)m);
+    free_img((void **)v);
+  }
+  return kept;
+}
+
 int max_pyramid_levels(int width, int height, int win_size) {
   // Every level needs whole windows for the Laplacian and the upsampling fit;
   // the Laplacian raises a radius below 1 to 1.

@@ -33,3 +33,12 @@ void scale2_255(double **array, int width, int height);
 // first has at least 2 * max(win_size, 1) + 1 rows and columns. Whether the
 // region itself is large enough for one window is the caller's check.
 int max_pyramid_levels(int width, int height, int win_size);
+
+// The deepest pyramid (at most `levels`, at least 1) whose every level below
+// the first still holds a background constraint (mask 1, value 0) and a
+// foreground one (mask 1, value 1) after down-sampling the caller's mask and
+// values (width x height, [row][column], not changed). Thin strokes vanish
+// when down-sampled; a level without both kinds would be solved to a
+// meaningless matte that the refinement then spreads over the finer levels.
+int max_constraint_levels(double **mask, double **values, int width,
+                          int height, int levels);

@@ -187,4 +187,28 @@ TEST_F(C2FDriver, PyramidDeeperThanTheRegionAllowsIsCut) {
   free_engine_input(&in);
 }
 
+// Strokes one pixel wide vanish one level down; a pyramid would solve a
+// level with nothing pinned and spread its meaningless matte upwards.
+TEST_F(C2FDriver, ThinStrokesKeepThePyramidShallow) {
+  engine_input in = make_split_scene(40, 30);
+  for (int y = 0; y < 30; y++)
+    for (int x = 0; x < 40; x++) in.constraint_mask[y][x] = in.constraint_values[y][x] = 0.0;
+  for (int y = 0; y < 30; y++) {
+    in.constraint_mask[y][2] = in.constraint_mask[y][37] = 1.0;
+    in.constraint_values[y][37] = 1.0;
+  }
+  EXPECT_EQ(c2f_levels_allowed(&in.image, in.constraint_mask, in.constraint_values, 3, kWin),
+            1);
+  int status = -99;
+  double **direct = solveAlpha(&in.image, in.constraint_mask, in.constraint_values,
+                               kEpsilon, kWin, &status);
+  double **matte = run(&in, 2, 2);
+  EXPECT_EQ(lines(), "");
+  EXPECT_TRUE(same_array(matte, direct, 40, 30));
+  EXPECT_GT(matte[15][37], 0.9);
+  free_img((void **)matte);
+  free_img((void **)direct);
+  free_engine_input(&in);
+}
+
 }  // namespace

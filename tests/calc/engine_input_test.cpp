@@ -201,13 +201,4 @@ TEST_P(Trimap, BlackIsBackgroundWhiteForegroundRestUnknown) {
 
 INSTANTIATE_TEST_SUITE_P(EngineInput, Trimap, testing::Values(3, 4));
 
-TEST(EngineInput, LayerWithoutAlphaHasNoConstraints) {
-  const Pixels pic = picture_bytes(3);
-  const raw_pixels picture = rgb_pixels(pic.bytes.data(), pic.rowstride, 3);
-  engine_input in = read_engine_input(&picture, &picture, CONSTRAINTS_LAYER, 0, 0, kW, kH);
-  EXPECT_FALSE(in.has_background);
-  EXPECT_FALSE(in.has_foreground);
-  free_engine_input(&in);
-}
-
 }  // namespace

@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(WorkerCore, LevelsForRegion,
                                          LevelCase{4, 4, 1, 3, 1},
                                          LevelCase{100, 100, 1, 0, 1}));
 
-TEST(WorkerCore, ScalesTheMatteToSamplesAndReportsTheLevels) {
+TEST(WorkerCore, ScalesTheMatteToSamplesAndReportsLoweredLevels) {
   engine_input in = make_split_scene(48, 30);
   const option_args o = options(9, 2, 1);
   TIFF_img result;

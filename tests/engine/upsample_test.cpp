@@ -145,19 +145,6 @@ TEST_P(LinearCoeff, CopiesTheNearestInteriorWindowToTheBorder) {
 
 INSTANTIATE_TEST_SUITE_P(Upsample, LinearCoeff, testing::Values(1, 2));
 
-TEST(LinearCoeff, ConstantOneMatteHasNoSlopeAndUnitOffset) {
-  TIFF_img img = varied_colour(7, 7);
-  double **matte = (double **)get_img(7, 7, sizeof(double));
-  for (int y = 0; y < 7; y++)
-    for (int x = 0; x < 7; x++) matte[y][x] = 1.0;
-  double ***k = getLinearCoeff(matte, &img, kEpsilon, 1);
-  for (int p = 0; p < 3; p++) EXPECT_NEAR(k[3][3][p], 0.0, 1e-9);
-  EXPECT_NEAR(k[3][3][3], 1.0, 1e-9);
-  multifree(k, 3);
-  free_img((void **)matte);
-  free_TIFF(&img);
-}
-
 TEST(LinearCoeffDeathTest, ImageSmallerThanAWindowEndsTheProcess) {
   TIFF_img img = varied_colour(4, 9);
   double **matte = linear_matte_of(img);
