@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "calc/c2f_driver.h"
 #include "calc/engine_input.h"
 #include "calc/gtk_results.h"
 #include "calc/worker_core.h"
@@ -21,7 +22,8 @@ static const char TOO_SMALL_FORMAT[] =
     "The calculation region (%d x %d) is too small for window size %d: it needs at least %d x %d "
     "pixels.";
 static const char LEVELS_LOWERED_FORMAT[] =
-    "Pyramid levels lowered from %d to %d: the calculation region is too small for more.";
+    "Pyramid levels lowered from %d to %d: the calculation region is too small, or its strokes too "
+    "thin, for more.";
 static const char THREAD_FAILED_FORMAT[] = "The calculation could not start: %s";
 static const char BEL = '\a';
 
@@ -85,8 +87,8 @@ static bool ask_options(GtkWidget *button) {
 
 // Holds the options in the record to what the region allows: refuses a
 // region narrower than one window, lowers the pyramid levels to the deepest
-// pyramid the region allows. Says why on the status bar.
-static bool fit_options_to_region(calc_args *record) {
+// pyramid the region and its strokes allow. Says why on the status bar.
+static bool fit_options_to_region(calc_args *record, engine_input *input) {
   if (region_too_small(w_img_ROI, h_img_ROI, record->win_size)) {
     int side = 2 * std::max(record->win_size, 1) + 1;
     char *text = g_strdup_printf(TOO_SMALL_FORMAT, w_img_ROI, h_img_ROI, record->win_size, side,
@@ -95,8 +97,8 @@ static bool fit_options_to_region(calc_args *record) {
     g_free(text);
     return false;
   }
-  option_args options = record_options(record);
-  int levels = worker_levels_for_region(w_img_ROI, h_img_ROI, &options);
+  int levels = c2f_levels_allowed(&input->image, input->constraint_mask,
+                                  input->constraint_values, record->levels_num, record->win_size);
   if (levels < record->levels_num) {
     char *text = g_strdup_printf(LEVELS_LOWERED_FORMAT, record->levels_num, levels);
     say(text);
@@ -198,7 +200,7 @@ void cb_calc(GtkWidget *button, gpointer toolbar_widget) {
   engine_input input = read_region();
   if (constraints_usable(&input) && ask_options(button)) {
     calc_opts_set();
-    if (fit_options_to_region(pass_calc_args)) {
+    if (fit_options_to_region(pass_calc_args, &input)) {
       launch(pass_calc_args, &input, mode_button);
       return;
     }

@@ -223,7 +223,7 @@ TEST_F(CalcTest, LevelsAreHeldToWhatTheRegionAllows) {
   set_region(0, 0, SIZE, 20);
   pass_option_args->levels_num = 5;
   pass_option_args->Active_levels_num = 5;
-  int allowed = worker_levels_for_region(SIZE, 20, pass_option_args);
+  int allowed = worker_levels_for_region(SIZE, 20, pass_option_args);  // the size decides here
   ASSERT_LT(allowed, 5);
   calculate();
   EXPECT_NE(statusbar_text().find("lowered from 5 to " + std::to_string(allowed)), std::string::npos)
