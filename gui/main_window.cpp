@@ -1,9 +1,12 @@
 #include "gui/main_window.h"
 
+#include "gui/history.h"
+
 #include "calc/gtk_calc.h"
 #include "calc/options.h"
 #include "gui/canvas.h"
 #include "gui/globals.h"
+#include "gui/history.h"
 #include "gui/menus.h"
 #include "gui/persistence.h"
 #include "gui/pointer_events.h"
@@ -83,13 +86,6 @@ static void make_clipboard_storable(void) {
   gtk_clipboard_set_can_store(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), NULL, 0);
 }
 
-static void free_history(void) {
-  for (GList *node = history; node; node = node->next) g_free(node->data);
-  g_list_free(history);
-  history = NULL;
-  current = NULL;
-}
-
 void destroy(GtkWidget *, gpointer) { gtk_main_quit(); }
 
 void set_drawing_area_cursor(GdkCursor *cursor) {
@@ -156,5 +152,5 @@ void release_application_state(void) {
   surf_layer = win_surf = NULL;
   if (initialisinglayer) g_object_unref(initialisinglayer);
   initialisinglayer = NULL;
-  free_history();
+  release_history();
 }

@@ -1,0 +1,263 @@
+#include "cli/args.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+// What a value-taking option stores, and the range it must fall in.
+enum value_type { VALUE_INT, VALUE_DOUBLE };
+
+struct numeric_option {
+  const char *name;            // without the leading "--"
+  value_type type;
+  const option_range *range;   // lower/upper checked here unless bounded_later
+  int bounded_later;           // upper bound depends on the picture or --levels
+  size_t offset;               // field of option_args
+};
+
+static const numeric_option NUMERIC_OPTIONS[] = {
+    {"levels", VALUE_INT, &OPT_LEVELS, 1, offsetof(option_args, levels_num)},
+    {"active", VALUE_INT, &OPT_ACTIVE, 1, offsetof(option_args, Active_levels_num)},
+    {"epsilon", VALUE_DOUBLE, &OPT_EPSILON, 0, offsetof(option_args, epsilon)},
+    {"threshold", VALUE_DOUBLE, &OPT_THRESHOLD, 0, offsetof(option_args, threshold)},
+    {"win-size", VALUE_INT, &OPT_WIN_SIZE, 0, offsetof(option_args, win_size)},
+};
+static const size_t NUMERIC_OPTION_COUNT = sizeof NUMERIC_OPTIONS / sizeof NUMERIC_OPTIONS[0];
+
+static int parse_int(const char *text, int *value) {
+  char *end = nullptr;
+  errno = 0;
+  long v = strtol(text, &end, 10);
+  if (end == text || *end != '\0' || errno == ERANGE || v < -2147483647L || v > 2147483647L)
+    return 0;
+  *value = static_cast<int>(v);
+  return 1;
+}
+
+static int parse_double(const char *text, double *value) {
+  char *end = nullptr;
+  errno = 0;
+  double v = strtod(text, &end);
+  if (end == text || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return 0;
+  *value = v;
+  return 1;
+}
+
+static int set_numeric(const numeric_option *opt, const char *text, option_args *options,
+                       char *error, size_t error_size) {
+  double value = 0;
+  int whole = 0;
+  if (opt->type == VALUE_INT) {
+    if (!parse_int(text, &whole)) {
+      snprintf(error, error_size, "--%s: '%s' is not a whole number", opt->name, text);
+      return 0;
+    }
+    value = whole;
+  } else if (!parse_double(text, &value)) {
+    snprintf(error, error_size, "--%s: '%s' is not a number", opt->name, text);
+    return 0;
+  }
+  if (value < opt->range->lower || (!opt->bounded_later && value > opt->range->upper)) {
+    if (opt->bounded_later)
+      snprintf(error, error_size, "--%s: %s is below %g", opt->name, text, opt->range->lower);
+    else
+      snprintf(error, error_size, "--%s: %s is outside %g..%g", opt->name, text,
+               opt->range->lower, opt->range->upper);
+    return 0;
+  }
+  char *field = reinterpret_cast<char *>(options) + opt->offset;
+  if (opt->type == VALUE_INT)
+    *reinterpret_cast<int32_t *>(field) = whole;
+  else
+    *reinterpret_cast<double *>(field) = value;
+  return 1;
+}
+
+static int parse_region(const char *text, cli_args *args, char *error, size_t error_size) {
+  int v[4];
+  char rest;
+  if (sscanf(text, "%d,%d,%d,%d%c", &v[0], &v[1], &v[2], &v[3], &rest) != 4) {
+    snprintf(error, error_size, "--region: '%s' is not X,Y,W,H", text);
+    return 0;
+  }
+  if (v[2] <= 0 || v[3] <= 0) {
+    snprintf(error, error_size, "--region: width and height must be positive in '%s'", text);
+    return 0;
+  }
+  args->region_is_set = 1;
+  args->region_x = v[0];
+  args->region_y = v[1];
+  args->region_w = v[2];
+  args->region_h = v[3];
+  return 1;
+}
+
+static void set_defaults(cli_args *args) {
+  memset(args, 0, sizeof *args);
+  args->constraints = CHOOSE_BY_ALPHA_CHANNEL;
+  opts_set_default(&args->options);
+}
+
+// Splits "--name=value" into name and value; otherwise value is null.
+static void split_long_option(const char *arg, char *name, size_t name_size,
+                              const char **value) {
+  const char *eq = strchr(arg, '=');
+  size_t length = eq ? static_cast<size_t>(eq - arg) : strlen(arg);
+  if (length >= name_size) length = name_size - 1;
+  memcpy(name, arg, length);
+  name[length] = '\0';
+  *value = eq ? eq + 1 : nullptr;
+}
+
+// Takes the option's value from "=value" or from the next argument.
+static const char *take_value(const char *inline_value, int argc, char **argv, int *i,
+                              const char *name, char *error, size_t error_size) {
+  if (inline_value) return inline_value;
+  if (*i + 1 >= argc) {
+    snprintf(error, error_size, "%s needs a value", name);
+    return nullptr;
+  }
+  return argv[++*i];
+}
+
+static const numeric_option *find_numeric(const char *name) {
+  for (size_t k = 0; k < NUMERIC_OPTION_COUNT; k++)
+    if (strncmp(name, "--", 2) == 0 && strcmp(name + 2, NUMERIC_OPTIONS[k].name) == 0)
+      return &NUMERIC_OPTIONS[k];
+  return nullptr;
+}
+
+static int set_flag(const char *name, cli_args *args) {
+  if (strcmp(name, "--layer") == 0)
+    args->constraints = CHOOSE_LAYER;
+  else if (strcmp(name, "--trimap") == 0)
+    args->constraints = CHOOSE_TRIMAP;
+  else if (strcmp(name, "--alpha-only") == 0)
+    args->alpha_only = 1;
+  else if (strcmp(name, "--quiet") == 0 || strcmp(name, "-q") == 0)
+    args->quiet = 1;
+  else
+    return 0;
+  return 1;
+}
+
+// Handles one option at argv[*i]; returns 0 with `error` set on failure.
+static int parse_option(int argc, char **argv, int *i, cli_args *args, char *error,
+                        size_t error_size) {
+  char name[64];
+  const char *inline_value;
+  split_long_option(argv[*i], name, sizeof name, &inline_value);
+  constraint_choice before = args->constraints;
+  if (set_flag(name, args)) {
+    if (inline_value) {
+      snprintf(error, error_size, "%s takes no value", name);
+      return 0;
+    }
+    if (before != CHOOSE_BY_ALPHA_CHANNEL && before != args->constraints) {
+      snprintf(error, error_size, "--layer and --trimap exclude each other");
+      return 0;
+    }
+    return 1;
+  }
+  const numeric_option *numeric = find_numeric(name);
+  int is_output = strcmp(name, "-o") == 0 || strcmp(name, "--output") == 0;
+  int is_region = strcmp(name, "--region") == 0;
+  if (!numeric && !is_output && !is_region) {
+    snprintf(error, error_size, "unknown option '%s' (see --help)", name);
+    return 0;
+  }
+  const char *value = take_value(inline_value, argc, argv, i, name, error, error_size);
+  if (!value) return 0;
+  if (is_output) {
+    args->output_path = value;
+    return 1;
+  }
+  if (is_region) return parse_region(value, args, error, error_size);
+  return set_numeric(numeric, value, &args->options, error, error_size);
+}
+
+static int check_complete(const cli_args *args, int operand_count, char *error,
+                          size_t error_size) {
+  if (operand_count < 2) {
+    snprintf(error, error_size, "expected IMAGE and CONSTRAINTS (see --help)");
+    return 0;
+  }
+  if (!args->output_path || !*args->output_path) {
+    snprintf(error, error_size, "no output file: give -o OUTPUT.png");
+    return 0;
+  }
+  if (args->options.Active_levels_num > args->options.levels_num) {
+    snprintf(error, error_size, "--active %d exceeds --levels %d",
+             args->options.Active_levels_num, args->options.levels_num);
+    return 0;
+  }
+  return 1;
+}
+
+// --help and --version answer whatever else is on the command line.
+static parse_outcome find_help_or_version(int argc, char **argv) {
+  for (int i = 1; i < argc && strcmp(argv[i], "--") != 0; i++) {
+    if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) return PARSE_HELP;
+    if (strcmp(argv[i], "--version") == 0) return PARSE_VERSION;
+  }
+  return PARSE_RUN;
+}
+
+parse_outcome parse_cli_args(int argc, char **argv, cli_args *args, char *error,
+                             size_t error_size) {
+  set_defaults(args);
+  parse_outcome early = find_help_or_version(argc, argv);
+  if (early != PARSE_RUN) return early;
+  int operand_count = 0, options_ended = 0;
+  for (int i = 1; i < argc; i++) {
+    const char *arg = argv[i];
+    if (!options_ended && strcmp(arg, "--") == 0) {
+      options_ended = 1;
+    } else if (!options_ended && arg[0] == '-' && arg[1] != '\0') {
+      if (!parse_option(argc, argv, &i, args, error, error_size))
+        return PARSE_ERROR;
+    } else if (operand_count < 2) {
+      (operand_count++ == 0 ? args->image_path : args->constraints_path) = arg;
+    } else {
+      snprintf(error, error_size, "unexpected operand '%s'", arg);
+      return PARSE_ERROR;
+    }
+  }
+  return check_complete(args, operand_count, error, error_size) ? PARSE_RUN
+                                                                              : PARSE_ERROR;
+}
+
+void print_usage(FILE *stream) {
+  fprintf(stream,
+          "Usage: %s [options] IMAGE CONSTRAINTS -o OUTPUT.png\n"
+          "Pull an alpha matte out of IMAGE with closed-form matting.\n\n"
+          "CONSTRAINTS is a stroke layer (a PNG with alpha: opaque pixels fix alpha\n"
+          "to their grey level) or a trimap without alpha (0 = background,\n"
+          "255 = foreground, anything else unknown), of the picture's size.\n\n"
+          "Options:\n"
+          "  -o, --output FILE     the PNG to write (written whole or not at all)\n"
+          "  --layer               read CONSTRAINTS as a stroke layer\n"
+          "  --trimap              read CONSTRAINTS as a trimap\n",
+          VELORIN_MATTE_NAME);
+  for (size_t k = 0; k < NUMERIC_OPTION_COUNT; k++) {
+    const numeric_option *opt = &NUMERIC_OPTIONS[k];
+    char label[32], range[64];
+    snprintf(label, sizeof label, "--%s N", opt->name);
+    if (opt->offset == offsetof(option_args, levels_num))
+      snprintf(range, sizeof range, "%g..min(width, height)/10", opt->range->lower);
+    else if (opt->offset == offsetof(option_args, Active_levels_num))
+      snprintf(range, sizeof range, "%g..levels", opt->range->lower);
+    else
+      snprintf(range, sizeof range, "%g..%g", opt->range->lower, opt->range->upper);
+    fprintf(stream, "  %-22s%s\n  %-22sdefault %g, range %s\n", label, opt->range->meaning, "",
+            opt->range->default_value, range);
+  }
+  fprintf(stream,
+          "  --region X,Y,W,H      calculate only this rectangle (clipped to the picture)\n"
+          "  --alpha-only          write an 8-bit grey alpha PNG instead of RGBA\n"
+          "  -q, --quiet           no progress on standard error\n"
+          "  -h, --help            show this help\n"
+          "  --version             show the version\n\n"
+          "Exit status: 0 success, 2 usage or input error, 3 solver failure.\n");
+}

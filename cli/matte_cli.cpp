@@ -1,0 +1,225 @@
+#include "cli/matte_cli.h"
+
+#include <cstdarg>
+
+#include "calc/c2f_driver.h"
+#include "calc/engine_input.h"
+#include "calc/solver_status.h"
+#include "calc/worker_core.h"
+#include "cli/io.h"
+
+// Everything one run holds; released in one place whatever step failed.
+struct matte_run {
+  const cli_args *args;
+  cli_progress *progress;
+  FILE *err;
+  GdkPixbuf *picture;
+  GdkPixbuf *constraints;
+  int x, y, w, h;  // the calculation region, clipped to the picture
+  io_output output;
+  int output_open;
+  TIFF_img result;
+  int result_made;
+  char error[1024];
+};
+
+static void fail(matte_run *run, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+static void fail(matte_run *run, const char *format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  vsnprintf(run->error, sizeof run->error, format, ap);
+  va_end(ap);
+}
+
+static void report(FILE *err, const char *message) {
+  fprintf(err, "%s: %s\n", VELORIN_MATTE_NAME, message);
+}
+
+static int read_inputs(matte_run *run) {
+  const cli_args *args = run->args;
+  progress_stage(run->progress, "reading %s", args->image_path);
+  run->picture = io_read_picture(args->image_path, run->error, sizeof run->error);
+  if (!run->picture) return 0;
+  int width = gdk_pixbuf_get_width(run->picture), height = gdk_pixbuf_get_height(run->picture);
+  int most = max_levels_for_picture(width, height);
+  if (args->options.levels_num > most) {
+    fail(run, "--levels %d exceeds %d, the most a %d x %d picture allows", args->options.levels_num,
+         most, width, height);
+    return 0;
+  }
+  progress_stage(run->progress, "reading %s", args->constraints_path);
+  run->constraints =
+      io_read_constraints(args->constraints_path, width, height, run->error, sizeof run->error);
+  return run->constraints != nullptr;
+}
+
+// The whole picture, or --region clipped to it the way the window clips its
+// selection; refused when nothing or too little of it is left.
+static int take_region(matte_run *run) {
+  const cli_args *args = run->args;
+  int width = gdk_pixbuf_get_width(run->picture), height = gdk_pixbuf_get_height(run->picture);
+  run->x = args->region_is_set ? args->region_x : 0;
+  run->y = args->region_is_set ? args->region_y : 0;
+  run->w = args->region_is_set ? args->region_w : width;
+  run->h = args->region_is_set ? args->region_h : height;
+  if (!clip_region(&run->x, &run->y, &run->w, &run->h, width, height)) {
+    fail(run, "--region %d,%d,%d,%d has no pixel inside the %d x %d picture", args->region_x,
+         args->region_y, args->region_w, args->region_h, width, height);
+    return 0;
+  }
+  int win_size = args->options.win_size;
+  if (region_too_small(run->w, run->h, win_size)) {
+    int side = 2 * win_size + 1;
+    fail(run, "the calculation region (%d x %d) is too small for --win-size %d: it needs at least "
+              "%d x %d pixels", run->w, run->h, win_size, side, side);
+    return 0;
+  }
+  return 1;
+}
+
+static raw_pixels raw_of(GdkPixbuf *pixbuf) {
+  return rgb_pixels(gdk_pixbuf_read_pixels(pixbuf), gdk_pixbuf_get_rowstride(pixbuf),
+                    gdk_pixbuf_get_n_channels(pixbuf));
+}
+
+static constraint_encoding encoding_of(const matte_run *run) {
+  switch (run->args->constraints) {
+    case CHOOSE_LAYER:
+      return CONSTRAINTS_LAYER;
+    case CHOOSE_TRIMAP:
+      return CONSTRAINTS_TRIMAP;
+    case CHOOSE_BY_ALPHA_CHANNEL:
+      break;
+  }
+  return gdk_pixbuf_get_has_alpha(run->constraints) ? CONSTRAINTS_LAYER : CONSTRAINTS_TRIMAP;
+}
+
+// A matte needs something to separate: without a background or a foreground
+// constraint the solve would return a meaningless flat matte.
+static int check_usable(matte_run *run, const engine_input *input) {
+  if (constraints_usable(input)) return 1;
+  const char *kind = encoding_of(run) == CONSTRAINTS_LAYER ? "stroke layer" : "trimap";
+  const char *missing = input->has_background ? "foreground"
+                        : input->has_foreground ? "background"
+                                                : "background or foreground";
+  fail(run, "%s '%s' has no %s pixel inside the calculation region; the matte needs both",
+       kind, run->args->constraints_path, missing);
+  return 0;
+}
+
+static void on_engine_progress(const char *stage, int level, int levels, void *user) {
+  progress_stage(static_cast<cli_progress *>(user), "%s, level %d of %d", stage, level, levels);
+}
+
+// Runs the worker body with the engine's level lines off standard output
+// and its stages reported as progress.
+static worker_outcome run_worker(matte_run *run, engine_input *input) {
+  FILE *saved_stream = c2f_level_stream;
+  c2f_progress_fn saved_progress = c2f_progress;
+  void *saved_user = c2f_progress_user;
+  c2f_level_stream = nullptr;
+  c2f_progress = on_engine_progress;
+  c2f_progress_user = run->progress;
+  progress_stage(run->progress, "calculating %d x %d pixels", run->w, run->h);
+  worker_outcome outcome = worker_core_run(&input->image, input->constraint_mask,
+                                           input->constraint_values, &run->args->options,
+                                           &run->result);
+  run->result_made = 1;
+  c2f_level_stream = saved_stream;
+  c2f_progress = saved_progress;
+  c2f_progress_user = saved_user;
+  return outcome;
+}
+
+// Returns the exit status of the calculation step.
+static int calculate(matte_run *run) {
+  raw_pixels picture = raw_of(run->picture), layer = raw_of(run->constraints);
+  engine_input input =
+      read_engine_input(&picture, &layer, encoding_of(run), run->x, run->y, run->w, run->h);
+  if (!check_usable(run, &input)) {
+    free_engine_input(&input);
+    return MATTE_EXIT_INPUT;
+  }
+  worker_outcome outcome = run_worker(run, &input);
+  if (outcome.levels_lowered && !run->args->quiet) {
+    progress_end(run->progress);
+    fprintf(run->err, "%s: note: --levels lowered from %d to %d: the calculation region is too "
+                      "small for more\n", VELORIN_MATTE_NAME, run->args->options.levels_num,
+            outcome.levels_used);
+  }
+  const char *failure = umfpack_status_message(outcome.status);
+  if (failure) {
+    fail(run, "%s", failure);
+    return MATTE_EXIT_SOLVER;
+  }
+  return MATTE_EXIT_OK;
+}
+
+static int write_result(matte_run *run) {
+  progress_stage(run->progress, "writing %s", run->args->output_path);
+  placed_alpha alpha = {run->result.plane, run->x, run->y, run->w, run->h};
+  int written =
+      run->args->alpha_only
+          ? io_write_alpha(&run->output, gdk_pixbuf_get_width(run->picture),
+                           gdk_pixbuf_get_height(run->picture), &alpha, run->error,
+                           sizeof run->error)
+          : io_write_rgba(&run->output, run->picture, &alpha, run->error, sizeof run->error);
+  if (!written) return 0;
+  run->output_open = 0;
+  return io_output_commit(&run->output, run->error, sizeof run->error);
+}
+
+static void release_run(matte_run *run) {
+  if (run->output_open) io_output_abandon(&run->output);
+  if (run->result_made) free_TIFF(&run->result);
+  if (run->constraints) g_object_unref(run->constraints);
+  if (run->picture) g_object_unref(run->picture);
+}
+
+static int run_steps(matte_run *run) {
+  if (!read_inputs(run) || !take_region(run)) return MATTE_EXIT_INPUT;
+  // The output file is created before the long calculation, so a missing or
+  // read-only folder is reported at once.
+  if (!io_output_begin(&run->output, run->args->output_path, run->error, sizeof run->error))
+    return MATTE_EXIT_INPUT;
+  run->output_open = 1;
+  int status = calculate(run);
+  if (status != MATTE_EXIT_OK) return status;
+  return write_result(run) ? MATTE_EXIT_OK : MATTE_EXIT_INPUT;
+}
+
+int matte_cli_run(const cli_args *args, cli_progress *progress, FILE *err) {
+  matte_run run = {};
+  run.args = args;
+  run.progress = progress;
+  run.err = err;
+  int status = run_steps(&run);
+  release_run(&run);
+  if (status == MATTE_EXIT_OK) progress_stage(progress, "done: %s", args->output_path);
+  progress_end(progress);
+  if (status != MATTE_EXIT_OK) report(err, run.error);
+  return status;
+}
+
+int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
+  cli_args args;
+  char error[512] = "";
+  switch (parse_cli_args(argc, argv, &args, error, sizeof error)) {
+    case PARSE_HELP:
+      print_usage(out);
+      return MATTE_EXIT_OK;
+    case PARSE_VERSION:
+      fprintf(out, "%s %s\n", VELORIN_MATTE_NAME, VELORIN_MATTE_VERSION);
+      return MATTE_EXIT_OK;
+    case PARSE_ERROR:
+      report(err, error);
+      fprintf(err, "Try '%s --help' for more information.\n", VELORIN_MATTE_NAME);
+      return MATTE_EXIT_INPUT;
+    case PARSE_RUN:
+      break;
+  }
+  cli_progress progress;
+  progress_init(&progress, err, args.quiet);
+  return matte_cli_run(&args, &progress, err);
+}
