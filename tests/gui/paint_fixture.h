@@ -1,6 +1,6 @@
-// Shared set-up of the canvas, region, painting, history and open tests: the
-// main window under Xvfb, a temporary folder for pictures written by the
-// test, toolbar controls, and pixel read-outs of the layer and the view.
+// Shared set-up of the GUI behaviour tests: the main window under Xvfb, a
+// temporary folder for pictures written by the test, toolbar controls, and
+// pixel read-outs of the layer and the view.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -112,6 +112,7 @@ TEST_F(RegionTest, MotionWithoutButtonKeepsAndPressAloneResetsTheSelection) {
 }
 
 TEST_F(RegionTest, EmptyRegionShowsSmallMarkAtTopLeftInViewMode) {
+  x_img_ROI = y_img_ROI = w_img_ROI = h_img_ROI = 0;
   set_view_mode(true);
   EXPECT_EQ(selection(), (std::vector<double>{-1, -1, 2, 2}));
   EXPECT_DOUBLE_EQ(m_button_x, -1);
