@@ -19,19 +19,16 @@ using Dense = std::vector<double>;
 // (r x c) times (c x q), written out in the textbook order.
 Dense reference_product(const Dense &a, int r, int c, const Dense &b, int q) {
   Dense p(static_cast<size_t>(r) * q, 0.0);
-  for (int i = 0; i < r; ++i) {
-    for (int j = 0; j < q; ++j) {
+  for (int i = 0; i < r; ++i)
+    for (int j = 0; j < q; ++j)
       for (int k = 0; k < c; ++k) p[i * q + j] += a[i * c + k] * b[k * q + j];
-    }
-  }
   return p;
 }
 
 Dense reference_transpose(const Dense &a, int r, int c) {
   Dense t(a.size());
-  for (int i = 0; i < r; ++i) {
+  for (int i = 0; i < r; ++i)
     for (int j = 0; j < c; ++j) t[j * r + i] = a[i * c + j];
-  }
   return t;
 }
 
@@ -49,27 +46,18 @@ Dense random_matrix(int r, int c, unsigned seed) {
   return m;
 }
 
-// M M^T + n I: symmetric, and positive definite with a comfortable margin.
-Dense random_spd(int n, unsigned seed) {
-  Dense m = random_matrix(n, n, seed);
-  Dense spd = reference_product(m, n, n, reference_transpose(m, n, n), n);
-  for (int i = 0; i < n; ++i) spd[i * n + i] += n;
-  return spd;
+// Lower triangle and diagonal of a square matrix, zeros above.
+Dense lower_part(const Dense &a, int n) {
+  Dense l(a.size(), 0.0);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j <= i; ++j) l[i * n + j] = a[i * n + j];
+  return l;
 }
 
 double max_abs_difference(const Dense &a, const Dense &b) {
   double worst = 0.0;
   for (size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::fabs(a[i] - b[i]));
   return worst;
-}
-
-// Lower triangle and diagonal of a square matrix, zeros above.
-Dense lower_part(const Dense &a, int n) {
-  Dense l(a.size(), 0.0);
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j <= i; ++j) l[i * n + j] = a[i * n + j];
-  }
-  return l;
 }
 
 const double kTolerance = 1e-12;
@@ -128,7 +116,10 @@ class RandomSpd : public testing::TestWithParam<int> {};
 
 TEST_P(RandomSpd, FactorInverseAndSolveAgreeWithTheReference) {
   const int n = GetParam();
-  const Dense a = random_spd(n, 100 + n), b = random_matrix(n, 1, 400 + n);
+  Dense a = random_matrix(n, n, 100 + n);  // M M^T + n I: comfortably positive definite
+  a = reference_product(a, n, n, reference_transpose(a, n, n), n);
+  for (int i = 0; i < n; ++i) a[i * n + i] += n;
+  const Dense b = random_matrix(n, 1, 400 + n);
   Dense f = a;
   ASSERT_EQ(Choleski_LU_Decomposition(f.data(), n), 0);
   const Dense l = lower_part(f, n);

@@ -146,25 +146,19 @@ INSTANTIATE_TEST_SUITE_P(
                       ReferenceCase{16, 15, 3, 'c', kScatteredConstraints, 1e-7}));
 
 // Taller than 4r the neighbour offsets are all distinct, so every row of the
-// full matrix sums to zero and the matrix is positive semi-definite.
-TEST(GetLaplacian, TexturedRowsSumToZeroAndQuadraticFormIsNonNegative) {
+// full matrix sums to zero.
+TEST(GetLaplacian, TexturedRowsSumToZero) {
   for (int r = 1; r <= 2; r++) {
     Picture p(noisePicture(4 * r + 3, 4 * r + 4, 'c', 7u + r), kConstrainedBlock);
     QMatrix *A = p.build(1e-7, r);
-    const size_t N = A->Dim;
-    double quadratic = 0.0, scale = 0.0;
-    for (size_t i = 1; i <= N; i++) {
+    for (size_t i = 1; i <= A->Dim; i++) {
       double rowSum = 0.0, rowScale = 0.0;
-      for (size_t j = 1; j <= N; j++) {
-        const double a = Q_GetEl(A, i, j);
-        rowSum += a;
-        rowScale += std::fabs(a);
-        quadratic += (std::sin(0.7 * i) + 0.3) * a * (std::sin(0.7 * j) + 0.3);
+      for (size_t j = 1; j <= A->Dim; j++) {
+        rowSum += Q_GetEl(A, i, j);
+        rowScale += std::fabs(Q_GetEl(A, i, j));
       }
-      scale += rowScale;
       EXPECT_NEAR(rowSum, 0.0, 1e-9 * (1.0 + rowScale)) << "r " << r << " row " << i;
     }
-    EXPECT_GE(quadratic, -1e-9 * scale) << "r " << r;
   }
 }
 
