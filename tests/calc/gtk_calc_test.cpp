@@ -139,10 +139,13 @@ TEST_F(CalcTest, TrimatteWithoutBothKindsOfConstraintDoesNothing) {
 TEST_F(CalcTest, AlternateColourCountsAsForeground) {
   paint_column(cb_set_BG, BG_COLUMN);
   GdkColor pure_blue = {0, 0, 0, 0xffff};
+  // A floating widget is ours to sink and release; destroy alone leaks it.
   GtkWidget *colour_button = gtk_color_button_new_with_color(&pure_blue);
+  g_object_ref_sink(colour_button);
   cb_set_Color(GTK_COLOR_BUTTON(colour_button), toolbar);
   stroke({{FG_COLUMN, 1}, {FG_COLUMN, SIZE - 2.0}});
   gtk_widget_destroy(colour_button);
+  g_object_unref(colour_button);
   EXPECT_EQ(press_calculate(GTK_RESPONSE_CANCEL), 1);
 }
 
