@@ -76,21 +76,6 @@ TEST_P(ReadEngineInput, CopiesTheRegionsColoursAndConstraints) {
     }
   EXPECT_TRUE(in.has_background && in.has_foreground && constraints_usable(&in));
   free_engine_input(&in);
-
-  // As a trimap (its alpha, if any, ignored): black is background, white
-  // foreground, the rest unknown.
-  std::vector<unsigned char> grey(kW * n, 17);
-  for (int x = 0; x < kW; x++)
-    for (int c = 0; c < 3; c++) grey[x * n + c] = (unsigned char)(x == 0 ? 0 : x == 1 ? 255 : 128);
-  const raw_pixels trimap = rgb_pixels(grey.data(), kW * n, n);
-  in = read_engine_input(&picture, &trimap, CONSTRAINTS_TRIMAP, 0, 0, kW, 1);
-  const double tri_mask[kW] = {1, 1, 0}, tri_values[kW] = {0, 1, 0};
-  for (int x = 0; x < kW; x++) {
-    EXPECT_EQ(in.constraint_mask[0][x], tri_mask[x]) << x;
-    EXPECT_EQ(in.constraint_values[0][x], tri_values[x]) << x;
-  }
-  EXPECT_TRUE(constraints_usable(&in));
-  free_engine_input(&in);
 }
 
 INSTANTIATE_TEST_SUITE_P(EngineInput, ReadEngineInput, testing::Values(3, 4));
