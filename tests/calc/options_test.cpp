@@ -22,9 +22,7 @@ TEST(Options, LevelBoundFollowsTheSmallerSide) {
 }
 
 TEST(Rgb2Grey, IsTheMeanOfMaxAndMinTruncated) {
-  EXPECT_EQ(rgb2grey(255, 255, 255), 255);
-  EXPECT_EQ(rgb2grey(0, 0, 0), 0);
-  EXPECT_EQ(rgb2grey(255, 128, 0), 127);
-  EXPECT_EQ(rgb2grey(0, 0, 255), 127);
-  EXPECT_EQ(rgb2grey(10, 200, 30), 105);
+  const int cases[][4] = {
+      {255, 255, 255, 255}, {0, 0, 0, 0}, {255, 128, 0, 127}, {0, 0, 255, 127}, {10, 200, 30, 105}};
+  for (const auto &c : cases) EXPECT_EQ(rgb2grey(c[0], c[1], c[2]), c[3]) << c[0] << c[1] << c[2];
 }

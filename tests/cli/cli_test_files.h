@@ -1,86 +1,107 @@
-// Small pictures and a private temporary folder for the command-line tests.
+// Small pictures, a private temporary folder and a captured velorin-matte
+// run for the command-line tests.
 #pragma once
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
-#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
-// A temporary folder removed (with its files) when the test ends.
-class TempFolder {
- public:
-  TempFolder() {
-    char *made = g_dir_make_tmp("velorin-cli-XXXXXX", nullptr);
-    path_ = made ? made : "";
-    g_free(made);
-  }
-  ~TempFolder() {
-    GDir *dir = g_dir_open(path_.c_str(), 0, nullptr);
-    if (dir) {
-      while (const char *name = g_dir_read_name(dir)) g_remove(file(name).c_str());
-      g_dir_close(dir);
-    }
-    g_rmdir(path_.c_str());
-  }
-  std::string file(const std::string &name) const { return path_ + "/" + name; }
-  int count() const {
-    int n = 0;
-    GDir *dir = g_dir_open(path_.c_str(), 0, nullptr);
-    if (!dir) return -1;
-    while (g_dir_read_name(dir)) n++;
-    g_dir_close(dir);
-    return n;
-  }
+#include "cli/matte_cli.h"
 
- private:
-  std::string path_;
+namespace fs = std::filesystem;
+
+inline std::string make_temp_folder() {
+  std::string path = (fs::temp_directory_path() / "velorin-cli-XXXXXX").string();
+  EXPECT_NE(mkdtemp(&path[0]), nullptr);
+  return path;
+}
+
+// A temporary folder removed with its files when the test ends.
+struct TempFolder {
+  std::string path = make_temp_folder();
+  ~TempFolder() { fs::remove_all(path); }
+  std::string file(const std::string &name) const { return path + "/" + name; }
+  long count() const { return std::distance(fs::directory_iterator(path), {}); }
 };
 
-// One RGBA pixel of a generated picture.
 struct rgba {
   guchar r, g, b, a;
 };
 
-// Builds a width x height pixbuf (with alpha or not) from a pixel function.
+// A width x height pixbuf (with alpha or not) from a pixel function.
 inline GdkPixbuf *make_pixbuf(int width, int height, bool has_alpha,
                               const std::function<rgba(int x, int y)> &pixel) {
   GdkPixbuf *p = gdk_pixbuf_new(GDK_COLORSPACE_RGB, has_alpha, 8, width, height);
   int n = gdk_pixbuf_get_n_channels(p), stride = gdk_pixbuf_get_rowstride(p);
-  guchar *pixels = gdk_pixbuf_get_pixels(p);
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       rgba c = pixel(x, y);
-      guchar *o = pixels + y * stride + x * n;
-      o[0] = c.r;
-      o[1] = c.g;
-      o[2] = c.b;
+      guchar *o = gdk_pixbuf_get_pixels(p) + y * stride + x * n;
+      o[0] = c.r, o[1] = c.g, o[2] = c.b;
       if (has_alpha) o[3] = c.a;
     }
   return p;
 }
 
 inline void save_png(GdkPixbuf *pixbuf, const std::string &path) {
-  ASSERT_TRUE(gdk_pixbuf_save(pixbuf, path.c_str(), "png", nullptr, nullptr)) << path;
+  EXPECT_TRUE(gdk_pixbuf_save(pixbuf, path.c_str(), "png", nullptr, nullptr)) << path;
 }
 
-inline void write_and_release(GdkPixbuf *pixbuf, const std::string &path) {
-  save_png(pixbuf, path);
-  g_object_unref(pixbuf);
+inline void write_png(const std::string &path, int width, int height, bool has_alpha,
+                      const std::function<rgba(int x, int y)> &pixel) {
+  GdkPixbuf *p = make_pixbuf(width, height, has_alpha, pixel);
+  save_png(p, path);
+  g_object_unref(p);
 }
 
-// Reads byte `channel` of pixel (x, y).
-inline int sample(GdkPixbuf *p, int x, int y, int channel) {
-  return gdk_pixbuf_get_pixels(p)[y * gdk_pixbuf_get_rowstride(p) +
-                                  x * gdk_pixbuf_get_n_channels(p) + channel];
+// One channel of a PNG, row by row; empty when it cannot be read.
+inline std::vector<int> read_channel(const std::string &path, int channel) {
+  std::vector<int> values;
+  GdkPixbuf *p = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
+  if (!p) return values;
+  const int n = gdk_pixbuf_get_n_channels(p), stride = gdk_pixbuf_get_rowstride(p);
+  for (int y = 0; y < gdk_pixbuf_get_height(p); y++)
+    for (int x = 0; x < gdk_pixbuf_get_width(p); x++)
+      values.push_back(gdk_pixbuf_get_pixels(p)[y * stride + x * n + channel]);
+  g_object_unref(p);
+  return values;
 }
 
 inline std::string read_file(const std::string &path) {
-  gchar *contents = nullptr;
-  gsize length = 0;
-  if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) return "";
-  std::string s(contents, length);
-  g_free(contents);
-  return s;
+  std::ostringstream s;
+  s << std::ifstream(path, std::ios::binary).rdbuf();
+  return s.str();
+}
+
+inline void write_file(const std::string &path, const std::string &contents) {
+  std::ofstream(path, std::ios::binary) << contents;
+}
+
+struct cli_result {
+  int status;
+  std::string out, err;
+};
+
+// Runs velorin-matte with the given words, capturing both streams.
+inline cli_result run_cli(std::vector<std::string> words) {
+  std::vector<char *> argv = {const_cast<char *>("velorin-matte")};
+  for (std::string &w : words) argv.push_back(&w[0]);
+  char *text[2] = {nullptr, nullptr};
+  size_t size[2] = {0, 0};
+  FILE *out = open_memstream(&text[0], &size[0]), *err = open_memstream(&text[1], &size[1]);
+  int status = matte_cli_main(static_cast<int>(argv.size()), argv.data(), out, err);
+  fclose(out);
+  fclose(err);
+  cli_result r = {status, std::string(text[0], size[0]), std::string(text[1], size[1])};
+  free(text[0]);
+  free(text[1]);
+  return r;
 }
