@@ -117,14 +117,6 @@ selection_rect selection_from_region(pixel_rect region, double scale,
                         region.width * scale, region.height * scale};
 }
 
-pixel_rect clip_region(pixel_rect region, int width, int height) {
-  int x0 = std::max(region.x, 0);
-  int y0 = std::max(region.y, 0);
-  int x1 = std::min(region.x + region.width, width);
-  int y1 = std::min(region.y + region.height, height);
-  return pixel_rect{x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0)};
-}
-
 pixel_rect outline_redraw_area(selection_rect sel) {
   return pixel_rect{(int)(sel.left - 1), (int)(sel.top - 1),
                     (int)(sel.width + 3), (int)(sel.height + 3)};

@@ -65,16 +65,13 @@ selection_rect selection_from_drag(double anchor_x, double anchor_y,
                                    double corner_x, double corner_y);
 // Selection -> calculation region (rounded to the nearest picture pixel).
 // The region may reach beyond the picture, also with negative corners; it is
-// clipped only where it is used (clip_region).
+// clipped only where it is used (clip_region in calc/engine_input.h).
 pixel_rect region_from_selection(selection_rect sel, double scale);
 // Calculation region -> selection at `scale`, plus the anchor (the far
 // corner) from which selection_from_drag(anchor, sel.left, sel.top)
 // reproduces the selection.
 selection_rect selection_from_region(pixel_rect region, double scale,
                                      double *anchor_x, double *anchor_y);
-// The part of the region inside a picture of width × height: negative
-// corners move to 0, the size shrinks to what fits (never below 0).
-pixel_rect clip_region(pixel_rect region, int width, int height);
 
 // Window area the dashed outline of `sel` touches (its stroke runs half a
 // pixel outside the selection).

@@ -1,5 +1,6 @@
 // The "Open image" dialog: asks for a file and an open mode, then hands both
 // to open_image_file.
+#include "calc/gtk_calc.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
 #include "gui/open_image.h"
@@ -84,6 +85,8 @@ void update_preview_cb(GtkFileChooser *file_chooser, gpointer preview) {
 }
 
 void on_open_image(GtkWidget *, gpointer toolbar) {
+  if (refuse_while_calculating())
+    return;
   GtkToolItem *mode_toggle = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), TB_MODE_TOGGLE);
   GtkWidget *parent = gtk_widget_get_toplevel(GTK_WIDGET(mode_toggle));
   GtkWidget *dialog = gtk_file_chooser_dialog_new(

@@ -2,6 +2,7 @@
 // dispatch to stroke capture (edit mode) or the selection (view mode).
 #include "gui/pointer_events.h"
 
+#include "calc/gtk_calc.h"
 #include "gui/brush.h"
 #include "gui/canvas.h"
 #include "gui/coords.h"
@@ -64,7 +65,7 @@ gboolean button_press_event(GtkWidget *widget, GdkEventButton *event,
   m_button_y = cursor_y = event->y;
   if (in_edit_mode)
     stroke_button_press(widget, event);
-  else
+  else if (!refuse_while_calculating())
     selection_press(widget);
   return TRUE;
 }
@@ -78,7 +79,7 @@ gboolean motion_notify_event(GtkWidget *widget, GdkEventMotion *event,
   if (in_edit_mode) {
     stroke_motion(widget, event, x, y, state);
     initiate_cursor_redraw(widget, x, y);
-  } else if (state & GDK_BUTTON1_MASK) {
+  } else if ((state & GDK_BUTTON1_MASK) && !calculation_running()) {
     selection_drag(widget, x, y);
   }
   cursor_x = x;

@@ -3,7 +3,7 @@
 // The selection (`left_x`, `top_y`, `selection_w`, `selection_h`, anchor
 // `m_button_x`, `m_button_y`) is in window pixels; the calculation region
 // (`x_img_ROI`, `y_img_ROI`, `w_img_ROI`, `h_img_ROI`) in picture pixels. The
-// region may reach beyond the picture; users clip it (clip_region).
+// region may reach beyond the picture; users clip it (clip_region in calc/engine_input.h).
 //
 // Only selection_press, selection_drag and toggle_calc_ROI change the
 // region or its flag: a caller that must keep the region fixed (a running

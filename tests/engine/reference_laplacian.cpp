@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 static unsigned char sampleAt(TIFF_img *image, int ch, int y, int x) {
@@ -15,44 +16,16 @@ static unsigned char sampleAt(TIFF_img *image, int ch, int y, int x) {
   return image->plane[y][x];
 }
 
-// Merges (cols[j], vals[j]), ascending, into row R of A.
+// Merges (cols[j], vals[j]) into row R of A: the stored row plus the new
+// entries, sorted by column, written back as a freshly sized row.
 static void mergeRow(QMatrix *A, size_t R, const unsigned *cols,
                      const double *vals, int count) {
-  const size_t len = Q_GetLen(A, R);
-  if (len == 0) {
-    Q_SetLen(A, R, count);
-    for (int j = 0; j < count; j++) Q_SetEntry(A, R, j, cols[j], vals[j]);
-    return;
-  }
-  std::vector<size_t> p(len);
-  std::vector<double> v(len);
-  for (size_t e = 0; e < len; e++) {
-    p[e] = Q_GetPos(A, R, e);
-    v[e] = Q_GetVal(A, R, e);
-  }
-  std::vector<size_t> outPos;
-  std::vector<double> outVal;
-  size_t e = 0;
-  int j = 0;
-  while (e < len || j < count) {
-    if (j == count) {
-      fprintf(stderr, "something is askew!!\n");
-      exit(-1);
-    }
-    if (e < len && p[e] == cols[j]) {
-      outPos.push_back(p[e]);
-      outVal.push_back(v[e++] + vals[j++]);
-    } else if (e < len && p[e] < cols[j]) {
-      outPos.push_back(p[e]);
-      outVal.push_back(v[e++]);
-    } else {
-      outPos.push_back(cols[j]);
-      outVal.push_back(vals[j++]);
-    }
-  }
-  Q_SetLen(A, R, outPos.size());
-  for (size_t k = 0; k < outPos.size(); k++)
-    Q_SetEntry(A, R, k, outPos[k], outVal[k]);
+  std::map<size_t, double> row;
+  for (size_t e = 0; e < Q_GetLen(A, R); e++) row[Q_GetPos(A, R, e)] = Q_GetVal(A, R, e);
+  for (int j = 0; j < count; j++) row[cols[j]] += vals[j];
+  Q_SetLen(A, R, row.size());
+  size_t k = 0;
+  for (const auto &entry : row) Q_SetEntry(A, R, k++, entry.first, entry.second);
 }
 
 static void addWindow(QMatrix *A, TIFF_img *image, int y, int x, int r,

@@ -9,70 +9,47 @@ namespace {
 
 const double kEpsilon = 1e-7;
 
-double ***stack_of(int h, int w, int d) {
-  return (double ***)multialloc_init(sizeof(double), 3, h, w, d);
-}
+double ***stack_of(int h, int w, int d) { return (double ***)multialloc_init(sizeof(double), 3, h, w, d); }
 
-// The 4 x 5 plane whose value is the column number, upsampled to 12 x 14:
-// coarse column j lands on fine column 2j + 2 as 1/8, 3/4, 1/8 of its
-// neighbours and itself, and the lattice is extended with its edge values.
+// A plane whose value is the column (or row) number: coarse index j lands on
+// fine index 2j + 2 as 1/8, 3/4, 1/8 of its neighbours and itself, and the
+// lattice is extended with its edge values. The row case runs to an even
+// fine height 2h + 4 and an odd one 2h + 3, which share the lattice.
 TEST(UpSmpArr, RampSurvivesInsideAndFlattensAtTheEnds) {
-  double ***coarse = stack_of(4, 5, 1);
-  for (int i = 0; i < 4; i++)
-    for (int j = 0; j < 5; j++) coarse[i][j][0] = j;
-  double ***fine = upSmpArr(coarse, 4, 5, 1, 12, 14, 2);
-  const double expected[14] = {0, 0,   0.125, 0.5, 1,     1.5, 2,
-                               2.5, 3, 3.5,   3.875, 4,   4,   4};
-  for (int y = 0; y < 12; y++)
-    for (int x = 0; x < 14; x++)
-      EXPECT_DOUBLE_EQ(fine[y][x][0], expected[x]) << y << "," << x;
-  multifree(coarse, 3);
-  multifree(fine, 3);
+  const double expected[14] = {0, 0, 0.125, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 3.875, 4, 4, 4};
+  const struct {
+    bool along_rows;
+    int h, w, H2, W2;
+  } cases[] = {{false, 4, 5, 12, 14}, {true, 5, 4, 14, 12}, {true, 5, 4, 13, 12}};
+  for (const auto &c : cases) {
+    double ***coarse = stack_of(c.h, c.w, 1);
+    for (int i = 0; i < c.h; i++)
+      for (int j = 0; j < c.w; j++) coarse[i][j][0] = c.along_rows ? i : j;
+    double ***fine = upSmpArr(coarse, c.h, c.w, 1, c.H2, c.W2, 2);
+    for (int y = 0; y < c.H2; y++)
+      for (int x = 0; x < c.W2; x++)
+        EXPECT_DOUBLE_EQ(fine[y][x][0], expected[c.along_rows ? y : x]) << c.H2 << ": " << y << "," << x;
+    multifree(coarse, 3);
+    multifree(fine, 3);
+  }
 }
 
-// The same ramp along the rows, to an even fine height 2h + 4 and an odd one
-// 2h + 3: both put coarse row i on fine row 2i + 2.
-class UpSmpArrRowRamp : public testing::TestWithParam<int> {};
-
-TEST_P(UpSmpArrRowRamp, UsesTheSameLatticeForOddAndEvenHeights) {
-  const int H2 = GetParam();
-  double ***coarse = stack_of(5, 4, 1);
-  for (int i = 0; i < 5; i++)
-    for (int j = 0; j < 4; j++) coarse[i][j][0] = i;
-  double ***fine = upSmpArr(coarse, 5, 4, 1, H2, 12, 2);
-  const double expected[14] = {0, 0,   0.125, 0.5, 1,     1.5, 2,
-                               2.5, 3, 3.5,   3.875, 4,   4,   4};
-  for (int y = 0; y < H2; y++)
-    for (int x = 0; x < 12; x++)
-      EXPECT_DOUBLE_EQ(fine[y][x][0], expected[y]) << y << "," << x;
-  multifree(coarse, 3);
-  multifree(fine, 3);
-}
-
-INSTANTIATE_TEST_SUITE_P(Upsample, UpSmpArrRowRamp, testing::Values(14, 13));
-
-// Fine sizes of the pyramid and the coarse sizes they down-sample to.
-class UpSmpArrConstant : public testing::TestWithParam<int> {};
-
-TEST_P(UpSmpArrConstant, StaysConstantEverywhereBordersIncluded) {
-  const int H2 = GetParam(), W2 = GetParam() + 3;
-  const int h = downSmpSize(H2, 2), w = downSmpSize(W2, 2);
+TEST(UpSmpArr, ConstantPlanesStayConstantEverywhereBordersIncluded) {
   const double planes[2] = {3.7, -0.25};
-  double ***coarse = stack_of(h, w, 2);
-  for (int i = 0; i < h; i++)
-    for (int j = 0; j < w; j++)
-      for (int e = 0; e < 2; e++) coarse[i][j][e] = planes[e];
-  double ***fine = upSmpArr(coarse, h, w, 2, H2, W2, 2);
-  for (int y = 0; y < H2; y++)
-    for (int x = 0; x < W2; x++)
-      for (int e = 0; e < 2; e++)
-        EXPECT_DOUBLE_EQ(fine[y][x][e], planes[e]) << y << "," << x;
-  multifree(coarse, 3);
-  multifree(fine, 3);
+  for (int H2 : {5, 6, 9, 10, 11, 12, 22, 23}) {
+    const int W2 = H2 + 3, h = downSmpSize(H2, 2), w = downSmpSize(W2, 2);
+    double ***coarse = stack_of(h, w, 2);
+    for (int i = 0; i < h; i++)
+      for (int j = 0; j < w; j++)
+        for (int e = 0; e < 2; e++) coarse[i][j][e] = planes[e];
+    double ***fine = upSmpArr(coarse, h, w, 2, H2, W2, 2);
+    for (int y = 0; y < H2; y++)
+      for (int x = 0; x < W2; x++)
+        for (int e = 0; e < 2; e++) EXPECT_DOUBLE_EQ(fine[y][x][e], planes[e]) << H2 << ": " << y << "," << x;
+    multifree(coarse, 3);
+    multifree(fine, 3);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Upsample, UpSmpArrConstant,
-                         testing::Values(5, 6, 9, 10, 11, 12, 22, 23));
 
 // A colour picture of hashed samples: the channels vary independently, so
 // every window has a well-posed fit of its own.
@@ -82,8 +59,7 @@ TIFF_img varied_colour(int h, int w) {
   for (int p = 0; p < 3; p++)
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++)
-        img.color_planes[p][y][x] = (unsigned char)(
-            ((x * 73856093u) ^ (y * 19349663u) ^ (p * 83492791u)) % 251u);
+        img.color_planes[p][y][x] = (unsigned char)(((x * 73856093u) ^ (y * 19349663u) ^ (p * 83492791u)) % 251u);
   return img;
 }
 
@@ -107,10 +83,9 @@ double **linear_matte_of(const TIFF_img &img) {
 class LinearCoeff : public testing::TestWithParam<int> {};
 
 TEST_P(LinearCoeff, RecoversALinearModelInEveryWindow) {
-  const int r = GetParam();
   TIFF_img img = varied_colour(9, 13);
   double **matte = linear_matte_of(img);
-  double ***k = getLinearCoeff(matte, &img, kEpsilon, r);
+  double ***k = getLinearCoeff(matte, &img, kEpsilon, GetParam());
   for (int y = 0; y < 9; y++)
     for (int x = 0; x < 13; x++) {
       for (int p = 0; p < 3; p++) EXPECT_NEAR(k[y][x][p], kSlopes[p], 1e-4);
@@ -122,8 +97,7 @@ TEST_P(LinearCoeff, RecoversALinearModelInEveryWindow) {
 }
 
 TEST_P(LinearCoeff, CopiesTheNearestInteriorWindowToTheBorder) {
-  const int r = GetParam();
-  const int h = 9, w = 13;
+  const int r = GetParam(), h = 9, w = 13;
   TIFF_img img = varied_colour(h, w);
   double **matte = (double **)get_img(w, h, sizeof(double));
   for (int y = 0; y < h; y++)
@@ -133,8 +107,7 @@ TEST_P(LinearCoeff, CopiesTheNearestInteriorWindowToTheBorder) {
   auto source = [r](int i, int n) { return i < r ? r : (i >= n - r ? n - r - 1 : i); };
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++)
-      for (int e = 0; e < 4; e++)
-        EXPECT_EQ(k[y][x][e], k[source(y, h)][source(x, w)][e]) << y << "," << x;
+      for (int e = 0; e < 4; e++) EXPECT_EQ(k[y][x][e], k[source(y, h)][source(x, w)][e]) << y << "," << x;
   // Interior windows really differ, so the copies above are not trivial.
   EXPECT_NE(k[r][r][3], k[r][w - r - 1][3]);
   EXPECT_NE(k[r][r][3], k[h - r - 1][r][3]);
@@ -148,8 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Upsample, LinearCoeff, testing::Values(1, 2));
 TEST(LinearCoeffDeathTest, ImageSmallerThanAWindowEndsTheProcess) {
   TIFF_img img = varied_colour(4, 9);
   double **matte = linear_matte_of(img);
-  EXPECT_EXIT(getLinearCoeff(matte, &img, kEpsilon, 2),
-              testing::ExitedWithCode(255), "smaller than one window");
+  EXPECT_EXIT(getLinearCoeff(matte, &img, kEpsilon, 2), testing::ExitedWithCode(255), "smaller than one window");
   free_img((void **)matte);
   free_TIFF(&img);
 }
@@ -171,25 +143,6 @@ TEST(UpSampleAlphaUsingImg, CarriesALinearModelToTheFinerPicture) {
       some_above_one |= up[y][x] > 1.0;
     }
   EXPECT_TRUE(some_above_one);
-  free_img((void **)up);
-  free_img((void **)coarse_matte);
-  free_TIFF(&coarse);
-  free_TIFF(&fine);
-}
-
-TEST(UpSampleAlphaUsingImg, FollowsTheFinePictureOfAGreyImage) {
-  // Grey pictures fit one slope: matte = grey / 255 stays so on the fine grid.
-  TIFF_img fine;
-  get_TIFF(&fine, 12, 11, 'g');
-  for (int y = 0; y < 12; y++)
-    for (int x = 0; x < 11; x++) fine.plane[y][x] = (unsigned char)((x * 23 + y * 11) % 256);
-  TIFF_img coarse = downSmpIm(&fine, 2);
-  double **coarse_matte = (double **)get_img(coarse.width, coarse.height, sizeof(double));
-  for (int y = 0; y < coarse.height; y++)
-    for (int x = 0; x < coarse.width; x++) coarse_matte[y][x] = coarse.plane[y][x] / 255.0;
-  double **up = upSampleAlphaUsingImg(coarse_matte, &coarse, &fine, kEpsilon, 1);
-  for (int y = 0; y < 12; y++)
-    for (int x = 0; x < 11; x++) EXPECT_NEAR(up[y][x], fine.plane[y][x] / 255.0, 1e-4);
   free_img((void **)up);
   free_img((void **)coarse_matte);
   free_TIFF(&coarse);

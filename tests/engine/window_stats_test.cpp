@@ -28,12 +28,9 @@ struct GreyWindow {
   double weight(int i, int j) const { return work.V[i * work.n + j]; }
 };
 
-// Four white and five black pixels (window order is column by column):
-// mu = 4/9, variance = 4/9 - 16/81 = 20/81. Between two white pixels the
-// weight is (1 + (5/9)^2 / (20/81)) / 9 = (1 + 1.25) / 9 = 0.25; between
-// white and black (1 + (5/9)(-4/9) / (20/81)) / 9 = 0; between two black
-// (1 + (4/9)^2 / (20/81)) / 9 = 1.8 / 9 = 0.2. epsilon = 1e-7 moves these
-// by about 1e-7.
+// Four white and five black pixels: mu = 4/9, variance 20/81. Weights are
+// (1 + (a - mu)(b - mu) / variance) / 9: 0.25 between white pixels, 0 between
+// white and black, 0.2 between black ones (epsilon moves them by ~1e-7).
 TEST(WindowWeights, GreyWindowGivesTheHandComputedWeights) {
   const unsigned char grey[3][3] = {{255, 0, 0}, {255, 255, 0}, {0, 255, 0}};
   GreyWindow w(grey);

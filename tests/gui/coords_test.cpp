@@ -170,22 +170,4 @@ TEST(Coords, RegionToSelectionAndBackIsStable) {
   }
 }
 
-TEST(Coords, ClipRegionKeepsWhatLiesInsideThePicture) {
-  struct {
-    pixel_rect in, out;
-  } cases[] = {
-      {{-10, 5, 16, 296}, {0, 5, 6, 43}},  // picture 64 x 48
-      {{10, 20, 20, 20}, {10, 20, 20, 20}},
-      {{70, 50, 5, 5}, {70, 50, 0, 0}},
-      {{-5, -5, 3, 3}, {0, 0, 0, 0}},
-  };
-  for (auto &c : cases) {
-    pixel_rect r = clip_region(c.in, 64, 48);
-    EXPECT_EQ(r.x, c.out.x);
-    EXPECT_EQ(r.y, c.out.y);
-    EXPECT_EQ(r.width, c.out.width);
-    EXPECT_EQ(r.height, c.out.height);
-  }
-}
-
 }  // namespace

@@ -3,205 +3,133 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include "sparse/errhandl.h"
-#include "tests/engine/heap_in_use.h"
 
 namespace {
 
 const size_t kDim = 4;
 
-class QMatrixTest : public testing::Test {
- protected:
-  void SetUp() override { LASClearError(); }
-  void TearDown() override {
-    if (built_) Q_Destr(&q_);
-    LASClearError();
-  }
-  void build(bool symmetry, ElOrderType order = Rowws, InstanceType instance = Normal) {
-    Q_Constr(&q_, "L", kDim, symmetry, order, instance, true);
-    built_ = true;
-  }
-  // Stores one array as (Pos, Val) pairs, in the given order.
-  void store(size_t array, std::initializer_list<std::pair<size_t, double>> entries) {
-    Q_SetLen(&q_, array, entries.size());
-    size_t e = 0;
-    for (const auto &entry : entries) Q_SetEntry(&q_, array, e++, entry.first, entry.second);
-  }
-  QMatrix q_;
-  bool built_ = false;
-};
+// Stores one array as (Pos, Val) pairs, in the given order.
+void store(QMatrix *q, size_t array, std::initializer_list<std::pair<size_t, double>> entries) {
+  Q_SetLen(q, array, entries.size());
+  size_t e = 0;
+  for (const auto &entry : entries) Q_SetEntry(q, array, e++, entry.first, entry.second);
+}
 
-TEST_F(QMatrixTest, SymmetricMatrixReadsTheLowerTriangleByMirroring) {
-  // Upper triangle stored:  [4 . 2 .]
-  //                         [  5 . -1]
-  //                         [    6 . ]
-  //                         [      7 ]
-  build(true);
-  store(1, {{1, 4.0}, {3, 2.0}});
-  store(2, {{2, 5.0}, {4, -1.0}});
-  store(3, {{3, 6.0}});
-  store(4, {{4, 7.0}});
-  for (size_t i = 1; i <= kDim; ++i) {
-    for (size_t j = 1; j <= kDim; ++j) {
-      EXPECT_EQ(Q_GetEl(&q_, i, j), Q_GetEl(&q_, j, i)) << i << "," << j;
-    }
+TEST(QMatrix, LookupFindsTheElementWhereItsStorageKeepsItAndTheLastMatchWins) {
+  const struct {
+    bool symmetry;
+    ElOrderType order;
+    size_t array, pos;      // where 9.0 is stored
+    double at_2_3, at_3_2;  // what elements (2, 3) and (3, 2) read
+  } cases[] = {{true, Rowws, 2, 3, 9.0, 9.0},
+               {false, Rowws, 2, 3, 9.0, 0.0},
+               {true, Clmws, 3, 2, 9.0, 9.0},
+               {false, Clmws, 2, 3, 0.0, 9.0}};
+  LASClearError();
+  for (const auto &c : cases) {
+    QMatrix q;
+    Q_Constr(&q, "L", kDim, c.symmetry, c.order, Normal, true);
+    store(&q, c.array, {{1, 1.0}, {c.pos, 2.0}, {c.pos, 9.0}, {4, 0.5}});
+    EXPECT_EQ(Q_GetEl(&q, 2, 3), c.at_2_3) << c.symmetry << c.order;
+    EXPECT_EQ(Q_GetEl(&q, 3, 2), c.at_3_2) << c.symmetry << c.order;
+    EXPECT_EQ(Q_GetEl(&q, 1, 4) + Q_GetEl(&q, 4, 1), 0.0);  // nothing stored there
+    Q_Destr(&q);
   }
-  EXPECT_EQ(Q_GetEl(&q_, 3, 1), 2.0);
-  EXPECT_EQ(Q_GetEl(&q_, 4, 2), -1.0);
-  EXPECT_EQ(Q_GetEl(&q_, 4, 1), 0.0);
   EXPECT_EQ(LASResult(), LASOK);
 }
 
-struct LookupCase {
-  const char *name;
-  bool symmetry;
-  ElOrderType order;
-  size_t array, pos;         // where 9.0 is stored
-  double at_2_3, at_3_2;     // what elements (2, 3) and (3, 2) read
-};
-
-void PrintTo(const LookupCase &c, std::ostream *os) { *os << c.name; }
-
-class Lookup : public QMatrixTest, public testing::WithParamInterface<LookupCase> {};
-
-TEST_P(Lookup, FindsTheElementWhereItsStorageKeepsIt) {
-  LookupCase c = GetParam();
-  build(c.symmetry, c.order);
-  store(c.array, {{c.pos, 9.0}});
-  EXPECT_EQ(Q_GetEl(&q_, 2, 3), c.at_2_3);
-  EXPECT_EQ(Q_GetEl(&q_, 3, 2), c.at_3_2);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    AllFourCases, Lookup,
-    testing::Values(LookupCase{"symmetric rows", true, Rowws, 2, 3, 9.0, 9.0},
-                    LookupCase{"plain rows", false, Rowws, 2, 3, 9.0, 0.0},
-                    LookupCase{"symmetric columns", true, Clmws, 3, 2, 9.0, 9.0},
-                    LookupCase{"plain columns", false, Clmws, 2, 3, 0.0, 9.0}));
-
-TEST_F(QMatrixTest, RepeatedPosReadsAsTheLaterEntry) {
-  build(false);
-  store(2, {{1, 1.0}, {3, 2.0}, {3, 5.0}, {4, 0.5}});
-  EXPECT_EQ(Q_GetEl(&q_, 2, 3), 5.0);
-}
-
-TEST_F(QMatrixTest, ResizingDropsTheOldEntries) {
-  build(false);
-  store(1, {{1, 3.0}, {2, 4.0}});
-  Q_SetLen(&q_, 1, 0);
-  EXPECT_EQ(Q_GetLen(&q_, 1), 0u);
-  EXPECT_EQ(q_.El[1], nullptr);
-  Q_SetLen(&q_, 1, 3);
-  ASSERT_EQ(Q_GetLen(&q_, 1), 3u);
+TEST(QMatrix, ResizingDropsTheOldEntriesAndAddValAccumulates) {
+  LASClearError();
+  QMatrix q;
+  Q_Constr(&q, "L", kDim, true, Rowws, Normal, true);
+  store(&q, 1, {{1, 3.0}, {2, 4.0}});
+  Q_SetLen(&q, 1, 0);
+  EXPECT_EQ(Q_GetLen(&q, 1), 0u);
+  EXPECT_EQ(q.El[1], nullptr);
+  Q_SetLen(&q, 1, 3);
+  ASSERT_EQ(Q_GetLen(&q, 1), 3u);
   for (size_t e = 0; e < 3; ++e) {
-    EXPECT_EQ(Q_GetPos(&q_, 1, e), 0u);
-    EXPECT_EQ(Q_GetVal(&q_, 1, e), 0.0);
+    EXPECT_EQ(Q_GetPos(&q, 1, e), 0u);
+    EXPECT_EQ(Q_GetVal(&q, 1, e), 0.0);
   }
-  EXPECT_EQ(Q_GetEl(&q_, 1, 2), 0.0);
+  Q_AddVal(&q, 1, 0, 0.25);
+  Q_AddVal(&q, 1, 0, 0.5);
+  EXPECT_EQ(Q_GetVal(&q, 1, 0), 0.75);
+  Q_Destr(&q);
 }
 
-TEST_F(QMatrixTest, AddValAccumulates) {
-  build(true);
-  store(2, {{2, 1.0}});
-  Q_AddVal(&q_, 2, 0, 0.25);
-  Q_AddVal(&q_, 2, 0, 0.5);
-  EXPECT_EQ(Q_GetVal(&q_, 2, 0), 1.75);
-  EXPECT_TRUE(Q_GetSymmetry(&q_));
-}
-
-struct Refusal {
-  const char *operation;
-  LASErrIdType kind;
-  std::function<void(QMatrix *)> call;
-};
-
-void PrintTo(const Refusal &r, std::ostream *os) { *os << r.operation; }
-
-class Refusals : public QMatrixTest, public testing::WithParamInterface<Refusal> {};
-
-TEST_P(Refusals, RecordTheKindChangeNothingAndStick) {
-  build(true);
-  store(1, {{1, 2.0}, {3, 1.0}});
-  GetParam().call(&q_);
-  EXPECT_EQ(LASResult(), GetParam().kind);
-  EXPECT_STREQ(LASErrProcName(), GetParam().operation);
-  EXPECT_STREQ(LASErrObjectName(1), "L");
-  EXPECT_EQ(q_.Len[1], 2u);
-  EXPECT_EQ(q_.El[1][1].Pos, 3u);
-  EXPECT_EQ(q_.El[1][1].Val, 1.0);
-  // From now on every operation does nothing and reads zero.
-  Q_SetEntry(&q_, 1, 1, 2, 8.0);
-  Q_AddVal(&q_, 1, 0, 1.0);
-  Q_SetLen(&q_, 2, 5);
-  EXPECT_EQ(q_.El[1][1].Val, 1.0);
-  EXPECT_EQ(q_.El[1][0].Val, 2.0);
-  EXPECT_EQ(q_.Len[2], 0u);
-  EXPECT_EQ(Q_GetLen(&q_, 1), 0u);
-  EXPECT_EQ(Q_GetEl(&q_, 1, 1), 0.0);
-  EXPECT_EQ(Q_GetVal(&q_, 1, 0), 0.0);
-  EXPECT_FALSE(Q_GetSymmetry(&q_));
-  EXPECT_EQ(LASResult(), GetParam().kind);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BadIndices, Refusals,
-    testing::Values(
-        Refusal{"Q_SetLen", LASRangeErr, [](QMatrix *q) { Q_SetLen(q, 0, 1); }},
-        Refusal{"Q_SetLen", LASRangeErr, [](QMatrix *q) { Q_SetLen(q, kDim + 1, 1); }},
-        Refusal{"Q_SetLen", LASLValErr,
-                [](QMatrix *q) {
-                  q->Instance = Tempor;
-                  Q_SetLen(q, 1, 1);
-                  q->Instance = Normal;
-                }},
-        Refusal{"Q_GetLen", LASRangeErr, [](QMatrix *q) { Q_GetLen(q, 0); }},
-        Refusal{"Q_GetLen", LASRangeErr, [](QMatrix *q) { Q_GetLen(q, kDim + 1); }},
-        Refusal{"Q_SetEntry", LASRangeErr, [](QMatrix *q) { Q_SetEntry(q, 1, 2, 4, 1.0); }},
-        Refusal{"Q_SetEntry", LASRangeErr, [](QMatrix *q) { Q_SetEntry(q, 1, 1, 0, 1.0); }},
-        Refusal{"Q_SetEntry", LASRangeErr,
-                [](QMatrix *q) { Q_SetEntry(q, 1, 1, kDim + 1, 1.0); }},
-        Refusal{"Q_SetEntry", LASRangeErr, [](QMatrix *q) { Q_SetEntry(q, 0, 0, 1, 1.0); }},
-        Refusal{"Q_GetPos", LASRangeErr, [](QMatrix *q) { Q_GetPos(q, 1, 2); }},
-        Refusal{"Q_GetPos", LASRangeErr, [](QMatrix *q) { Q_GetPos(q, kDim + 1, 0); }},
-        Refusal{"Q_GetVal", LASRangeErr, [](QMatrix *q) { Q_GetVal(q, 0, 0); }},
-        Refusal{"Q_AddVal", LASRangeErr, [](QMatrix *q) { Q_AddVal(q, 2, 0, 1.0); }},
-        Refusal{"Q_GetEl", LASRangeErr, [](QMatrix *q) { Q_GetEl(q, 0, 1); }},
-        Refusal{"Q_GetEl", LASRangeErr, [](QMatrix *q) { Q_GetEl(q, 1, kDim + 1); }}));
-
-TEST_F(QMatrixTest, ClearingTheErrorLetsTheNextCalculationWork) {
-  build(false);
-  Q_GetLen(&q_, 0);
-  ASSERT_EQ(LASResult(), LASRangeErr);
+TEST(QMatrix, RefusalsRecordTheKindChangeNothingAndStick) {
+  const struct {
+    const char *operation;
+    LASErrIdType kind;
+    std::function<void(QMatrix *)> call;
+  } cases[] = {
+      {"Q_SetLen", LASRangeErr, [](QMatrix *q) { Q_SetLen(q, kDim + 1, 1); }},
+      {"Q_SetLen", LASLValErr,
+       [](QMatrix *q) {
+         q->Instance = Tempor;
+         Q_SetLen(q, 1, 1);
+         q->Instance = Normal;
+       }},
+      {"Q_GetLen", LASRangeErr, [](QMatrix *q) { Q_GetLen(q, 0); }},
+      {"Q_SetEntry", LASRangeErr, [](QMatrix *q) { Q_SetEntry(q, 1, 2, 4, 1.0); }},
+      {"Q_SetEntry", LASRangeErr, [](QMatrix *q) { Q_SetEntry(q, 1, 1, 0, 1.0); }},
+      {"Q_SetEntry", LASRangeErr, [](QMatrix *q) { Q_SetEntry(q, 1, 1, kDim + 1, 1.0); }},
+      {"Q_GetPos", LASRangeErr, [](QMatrix *q) { Q_GetPos(q, 1, 2); }},
+      {"Q_GetVal", LASRangeErr, [](QMatrix *q) { Q_GetVal(q, 0, 0); }},
+      {"Q_AddVal", LASRangeErr, [](QMatrix *q) { Q_AddVal(q, 2, 0, 1.0); }},
+      {"Q_GetEl", LASRangeErr, [](QMatrix *q) { Q_GetEl(q, 1, kDim + 1); }}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.operation);
+    LASClearError();
+    QMatrix q;
+    Q_Constr(&q, "L", kDim, true, Rowws, Normal, true);
+    store(&q, 1, {{1, 2.0}, {3, 1.0}});
+    c.call(&q);
+    EXPECT_EQ(LASResult(), c.kind);
+    EXPECT_STREQ(LASErrProcName(), c.operation);
+    EXPECT_STREQ(LASErrObjectName(1), "L");
+    // From now on every operation does nothing and reads zero.
+    Q_SetEntry(&q, 1, 1, 2, 8.0);
+    Q_AddVal(&q, 1, 0, 1.0);
+    Q_SetLen(&q, 2, 5);
+    EXPECT_EQ(q.Len[1], 2u);
+    EXPECT_EQ(q.El[1][1].Pos, 3u);
+    EXPECT_EQ(q.El[1][1].Val, 1.0);
+    EXPECT_EQ(q.El[1][0].Val, 2.0);
+    EXPECT_EQ(q.Len[2], 0u);
+    EXPECT_EQ(Q_GetLen(&q, 1), 0u);
+    EXPECT_EQ(Q_GetEl(&q, 1, 1), 0.0);
+    EXPECT_EQ(Q_GetVal(&q, 1, 0), 0.0);
+    EXPECT_FALSE(Q_GetSymmetry(&q));
+    EXPECT_EQ(LASResult(), c.kind);
+    Q_Destr(&q);
+  }
   LASClearError();
-  store(3, {{1, 6.0}});
-  EXPECT_EQ(Q_GetEl(&q_, 3, 1), 6.0);
-  EXPECT_EQ(LASResult(), LASOK);
 }
 
-TEST_F(QMatrixTest, BuiltDuringAnErrorStaysHarmlessAfterItIsCleared) {
+// Clearing the error lets the next calculation work, but a matrix built
+// while the error stood has no arrays and stays inert.
+TEST(QMatrix, ClearingTheErrorLetsTheNextCalculationWork) {
   LASError(LASRangeErr, "Q_GetEl", nullptr, nullptr, nullptr);
-  build(false);
-  EXPECT_EQ(q_.Len, nullptr);
-  EXPECT_EQ(q_.El, nullptr);
+  QMatrix late, q;
+  Q_Constr(&late, "late", kDim, false, Rowws, Normal, true);
+  EXPECT_EQ(late.Len, nullptr);
+  EXPECT_EQ(late.El, nullptr);
   LASClearError();
-  Q_SetLen(&q_, 1, 2);
+  Q_Constr(&q, "L", kDim, false, Rowws, Normal, true);
+  store(&q, 3, {{1, 6.0}});
+  EXPECT_EQ(Q_GetEl(&q, 3, 1), 6.0);
+  EXPECT_EQ(LASResult(), LASOK);
+  Q_SetLen(&late, 1, 2);
   EXPECT_EQ(LASResult(), LASRangeErr);
-}
-
-TEST_F(QMatrixTest, DestroyReleasesEverythingEvenAfterAnError) {
-  SKIP_WITHOUT_HEAP_ACCOUNTING();
-  size_t before = heap_bytes_in_use();
-  build(true);
-  store(1, {{1, 1.0}, {2, 1.0}});
-  store(2, {{2, 1.0}});
-  Q_SetLen(&q_, 2, 5);  // a resize releases the old row
-  Q_GetEl(&q_, 9, 1);
-  ASSERT_EQ(LASResult(), LASRangeErr);
-  Q_Destr(&q_);
-  built_ = false;
+  Q_Destr(&late);
+  Q_Destr(&q);
   LASClearError();
-  EXPECT_EQ(heap_bytes_in_use(), before);
 }
 
 }  // namespace

@@ -1,0 +1,109 @@
+// Result assembly: alpha over the calculated region, the solver status in
+// the "Error" dialog, the switch to view mode.
+#include <gtest/gtest.h>
+
+#include "calc/gtk_calc.h"
+#include "calc/gtk_results.h"
+#include "tests/calc/gtk_test_support.h"
+#include "calc/solver_status.h"
+#include "gui/main_window.h"
+#include "gui/pixel.h"
+
+namespace {
+
+void warm(int x, int y, guchar rgb[3]) {
+  rgb[0] = static_cast<guchar>(x);
+  rgb[1] = static_cast<guchar>(y);
+  rgb[2] = 99;
+}
+
+// A 'g' result whose alpha encodes its own position, so misplacement shows.
+TIFF_img *positional_result(int w, int h) {
+  TIFF_img *result = new TIFF_img();
+  get_TIFF(result, h, w, 'g');
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) result->plane[y][x] = static_cast<unsigned char>(1 + x + 2 * y);
+  return result;
+}
+
+guchar alpha_at(GdkPixbuf *pixbuf, int x, int y) {
+  return gdk_pixbuf_get_pixels(pixbuf)[y * gdk_pixbuf_get_rowstride(pixbuf) + 4 * x + 3];
+}
+
+TEST(ComposeResultPixbuf, AlphaComesFromTheResultInsideTheRegionAndIsZeroOutside) {
+  create_test_window();
+  install_picture(100, 100, warm);
+  TIFF_img *result = positional_result(30, 40);
+  compose_result_pixbuf(pixbuf_no_alpha, pixbuf_alpha, result, 10, 20);
+  for (int y = 0; y < 100; y++) {
+    for (int x = 0; x < 100; x++) {
+      bool inside = x >= 10 && x < 40 && y >= 20 && y < 60;
+      int expected = inside ? 1 + (x - 10) + 2 * (y - 20) : 0;
+      ASSERT_EQ(alpha_at(pixbuf_alpha, x, y), expected) << x << "," << y;
+    }
+  }
+  const guchar *p = gdk_pixbuf_get_pixels(pixbuf_alpha) + 50 * gdk_pixbuf_get_rowstride(pixbuf_alpha) + 4 * 70;
+  EXPECT_EQ(p[0], 70);  // colours are the picture's, also outside the region
+  EXPECT_EQ(p[1], 50);
+  EXPECT_EQ(p[2], 99);
+  free_TIFF(result);
+  delete result;
+}
+
+class SetupResultsTest : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    create_test_window();
+    install_picture(20, 10, warm);
+    x_img_ROI = 5;
+    y_img_ROI = 2;
+    w_img_ROI = 6;
+    h_img_ROI = 4;
+    pass_calc_args->result = positional_result(6, 4);
+    pass_calc_args->progress_bar = gtk_progress_bar_new();
+    gtk_box_pack_start(GTK_BOX(status_bar), pass_calc_args->progress_bar, FALSE, FALSE, 0);
+    pass_calc_args->mode_button = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), 0);
+  }
+};
+
+TEST_P(SetupResultsTest, StatusDecidesTheDialogAndTheResultIsShownInViewMode) {
+  int status = GetParam();
+  pass_calc_args->status = status;
+  dialog_watch answer;
+  start_watch(&answer, "Error", GTK_RESPONSE_NONE);
+  setup_results();
+  stop_watch(&answer);
+  const char *message = umfpack_status_message(status);
+  if (message == NULL) {
+    EXPECT_EQ(answer.answered, 0);
+  } else {
+    EXPECT_EQ(answer.answered, 1);
+    EXPECT_EQ(answer.text, message);
+  }
+  EXPECT_EQ(pass_calc_args->progress_bar, nullptr);
+  EXPECT_EQ(pass_calc_args->result, nullptr);
+  EXPECT_TRUE(gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(pass_calc_args->mode_button)));
+  EXPECT_EQ(alpha_at(pixbuf_alpha, 5, 2), 1);  // the result is written also after a failure
+  EXPECT_EQ(alpha_at(pixbuf_alpha, 4, 2), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(UmfpackStatuses, SetupResultsTest,
+                         ::testing::Values(0, 1, 2, 3, -1, -3, -4, -5, -6, -8, -11, -13, -15,
+                                           -17, -911, -2, -100));
+
+TEST_F(SetupResultsTest, ResultIsRedrawnWhenTheWindowIsAlreadyInViewMode) {
+  pass_calc_args->status = 0;
+  gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(pass_calc_args->mode_button), TRUE);
+  ASSERT_EQ(in_edit_mode, 0);
+  guchar a = 0, r = 0, g = 0, b = 0;
+  cairoimagesurface_get_pixel(win_surf, 0, 0, &a, &r, &g, &b);
+  ASSERT_EQ(a, 255);  // the picture before the result: opaque
+  setup_results();
+  cairo_surface_flush(win_surf);
+  cairoimagesurface_get_pixel(win_surf, 0, 0, &a, &r, &g, &b);
+  EXPECT_EQ(a, 0);  // outside the region the result is transparent
+  cairoimagesurface_get_pixel(win_surf, 10, 5, &a, &r, &g, &b);
+  EXPECT_EQ(a, 1 + 5 + 2 * 3);
+}
+
+}  // namespace
