@@ -46,7 +46,8 @@ static gboolean send_delete_event(gpointer) {
   return FALSE;
 }
 
-static gboolean give_up_waiting(gpointer) {
+static gboolean give_up_waiting(gpointer fired) {
+  *static_cast<bool *>(fired) = true;
   ADD_FAILURE() << "the main window did not close";
   gtk_main_quit();
   return FALSE;
@@ -73,9 +74,10 @@ GtkWidget *create_test_window(void) {
 
 void close_main_window(void) {
   g_timeout_add(CLOSE_DELAY_MS, send_delete_event, NULL);
-  guint watchdog = g_timeout_add_seconds(CLOSE_WAIT_S, give_up_waiting, NULL);
+  bool fired = false;
+  guint watchdog = g_timeout_add_seconds(CLOSE_WAIT_S, give_up_waiting, &fired);
   gtk_main();
-  g_source_remove(watchdog);
+  if (!fired) g_source_remove(watchdog);
 }
 
 GtkToolItem *toolbar_item(int index) {
