@@ -1,10 +1,12 @@
+// The About dialog: logo scale, texts, the drawn logo and the pointer.
 #include "gui/about_dialog.h"
 #include "gui/globals.h"
-#include "gui/main_window.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+#include "tests/gui/gui_test_support.h"
 
 namespace {
 
@@ -37,22 +39,11 @@ void count_logo_colours(GtkWidget *area, int *orange, int *grey) {
   g_object_unref(shot);
 }
 
-gboolean answer_ok(gpointer) {
-  GList *windows = gtk_window_list_toplevels();
-  for (GList *l = windows; l != NULL; l = l->next)
-    if (GTK_IS_DIALOG(l->data)) gtk_dialog_response(GTK_DIALOG(l->data), GTK_RESPONSE_OK);
-  g_list_free(windows);
-  return FALSE;
-}
-
 }  // namespace
 
 TEST(AboutLogo, ScaleFollowsTheTighterDimension) {
-  // 200 x 200: min(200 / 27, 209 / 71); the width decides.
-  EXPECT_NEAR(about_logo_scale(200, 200), 209.0 / 71.0, 1e-12);
-  EXPECT_LT(about_logo_scale(200, 200), 200.0 / 27.0);
-  // 600 x 60: the height decides.
-  EXPECT_NEAR(about_logo_scale(600, 60), 60.0 / 27.0, 1e-12);
+  EXPECT_NEAR(about_logo_scale(200, 200), 209.0 / 71.0, 1e-12);  // the width decides
+  EXPECT_NEAR(about_logo_scale(600, 60), 60.0 / 27.0, 1e-12);    // the height decides
 }
 
 TEST(AboutDialog, ShowsNameVersionAndDrawsTheLogo) {
@@ -63,7 +54,7 @@ TEST(AboutDialog, ShowsNameVersionAndDrawsTheLogo) {
   EXPECT_TRUE(label_text_found(dialog, "Velorin"));
   EXPECT_TRUE(label_text_found(dialog, "0.10.4"));
   for (int i = 0; i < 100; i++) {
-    while (gtk_events_pending()) gtk_main_iteration();
+    flush_events();
     g_usleep(2000);
   }
   GList *children = gtk_container_get_children(GTK_CONTAINER(GTK_DIALOG(dialog)->vbox));
@@ -79,10 +70,8 @@ TEST(AboutDialog, ShowsNameVersionAndDrawsTheLogo) {
 }
 
 TEST(AboutDialog, RestoresTheBlankPointerAfterClosing) {
-  static char argv0[] = "velorin";
-  static char *argv[] = {argv0, NULL};
-  GtkWidget *window = create_main_window(1, argv);
-  g_timeout_add(100, answer_ok, NULL);
+  GtkWidget *window = create_test_window();
+  answer_dialog_when_shown("About Velorin", GTK_RESPONSE_OK);
   help_about_dialog(NULL, window);
-  EXPECT_EQ(gdk_window_get_cursor(drawing_area->window), blank_cursor);
+  EXPECT_EQ(drawing_area_cursor(), blank_cursor);
 }

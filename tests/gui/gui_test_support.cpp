@@ -11,6 +11,8 @@
 static const guint POLL_INTERVAL_MS = 20;
 static const int MAP_WAIT_STEPS = 250;
 static const int DIALOG_WAIT_POLLS = 250;
+static const guint CLOSE_DELAY_MS = 200;
+static const guint CLOSE_WAIT_S = 10;
 
 struct pending_answer {
   const char *title;
@@ -35,6 +37,22 @@ static gboolean poll_for_dialog(gpointer user_data) {
   return FALSE;
 }
 
+static gboolean send_delete_event(gpointer) {
+  GdkEvent *event = gdk_event_new(GDK_DELETE);
+  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(main_window)));
+  event->any.send_event = TRUE;
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+  return FALSE;
+}
+
+static gboolean give_up_waiting(gpointer fired) {
+  *static_cast<bool *>(fired) = true;
+  ADD_FAILURE() << "the main window did not close";
+  gtk_main_quit();
+  return FALSE;
+}
+
 void flush_events(void) {
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
@@ -52,6 +70,14 @@ GtkWidget *create_test_window(void) {
     g_usleep(POLL_INTERVAL_MS * 1000);
   }
   return window;
+}
+
+void close_main_window(void) {
+  g_timeout_add(CLOSE_DELAY_MS, send_delete_event, NULL);
+  bool fired = false;
+  guint watchdog = g_timeout_add_seconds(CLOSE_WAIT_S, give_up_waiting, &fired);
+  gtk_main();
+  if (!fired) g_source_remove(watchdog);
 }
 
 GtkToolItem *toolbar_item(int index) {

@@ -1,16 +1,21 @@
-// Helpers for GUI tests: build the real main window, let the toolkit catch
-// up, reach toolbar items and menu items, and answer modal dialogs from the
-// main loop while the code under test runs them.
+// Helpers for GUI tests: build the real main window, reach its toolbar and
+// menu items, and answer modal dialogs from the main loop while the code
+// under test runs them.
 #pragma once
 
 #include <gtk/gtk.h>
 
-// Builds the whole main window exactly as the program does (icons from the
-// source tree) and waits until it is on screen. Returns `main_window`.
+// Builds the whole main window as the program does (icons from the source
+// tree) and waits until it is on screen. Returns `main_window`.
 GtkWidget *create_test_window(void);
 
 // Runs the main loop until no event is pending.
 void flush_events(void);
+
+// Closes `main_window` the way the user does (a delete event from inside the
+// main loop) and runs the loop until the window's destroy handler leaves it;
+// a test failure if that takes more than a few seconds.
+void close_main_window(void);
 
 // Toolbar item `index` of the main window's toolbar.
 GtkToolItem *toolbar_item(int index);
@@ -22,8 +27,8 @@ GtkWidget *menu_item(const char *menu, int position);
 typedef void (*dialog_inspector)(GtkDialog *dialog, gpointer data);
 
 // Waits (polling from the main loop) for a shown dialog titled `title`,
-// calls `inspect` on it if given, then answers it with `response`. Gives up
-// with a test failure after a few seconds.
+// calls `inspect` on it if given, then answers it with `response`; a test
+// failure if none appears within a few seconds.
 void answer_dialog_when_shown(const char *title, gint response,
                               dialog_inspector inspect = NULL,
                               gpointer data = NULL);
