@@ -10,8 +10,6 @@
 // finest solved level is printed beside it (it is an upper bound, several
 // times the memory really used).
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <umfpack.h>
 #include <unistd.h>
 
@@ -156,30 +154,24 @@ static void runCase(const SizeCase *size, LevelCase lc, const char *mattePath,
   freeSyntheticScene(&scene);
 }
 
-// Runs one combination in a child process; its matte comes back in a file.
+struct CaseCall {
+  const SizeCase *size;
+  LevelCase lc;
+  const char *mattePath;
+};
+
+static void runCaseCall(const void *context, void *result) {
+  const CaseCall *call = static_cast<const CaseCall *>(context);
+  *static_cast<RunResult *>(result) = RunResult{};
+  runCase(call->size, call->lc, call->mattePath, static_cast<RunResult *>(result));
+}
+
+// Runs one combination in a child process capped at the memory limit; its
+// matte comes back in a file.
 static bool runIsolated(const SizeCase *size, LevelCase lc, const char *mattePath,
                         RunResult *out) {
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  fflush(stdout);
-  const pid_t child = fork();
-  if (child < 0) return false;
-  if (child == 0) {
-    close(fds[0]);
-    const rlim_t limit = (rlim_t)(kMemoryLimitGiB * 1024 * 1024 * 1024);
-    const struct rlimit cap = {limit, limit};
-    setrlimit(RLIMIT_AS, &cap);
-    RunResult r = {};
-    runCase(size, lc, mattePath, &r);
-    const bool sent = write(fds[1], &r, sizeof r) == (ssize_t)sizeof r;
-    _exit(sent ? 0 : 1);
-  }
-  close(fds[1]);
-  const bool received = read(fds[0], out, sizeof *out) == (ssize_t)sizeof *out;
-  close(fds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return received && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  const CaseCall call = {size, lc, mattePath};
+  return runInChild(runCaseCall, &call, out, sizeof *out, kMemoryLimitGiB);
 }
 
 // Mean |a - b| of two mattes saved as raw doubles; negative if unreadable.

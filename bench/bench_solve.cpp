@@ -4,9 +4,7 @@
 // Each measurement runs in its own child process so its peak memory is its
 // own.
 
-#include <sys/wait.h>
 #include <umfpack.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -146,26 +144,20 @@ static void solveScene(const SizeCase *size, SizeResult *out) {
 
 typedef void (*SizeJob)(const SizeCase *size, SizeResult *out);
 
-// Runs one job in a child process, so its peak memory is its own, and
-// collects the figures it filled in through a pipe.
+struct SizeJobCall {
+  SizeJob job;
+  const SizeCase *size;
+};
+
+static void runSizeJob(const void *context, void *result) {
+  const SizeJobCall *call = static_cast<const SizeJobCall *>(context);
+  call->job(call->size, static_cast<SizeResult *>(result));
+}
+
+// Runs one job in a child process, so its peak memory is its own.
 static bool runIsolated(SizeJob job, const SizeCase *size, SizeResult *out) {
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  const pid_t child = fork();
-  if (child < 0) return false;
-  if (child == 0) {
-    close(fds[0]);
-    SizeResult r = *out;
-    job(size, &r);
-    const bool sent = write(fds[1], &r, sizeof r) == (ssize_t)sizeof r;
-    _exit(sent ? 0 : 1);
-  }
-  close(fds[1]);
-  const bool received = read(fds[0], out, sizeof *out) == (ssize_t)sizeof *out;
-  close(fds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return received && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  const SizeJobCall call = {job, size};
+  return runInChild(runSizeJob, &call, out, sizeof *out, 0);
 }
 
 static void printRow(const SizeCase *size, const SizeResult *r) {
