@@ -170,6 +170,12 @@ static int parse_option(int argc, char **argv, int *i, cli_args *args, char *err
   const char *value = take_value(inline_value, argc, argv, i, name, error, error_size);
   if (!value) return 0;
   if (is_output) {
+    // Two outputs are a typo in a script; silently writing only one of
+    // them would hide it.
+    if (args->output_path) {
+      snprintf(error, error_size, "only one output file may be given");
+      return 0;
+    }
     args->output_path = value;
     return 1;
   }

@@ -104,6 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         bad_case{{}, "IMAGE and CONSTRAINTS"}, bad_case{{"a", "-o", "c"}, "IMAGE and CONSTRAINTS"},
         bad_case{{"a", "b"}, "-o OUTPUT"}, bad_case{{"a", "b", "-o"}, "-o needs a value"},
         bad_case{{"a", "b", "c", "-o", "d"}, "unexpected operand 'c'"},
+        bad_case{{"a", "b", "-o", "c", "--output=d"}, "only one output file"},
         bad_case{with_operands({"--bogus"}), "unknown option '--bogus'"},
         bad_case{with_operands({"--levels", "2.5"}), "not a whole number"},
         bad_case{with_operands({"--levels", "0"}), "--levels: 0 is below 1"},
