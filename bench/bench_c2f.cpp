@@ -134,12 +134,16 @@ static void runCase(const SizeCase *size, LevelCase lc, const char *mattePath,
                     RunResult *out) {
   const int H = size->height, W = size->width, band = (H < W ? H : W) / 30;
   SyntheticScene scene = makeSyntheticScene(H, W, band);
-  c2f_level_stream = nullptr;  // keep the table clean
   out->levelsUsed =
       c2f_levels_allowed(&scene.image, scene.mask, scene.values, lc.levels, kRadius);
+  c2f_config config;  // no level lines: they would break the table
+  config.options.levels_num = lc.levels;
+  config.options.Active_levels_num = lc.active;
+  config.options.threshold = kThreshold;
+  config.options.epsilon = kEpsilon;
+  config.options.win_size = kRadius;
   const double wall = nowSeconds(), cpu = cpuSeconds();
-  double **matte = solveAlphaC2F(&scene.image, scene.mask, scene.values, lc.levels,
-                                 lc.active, kThreshold, kEpsilon, kRadius, &out->status);
+  double **matte = c2f_run(&scene.image, scene.mask, scene.values, &config, &out->status);
   out->wall = nowSeconds() - wall;
   out->cpu = cpuSeconds() - cpu;
   out->peakMiB = peakResidentMiB();

@@ -16,23 +16,42 @@ static const int kDownRadius = 2;
 static const int kErodeRadius = 1;
 static const double kCutOff = 0.5;
 
-FILE *c2f_level_stream = stdout;
-c2f_progress_fn c2f_progress = nullptr;
-void *c2f_progress_user = nullptr;
-
-// One pyramid level as the recursion sees it: level 1 is the full-size
-// picture, levels the depth of the whole pyramid (for progress only).
-struct level_pos {
-  int level;
-  int levels;
+// What every level of one run shares: the caller's configuration, the
+// floored threshold, and the status that each solve overwrites.
+struct c2f_context {
+  const c2f_config *config;
+  double threshold;
+  int *status;
 };
 
-static void report(const char *stage, level_pos pos) {
-  if (c2f_progress) c2f_progress(stage, pos.level, pos.levels, c2f_progress_user);
+// One pyramid level as the recursion sees it: N levels from here down, of
+// which the A coarsest are solved; level 1 is the full-size picture, levels
+// the depth of the whole pyramid (for progress only).
+struct level_pos {
+  int N, A;
+  int level, levels;
+};
+
+// Reports the stage about to start; false when the run has been cancelled,
+// and then the status says so.
+static bool begin_stage(const c2f_context *ctx, const char *stage,
+                        level_pos pos) {
+  const c2f_config *config = ctx->config;
+  if (config->cancel && config->cancel->load()) {
+    *ctx->status = C2F_STATUS_CANCELLED;
+    return false;
+  }
+  if (config->progress)
+    config->progress(stage, pos.level, pos.levels, config->progress_user);
+  return true;
 }
 
 static double **binary_map(int width, int height) {
   return (double **)get_img(width, height, sizeof(double));
+}
+
+static double **zero_matte(const TIFF_img *image) {
+  return (double **)get_init_arr(image->width, image->height, sizeof(double));
 }
 
 // Turns the upsampled matte's confident parts into constraints: pixels whose
@@ -66,48 +85,48 @@ static void refine_constraints(double **up, double **mask, double **values,
   free_img((void **)B_eroded);
 }
 
-// Matte of the level below this one, upsampled onto this level's picture.
-static double **coarse_matte_upsampled(TIFF_img *image, double **mask,
-                                       double **values, int N, int A,
-                                       double threshold, double epsilon,
-                                       int win_size, int *status,
+static double **coarse_matte_upsampled(const c2f_context *ctx, TIFF_img *image,
+                                       double **mask, double **values,
                                        level_pos pos);
 
-static double **solve_level(TIFF_img *image, double **mask, double **values,
-                            int N, int A, double threshold, double epsilon,
-                            int win_size, int *status, level_pos pos) {
-  if (N > 1) {
-    double **up = coarse_matte_upsampled(image, mask, values, N, A, threshold,
-                                         epsilon, win_size, status, pos);
-    if (A < N) return up;  // this level is not solved
+static double **solve_level(const c2f_context *ctx, TIFF_img *image,
+                            double **mask, double **values, level_pos pos) {
+  const option_args *opts = &ctx->config->options;
+  if (pos.N > 1) {
+    double **up = coarse_matte_upsampled(ctx, image, mask, values, pos);
+    if (pos.A < pos.N) return up;  // this level is not solved
     refine_constraints(up, mask, values, image->width, image->height,
-                       threshold);
+                       ctx->threshold);
     free_img((void **)up);
   }
-  report("solving", pos);
-  return solveAlpha(image, mask, values, epsilon, win_size, status);
+  if (!begin_stage(ctx, "solving", pos)) return zero_matte(image);
+  return solveAlpha(image, mask, values, opts->epsilon, opts->win_size,
+                    ctx->status);
 }
 
-static double **coarse_matte_upsampled(TIFF_img *image, double **mask,
-                                       double **values, int N, int A,
-                                       double threshold, double epsilon,
-                                       int win_size, int *status,
+static double **coarse_matte_upsampled(const c2f_context *ctx, TIFF_img *image,
+                                       double **mask, double **values,
                                        level_pos pos) {
   const int H = image->height, W = image->width;
-  report("down-sampling", pos);
+  if (!begin_stage(ctx, "down-sampling", pos)) return zero_matte(image);
   TIFF_img coarse = downSmpIm(image, kDownRadius);
   double **coarse_mask = downSmpArr(mask, H, W, kDownRadius);
   double **coarse_values = downSmpArr(values, H, W, kDownRadius);
-  if (c2f_level_stream)
-    fprintf(c2f_level_stream, "levels_num %d Active_levels_num %d\n", N, A);
-  const level_pos below = {pos.level + 1, pos.levels};
+  FILE *lines = ctx->config->level_stream;
+  if (lines)
+    fprintf(lines, "levels_num %d Active_levels_num %d\n", pos.N, pos.A);
+  const level_pos below = {pos.N - 1, std::min(pos.N - 1, pos.A),
+                           pos.level + 1, pos.levels};
   double **coarse_matte =
-      solve_level(&coarse, coarse_mask, coarse_values, N - 1,
-                  std::min(N - 1, A), threshold, epsilon, win_size, status,
-                  below);
-  report("upsampling", pos);
-  double **up =
-      upSampleAlphaUsingImg(coarse_matte, &coarse, image, epsilon, win_size);
+      solve_level(ctx, &coarse, coarse_mask, coarse_values, below);
+  double **up = nullptr;
+  if (begin_stage(ctx, "upsampling", pos)) {
+    const option_args *opts = &ctx->config->options;
+    up = upSampleAlphaUsingImg(coarse_matte, &coarse, image, opts->epsilon,
+                               opts->win_size);
+  } else {
+    up = zero_matte(image);
+  }
   free_img((void **)coarse_mask);
   free_img((void **)coarse_values);
   free_img((void **)coarse_matte);
@@ -126,13 +145,26 @@ int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
                                asked);
 }
 
+double **c2f_run(TIFF_img *image, double **mask, double **values,
+                 const c2f_config *config, int *status) {
+  const option_args *opts = &config->options;
+  const c2f_context ctx = {config, std::max(opts->threshold, kThresholdFloor),
+                           status};
+  const int N = c2f_levels_allowed(image, mask, values, opts->levels_num,
+                                   opts->win_size);
+  const level_pos top = {N, std::max(opts->Active_levels_num, 1), 1, N};
+  return solve_level(&ctx, image, mask, values, top);
+}
+
 double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
                        int levels_num, int Active_levels_num, double threshold,
                        double epsilon, int win_size, int *status) {
-  threshold = std::max(threshold, kThresholdFloor);
-  Active_levels_num = std::max(Active_levels_num, 1);
-  levels_num = c2f_levels_allowed(image, mask, values, levels_num, win_size);
-  const level_pos top = {1, levels_num};
-  return solve_level(image, mask, values, levels_num, Active_levels_num,
-                     threshold, epsilon, win_size, status, top);
+  c2f_config config;
+  config.options.levels_num = levels_num;
+  config.options.Active_levels_num = Active_levels_num;
+  config.options.threshold = threshold;
+  config.options.epsilon = epsilon;
+  config.options.win_size = win_size;
+  config.level_stream = stdout;
+  return c2f_run(image, mask, values, &config, status);
 }

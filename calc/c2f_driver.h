@@ -10,15 +10,51 @@
 // constraints allow.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 
+#include "calc/options.h"
 #include "engine/tiff.h"
+
+// Called on the worker thread before each stage with the stage name, the
+// pyramid level it works on (1 = the full-size picture, levels = the
+// coarsest) and the number of levels. Stages: "down-sampling" (level ->
+// level + 1), "solving" (level), "upsampling" (level + 1 -> level).
+typedef void (*c2f_progress_fn)(const char *stage, int level, int levels,
+                                void *user);
+
+// Everything one run of the driver is told. Read on the worker thread; the
+// caller keeps it (and what it points to) alive and unchanged for the run,
+// except *cancel, which may be set from any thread.
+struct c2f_config {
+  // levels_num, Active_levels_num, epsilon, threshold and win_size steer the
+  // run; the picture size fields are not used.
+  option_args options = {};
+  // Where the line "levels_num %d Active_levels_num %d\n" goes, once per
+  // down-sampling, finest first; nullptr writes no lines.
+  FILE *level_stream = nullptr;
+  c2f_progress_fn progress = nullptr;  // optional
+  void *progress_user = nullptr;       // handed to progress
+  // Optional: once it reads true the run stops at the next stage boundary
+  // and reports C2F_STATUS_CANCELLED.
+  const std::atomic<bool> *cancel = nullptr;
+};
+
+// The status of a run that was stopped through c2f_config::cancel. Outside
+// the solver's own status range (its failures are small negative numbers).
+enum { C2F_STATUS_CANCELLED = -1000 };
 
 // Returns a new H x W matte [row][column] (nominally 0..1, a finer level that
 // is only upsampled may stray slightly outside; free with free_img). mask and
 // values are the caller's and may be changed in place (the finest level's
 // refinement writes into them when it is solved). *status receives the
-// UMFPACK status of the last (finest) solve.
+// solver's status of the last (finest) solve, or C2F_STATUS_CANCELLED; a
+// cancelled run returns an all-zero matte.
+double **c2f_run(TIFF_img *image, double **mask, double **values,
+                 const c2f_config *config, int *status);
+
+// The driver with its fixed behaviour: the level lines on standard output, no
+// progress callback, no cancel.
 double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
                        int levels_num, int Active_levels_num, double threshold,
                        double epsilon, int win_size, int *status);
@@ -30,21 +66,3 @@ double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
 // (max_constraint_levels). mask and values are not changed.
 int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
                        int levels_num, int win_size);
-
-// Progress reporting. Process-wide; set them before a calculation starts and
-// leave them alone while it runs (the driver reads them on the worker thread).
-//
-// c2f_level_stream: where the line "levels_num %d Active_levels_num %d\n" goes,
-// once per down-sampling, finest first. Default stdout (the window's
-// behaviour); nullptr writes no lines.
-extern FILE *c2f_level_stream;
-
-// c2f_progress: optional callback (default nullptr) called on the worker
-// thread before each stage with the stage name, the pyramid level it works on
-// (1 = the full-size picture, levels = the coarsest) and the number of levels.
-// Stages: "down-sampling" (level -> level + 1), "solving" (level),
-// "upsampling" (level + 1 -> level). user is c2f_progress_user.
-typedef void (*c2f_progress_fn)(const char *stage, int level, int levels,
-                                void *user);
-extern c2f_progress_fn c2f_progress;
-extern void *c2f_progress_user;

@@ -63,15 +63,17 @@ static engine_input read_region(void) {
                            h_img_ROI);
 }
 
-// The five options of the record in the engine's option record.
-static option_args record_options(const calc_args *record) {
-  option_args options = {};
-  options.levels_num = record->levels_num;
-  options.Active_levels_num = record->Active_levels_num;
-  options.epsilon = record->epsilon;
-  options.threshold = record->threshold;
-  options.win_size = record->win_size;
-  return options;
+// The driver's configuration from the record's five options. The level
+// lines go to standard output, as the window has always written them.
+static c2f_config record_config(const calc_args *record) {
+  c2f_config config;
+  config.options.levels_num = record->levels_num;
+  config.options.Active_levels_num = record->Active_levels_num;
+  config.options.epsilon = record->epsilon;
+  config.options.threshold = record->threshold;
+  config.options.win_size = record->win_size;
+  config.level_stream = stdout;
+  return config;
 }
 
 // Runs the options dialog. The flag starts at 0 so that only OK launches:
@@ -210,9 +212,9 @@ void cb_calc(GtkWidget *button, gpointer toolbar_widget) {
 
 gpointer winVelorinMain(gpointer data) {
   calc_args *record = static_cast<calc_args *>(data);
-  option_args options = record_options(record);
+  const c2f_config config = record_config(record);
   worker_outcome outcome = worker_core_run(record->image, record->constraint_mask,
-                                           record->constraint_values, &options, record->result);
+                                           record->constraint_values, &config, record->result);
   record->status = outcome.status;
   delete record->image;
   record->image = NULL;

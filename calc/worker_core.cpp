@@ -25,18 +25,21 @@ static void store_result(double **alpha, int width, int height,
 
 worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
                                double **constraint_values,
-                               const option_args *opts, TIFF_img *result) {
+                               const c2f_config *config, TIFF_img *result) {
   const int width = image->width, height = image->height;
+  const option_args *opts = &config->options;
   worker_outcome outcome;
   outcome.levels_used =
       c2f_levels_allowed(image, constraint_mask, constraint_values,
                          opts->levels_num, opts->win_size);
   outcome.levels_lowered = outcome.levels_used < opts->levels_num;
-  const int active = std::min(opts->Active_levels_num, outcome.levels_used);
+  c2f_config run = *config;
+  run.options.levels_num = outcome.levels_used;
+  run.options.Active_levels_num =
+      std::min(opts->Active_levels_num, outcome.levels_used);
   int status = kStatusNotSolved;
-  double **alpha = solveAlphaC2F(image, constraint_mask, constraint_values,
-                                 outcome.levels_used, active, opts->threshold,
-                                 opts->epsilon, opts->win_size, &status);
+  double **alpha =
+      c2f_run(image, constraint_mask, constraint_values, &run, &status);
   outcome.status = status;
   scale2_255(alpha, width, height);
   store_result(alpha, width, height, result);

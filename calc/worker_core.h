@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
+#include "calc/c2f_driver.h"
 #include "calc/options.h"
 #include "engine/tiff.h"
 
 struct worker_outcome {
   int32_t status;   // UMFPACK status of the last solve (0 ok, 1 singular
-                    // warning, negative: failure; see the error messages)
+                    // warning, negative: failure; see the error messages),
+                    // or C2F_STATUS_CANCELLED
   int levels_used;  // pyramid levels actually used (c2f_levels_allowed)
   bool levels_lowered;  // levels_used < the levels_num asked for: the region
                         // is too small or its strokes too thin for more
@@ -23,13 +25,13 @@ struct worker_outcome {
 int worker_levels_for_region(int width, int height, const option_args *opts);
 
 // Computes the matte of `image` (a 'c' record, h x w) under the constraint
-// mask and values (h x w doubles, as engine_input makes them) with the five
-// calculation options of opts (img_width and img_height are not used), and
-// stores it into `result` as a 'g' record of h x w samples 0..255 (planes
-// from get_TIFF; the caller releases them with free_TIFF).
+// mask and values (h x w doubles, as engine_input makes them) with the
+// driver configured by `config`, and stores it into `result` as a 'g' record
+// of h x w samples 0..255 (planes from get_TIFF; the caller releases them
+// with free_TIFF). A cancelled run stores an all-zero result.
 // Takes ownership of the inputs: releases the image's planes (the record
 // itself stays the caller's), the mask and the values.
 // The region must hold whole windows (see region_too_small in engine_input.h).
 worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
                                double **constraint_values,
-                               const option_args *opts, TIFF_img *result);
+                               const c2f_config *config, TIFF_img *result);

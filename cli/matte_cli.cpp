@@ -115,20 +115,14 @@ static void on_engine_progress(const char *stage, int level, int levels, void *u
 // Runs the worker body with the engine's level lines off standard output
 // and its stages reported as progress.
 static worker_outcome run_worker(matte_run *run, engine_input *input) {
-  FILE *saved_stream = c2f_level_stream;
-  c2f_progress_fn saved_progress = c2f_progress;
-  void *saved_user = c2f_progress_user;
-  c2f_level_stream = nullptr;
-  c2f_progress = on_engine_progress;
-  c2f_progress_user = run->progress;
+  c2f_config config;
+  config.options = run->args->options;
+  config.progress = on_engine_progress;
+  config.progress_user = run->progress;
   progress_stage(run->progress, "calculating %d x %d pixels", run->w, run->h);
   worker_outcome outcome = worker_core_run(&input->image, input->constraint_mask,
-                                           input->constraint_values, &run->args->options,
-                                           &run->result);
+                                           input->constraint_values, &config, &run->result);
   run->result_made = 1;
-  c2f_level_stream = saved_stream;
-  c2f_progress = saved_progress;
-  c2f_progress_user = saved_user;
   return outcome;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
@@ -19,26 +20,31 @@ const int kWin = 1;
 class C2FDriver : public testing::Test {
  protected:
   void SetUp() override {
-    c2f_level_stream = open_memstream(&lines_, &lines_size_);
-    c2f_progress = [](const char *stage, int level, int levels, void *user) {
-      *static_cast<std::string *>(user) +=
+    config_.level_stream = open_memstream(&lines_, &lines_size_);
+    config_.progress = [](const char *stage, int level, int levels, void *user) {
+      C2FDriver *self = static_cast<C2FDriver *>(user);
+      self->stages_ +=
           std::string(stage) + " " + std::to_string(level) + "/" + std::to_string(levels) + ", ";
+      if (self->stages_ == self->cancel_after_) self->cancel_ = true;
     };
-    c2f_progress_user = &stages_;
+    config_.progress_user = this;
+    config_.cancel = &cancel_;
   }
   void TearDown() override {
-    fclose(c2f_level_stream);
-    c2f_level_stream = stdout;
-    c2f_progress = nullptr;
+    fclose(config_.level_stream);
     free(lines_);
   }
   std::string lines() {
-    fflush(c2f_level_stream);
+    fflush(config_.level_stream);
     return std::string(lines_, lines_size_);
   }
   double **run(engine_input *in, int N, int A, double threshold = kThreshold) {
-    return solveAlphaC2F(&in->image, in->constraint_mask, in->constraint_values, N, A, threshold,
-                         kEpsilon, kWin, &status_);
+    config_.options.levels_num = N;
+    config_.options.Active_levels_num = A;
+    config_.options.threshold = threshold;
+    config_.options.epsilon = kEpsilon;
+    config_.options.win_size = kWin;
+    return c2f_run(&in->image, in->constraint_mask, in->constraint_values, &config_, &status_);
   }
   // Asking for N levels (N = 1, or more than the input allows) must be
   // exactly one plain solve.
@@ -55,6 +61,9 @@ class C2FDriver : public testing::Test {
     free_img((void **)direct);
   }
 
+  c2f_config config_;
+  std::atomic<bool> cancel_{false};
+  std::string cancel_after_;  // the stages seen when the test cancels
   char *lines_ = nullptr;
   size_t lines_size_ = 0;
   std::string stages_;
@@ -170,5 +179,21 @@ TEST_P(AlternateTransparency, BinarisesAtOneHalfOnSolvedLevels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(C2F, AlternateTransparency, testing::Values(1, 2, 3));
+
+// A cancel is seen at the next stage boundary: nothing after it runs, the
+// status says so and the matte is empty rather than half-made.
+TEST_F(C2FDriver, CancelStopsAtTheNextStage) {
+  engine_input in = make_split_scene(100, 100);
+  cancel_after_ = "down-sampling 1/3, down-sampling 2/3, solving 3/3, ";
+  double **matte = run(&in, 3, 3);
+  EXPECT_EQ(status_, C2F_STATUS_CANCELLED);
+  EXPECT_EQ(stages_, cancel_after_);
+  double largest = 0;
+  for (int y = 0; y < 100; y++)
+    for (int x = 0; x < 100; x++) largest = std::max(largest, matte[y][x]);
+  EXPECT_EQ(largest, 0.0);
+  free_img((void **)matte);
+  free_engine_input(&in);
+}
 
 }  // namespace

@@ -27,15 +27,14 @@ TEST_P(SmallRegionGuard, GivesADefinedMatteOrARefusal) {
   EXPECT_EQ(refused, height < 2 * win + 1);  // the region needs one whole window
   if (refused) return;
   engine_input in = make_split_scene(width, height);
-  option_args o;
-  opts_set_default(&o);
-  o.levels_num = levels;
-  o.Active_levels_num = active;
-  o.win_size = win;
+  c2f_config config;
+  opts_set_default(&config.options);
+  config.options.levels_num = levels;
+  config.options.Active_levels_num = active;
+  config.options.win_size = win;
   TIFF_img result;
-  c2f_level_stream = nullptr;
   const worker_outcome out =
-      worker_core_run(&in.image, in.constraint_mask, in.constraint_values, &o, &result);
+      worker_core_run(&in.image, in.constraint_mask, in.constraint_values, &config, &result);
   EXPECT_GE(out.status, 0);
   EXPECT_LE(out.levels_used, max_pyramid_levels(width, height, win));
   EXPECT_EQ(out.levels_lowered, out.levels_used < levels);

@@ -71,12 +71,12 @@ std::vector<int> window_alpha(GdkPixbuf *picture, const identity_case &c) {
   }
   engine_input input = read_engine_input(&pixels, &layer, CONSTRAINTS_LAYER, x, y, w, h);
   EXPECT_TRUE(constraints_usable(&input));
-  option_args options;
-  opts_set_default(&options);
-  options.levels_num = c.levels;
-  options.Active_levels_num = c.active;
+  c2f_config config;
+  opts_set_default(&config.options);
+  config.options.levels_num = c.levels;
+  config.options.Active_levels_num = c.active;
   TIFF_img result;
-  worker_core_run(&input.image, input.constraint_mask, input.constraint_values, &options, &result);
+  worker_core_run(&input.image, input.constraint_mask, input.constraint_values, &config, &result);
   std::vector<int> alpha(static_cast<size_t>(WIDTH) * HEIGHT, 0);
   for (int ry = 0; ry < h; ry++)
     for (int rx = 0; rx < w; rx++) alpha[(y + ry) * WIDTH + x + rx] = result.plane[ry][rx];
