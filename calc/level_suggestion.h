@@ -1,0 +1,17 @@
+// Pyramid settings proposed for a calculation, from the region's size, the
+// window radius and the constraints: what the options dialog's "Suggest"
+// button fills in and what velorin-matte's --levels auto runs with.
+#pragma once
+
+#include "engine/tiff.h"
+
+struct level_suggestion {
+  int levels;  // pyramid levels, at least 1
+  int active;  // levels solved, counted from the coarsest; 1..levels
+};
+
+// The proposal for `image` (the calculation region, h x w) under the
+// constraint mask and values (h x w doubles, [row][column], not changed)
+// with window radius win_size. Never deeper than c2f_levels_allowed.
+level_suggestion suggest_levels(TIFF_img *image, double **mask,
+                                double **values, int win_size);
