@@ -42,7 +42,7 @@ extern const foreground_params FOREGROUND_DEFAULTS;
 //   foreground: h * w * 3 floats filled with F in 0..1, pixel (y, x) channel
 //          c at ((y * w + x) * 3 + c).
 //   background: likewise for B, or null when B is not wanted.
-// Working memory peaks at about 46 bytes per pixel besides the outputs
+// Working memory peaks at about 50 bytes per pixel besides the outputs
 // (picture, alpha, F and B of the finest level as floats, and the coarser
 // level's F and B); an exhausted heap ends the process like every engine
 // allocation.
