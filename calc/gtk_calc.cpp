@@ -72,6 +72,7 @@ static c2f_config record_config(const calc_args *record) {
   config.options.epsilon = record->epsilon;
   config.options.threshold = record->threshold;
   config.options.win_size = record->win_size;
+  config.options.estimate_foreground = record->estimate_foreground;
   config.level_stream = stdout;
   return config;
 }
@@ -143,6 +144,8 @@ static void abandon_launch(calc_args *record, GError *error) {
   release_record_input(record);
   delete record->result;
   record->result = NULL;
+  delete record->colours;
+  record->colours = NULL;
   ok_to_calc = 1;
   char *text = g_strdup_printf(THREAD_FAILED_FORMAT, error->message);
   say(text);
@@ -156,6 +159,7 @@ static void launch(calc_args *record, const engine_input *input, GtkToolItem *mo
   record->constraint_values = input->constraint_values;
   record->constraint_mask = input->constraint_mask;
   record->result = new TIFF_img();
+  record->colours = new TIFF_img();
   record->mode_button = mode_button;
   launched_region = {x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI};
   ok_to_calc = 0;
@@ -182,6 +186,7 @@ void calc_opts_set(void) {
   pass_calc_args->win_size = pass_option_args->win_size;
   pass_calc_args->epsilon = pass_option_args->epsilon;
   pass_calc_args->threshold = pass_option_args->threshold;
+  pass_calc_args->estimate_foreground = pass_option_args->estimate_foreground;
 }
 
 gboolean update_progress(gpointer progress_bar) {
@@ -214,7 +219,8 @@ gpointer winVelorinMain(gpointer data) {
   calc_args *record = static_cast<calc_args *>(data);
   const c2f_config config = record_config(record);
   worker_outcome outcome = worker_core_run(record->image, record->constraint_mask,
-                                           record->constraint_values, &config, record->result);
+                                           record->constraint_values, &config, record->result,
+                                           record->colours);
   record->status = outcome.status;
   delete record->image;
   record->image = NULL;

@@ -20,6 +20,9 @@ struct calc_args {
   double epsilon;
   double threshold;
   int32_t win_size;
+  int32_t estimate_foreground;
+  TIFF_img *colours;  // the estimated foreground colours of the region, or
+                      // an empty record (worker_core_run's `colours`)
   int32_t status;
   guint timeout_id;
   GtkWidget *progress_bar;
@@ -35,8 +38,8 @@ enum { PROGRESS_PULSE_MS = 100 };
 // "clicked" handler of the Calculate button; toolbar is the main toolbar.
 void cb_calc(GtkWidget *button, gpointer toolbar);
 
-// Copies the five calculation options from pass_option_args into
-// pass_calc_args.
+// Copies the calculation options (the five numbers and
+// estimate_foreground) from pass_option_args into pass_calc_args.
 void calc_opts_set(void);
 
 // Timer callback: pulses the progress bar once; returns TRUE to keep running.

@@ -2,6 +2,7 @@
 // view mode.
 #include "calc/gtk_results.h"
 
+#include "calc/foreground_colours.h"
 #include "calc/gtk_calc.h"
 #include "calc/solver_status.h"
 #include "gui/globals.h"
@@ -27,6 +28,9 @@ static void release_result(calc_args *record) {
   free_TIFF(record->result);
   delete record->result;
   record->result = NULL;
+  if (record->colours != NULL) free_TIFF(record->colours);
+  delete record->colours;
+  record->colours = NULL;
 }
 
 // Shows pixbuf_alpha in view mode. Activating the mode toggle switches modes
@@ -43,7 +47,7 @@ static void show_result(GtkToolItem *mode_button) {
 }
 
 void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *result, int x,
-                           int y) {
+                           int y, const TIFF_img *colours) {
   int width = gdk_pixbuf_get_width(picture);
   int height = gdk_pixbuf_get_height(picture);
   for (int py = 0; py < height; py++) {
@@ -52,6 +56,10 @@ void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *r
       gdkpixbuf_get_pixel(picture, px, py, &r, &g, &b, &a);
       gdkpixbuf_put_pixel(out, px, py, r, g, b, result_alpha_at(result, px - x, py - y));
     }
+  }
+  if (colours != NULL && has_foreground_colours(colours)) {
+    paint_foreground_colours(colours, x, y, gdk_pixbuf_get_pixels(out),
+                             gdk_pixbuf_get_rowstride(out), gdk_pixbuf_get_n_channels(out));
   }
 }
 
@@ -62,7 +70,10 @@ void setup_results(void) {
   if (message != NULL) {
     error_message_dialog(GTK_WIDGET(record->mode_button), message);
   }
-  compose_result_pixbuf(pixbuf_image, pixbuf_alpha, record->result, x_img_ROI, y_img_ROI);
+  // The colours come from the picture itself: in view mode pixbuf_image is
+  // pixbuf_alpha, whose colours may be the previous result's estimates.
+  compose_result_pixbuf(pixbuf_no_alpha, pixbuf_alpha, record->result, x_img_ROI, y_img_ROI,
+                        record->colours);
   set_drawing_area_cursor(NULL);
   release_result(record);
   show_result(record->mode_button);

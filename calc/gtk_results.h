@@ -9,9 +9,12 @@
 // Writes every pixel of out (RGBA, the picture's size): picture's colours,
 // with alpha from result (a 'g' record of alpha 0..255, result->height rows
 // by result->width columns) where the pixel lies in the region whose top-left
-// corner is (x, y), and alpha 0 elsewhere.
+// corner is (x, y), and alpha 0 elsewhere. When `colours` holds estimated
+// foreground colours of the region (calc/foreground_colours.h), they replace
+// the picture's colours inside the region.
 void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out,
-                           const TIFF_img *result, int x, int y);
+                           const TIFF_img *result, int x, int y,
+                           const TIFF_img *colours = NULL);
 
 // Called by thread_done: removes the progress bar, shows the solver status's
 // message in the "Error" dialog when it has one, writes pixbuf_alpha from the

@@ -7,6 +7,7 @@ const option_range OPT_ACTIVE = {1, 1, 1, "levels solved, counted from the coars
 const option_range OPT_EPSILON = {1e-7, 1e-7, 1e-5, "regularisation: how much edges are softened"};
 const option_range OPT_THRESHOLD = {0.02, 0, 0.5, "coarse matte values within this of 0 or 1 become constraints"};
 const option_range OPT_WIN_SIZE = {1, 1, 5, "window radius r: windows of (2r+1) x (2r+1) pixels"};
+const option_range OPT_FOREGROUND = {0, 0, 1, "estimate the foreground colours at soft edges"};
 
 void opts_set_default(option_args *record) {
   record->levels_num = static_cast<int32_t>(OPT_LEVELS.default_value);
@@ -14,6 +15,7 @@ void opts_set_default(option_args *record) {
   record->win_size = static_cast<int32_t>(OPT_WIN_SIZE.default_value);
   record->epsilon = OPT_EPSILON.default_value;
   record->threshold = OPT_THRESHOLD.default_value;
+  record->estimate_foreground = static_cast<int32_t>(OPT_FOREGROUND.default_value);
 }
 
 int max_levels_for_picture(int img_width, int img_height) {

@@ -13,10 +13,12 @@ struct option_args {
   int32_t win_size;           // window radius r
   int32_t img_width;          // size of the opened picture (0 before one)
   int32_t img_height;
+  int32_t estimate_foreground;  // 1: the result carries estimated foreground
+                                // colours instead of the picture's
 };
 
-// Sets the five calculation options to their defaults; leaves the picture
-// size alone.
+// Sets the calculation options (the five numbers and estimate_foreground)
+// to their defaults; leaves the picture size alone.
 void opts_set_default(option_args *record);
 
 // Default, valid range and meaning of each calculation option, shared by the
@@ -33,6 +35,7 @@ extern const option_range OPT_ACTIVE;
 extern const option_range OPT_EPSILON;
 extern const option_range OPT_THRESHOLD;
 extern const option_range OPT_WIN_SIZE;
+extern const option_range OPT_FOREGROUND;  // 0 off, 1 on
 
 // The upper bound of levels_num offered for a picture: min(w, h) / 10,
 // at least 1.

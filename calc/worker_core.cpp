@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "calc/c2f_driver.h"
+#include "calc/foreground_colours.h"
 #include "engine/allocate.h"
 #include "engine/pyramid.h"
 
@@ -25,7 +26,8 @@ static void store_result(double **alpha, int width, int height,
 
 worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
                                double **constraint_values,
-                               const c2f_config *config, TIFF_img *result) {
+                               const c2f_config *config, TIFF_img *result,
+                               TIFF_img *colours) {
   const int width = image->width, height = image->height;
   const option_args *opts = &config->options;
   worker_outcome outcome;
@@ -43,6 +45,11 @@ worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
   outcome.status = status;
   scale2_255(alpha, width, height);
   store_result(alpha, width, height, result);
+  if (colours != nullptr) {
+    *colours = TIFF_img{};
+    if (opts->estimate_foreground && status != C2F_STATUS_CANCELLED)
+      store_foreground_colours(image, result, colours);
+  }
   free_TIFF(image);
   free_img((void **)constraint_mask);
   free_img((void **)constraint_values);

@@ -29,9 +29,15 @@ int worker_levels_for_region(int width, int height, const option_args *opts);
 // driver configured by `config`, and stores it into `result` as a 'g' record
 // of h x w samples 0..255 (planes from get_TIFF; the caller releases them
 // with free_TIFF). A cancelled run stores an all-zero result.
+// Optional `colours`: when the options ask for estimate_foreground and the
+// run was not cancelled, receives the estimated foreground colours of the
+// region under the stored alpha (store_foreground_colours in
+// calc/foreground_colours.h; the caller releases them with free_TIFF);
+// otherwise it is set to an empty record (TIFF_img{}).
 // Takes ownership of the inputs: releases the image's planes (the record
 // itself stays the caller's), the mask and the values.
 // The region must hold whole windows (see region_too_small in engine_input.h).
 worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
                                double **constraint_values,
-                               const c2f_config *config, TIFF_img *result);
+                               const c2f_config *config, TIFF_img *result,
+                               TIFF_img *colours = nullptr);

@@ -135,6 +135,8 @@ static int set_flag(const char *name, cli_args *args) {
     args->constraints = CHOOSE_TRIMAP;
   else if (strcmp(name, "--alpha-only") == 0)
     args->alpha_only = 1;
+  else if (strcmp(name, "--foreground") == 0)
+    args->options.estimate_foreground = 1;
   else if (strcmp(name, "--quiet") == 0 || strcmp(name, "-q") == 0)
     args->quiet = 1;
   else
@@ -262,8 +264,11 @@ void print_usage(FILE *stream) {
   fprintf(stream,
           "  --region X,Y,W,H      calculate only this rectangle (clipped to the picture)\n"
           "  --alpha-only          write an 8-bit grey alpha PNG instead of RGBA\n"
+          "  --foreground          %s\n"
+          "                        (the RGBA output carries them, not the picture's)\n"
           "  -q, --quiet           no progress on standard error\n"
           "  -h, --help            show this help\n"
           "  --version             show the version\n\n"
-          "Exit status: 0 success, 2 usage or input error, 3 solver failure.\n");
+          "Exit status: 0 success, 2 usage or input error, 3 solver failure.\n",
+          OPT_FOREGROUND.meaning);
 }

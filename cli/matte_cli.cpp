@@ -4,6 +4,7 @@
 
 #include "calc/c2f_driver.h"
 #include "calc/engine_input.h"
+#include "calc/foreground_colours.h"
 #include "calc/solver_status.h"
 #include "calc/worker_core.h"
 #include "cli/io.h"
@@ -20,6 +21,7 @@ struct matte_run {
   int output_open;
   TIFF_img result;
   int result_made;
+  TIFF_img colours;  // estimated foreground colours, or empty
   char error[1024];
 };
 
@@ -120,8 +122,11 @@ static worker_outcome run_worker(matte_run *run, engine_input *input) {
   config.progress = on_engine_progress;
   config.progress_user = run->progress;
   progress_stage(run->progress, "calculating %d x %d pixels", run->w, run->h);
+  // A grey alpha output shows no colours: no estimate for it.
+  TIFF_img *colours = run->args->alpha_only ? nullptr : &run->colours;
   worker_outcome outcome = worker_core_run(&input->image, input->constraint_mask,
-                                           input->constraint_values, &config, &run->result);
+                                           input->constraint_values, &config, &run->result,
+                                           colours);
   run->result_made = 1;
   return outcome;
 }
@@ -150,6 +155,29 @@ static int calculate(matte_run *run) {
   return MATTE_EXIT_OK;
 }
 
+// The picture whose colours the RGBA output carries: the picture itself, or
+// a copy with the estimated foreground colours over the region. A new
+// reference either way; null (with the error set) if the copy cannot be made.
+static GdkPixbuf *output_colours(matte_run *run) {
+  if (!has_foreground_colours(&run->colours)) return GDK_PIXBUF(g_object_ref(run->picture));
+  GdkPixbuf *copy = gdk_pixbuf_copy(run->picture);
+  if (!copy) {
+    fail(run, "not enough memory for the colours of %s", run->args->output_path);
+    return nullptr;
+  }
+  paint_foreground_colours(&run->colours, run->x, run->y, gdk_pixbuf_get_pixels(copy),
+                           gdk_pixbuf_get_rowstride(copy), gdk_pixbuf_get_n_channels(copy));
+  return copy;
+}
+
+static int write_rgba(matte_run *run, const placed_alpha *alpha) {
+  GdkPixbuf *colours = output_colours(run);
+  if (!colours) return 0;
+  int written = io_write_rgba(&run->output, colours, alpha, run->error, sizeof run->error);
+  g_object_unref(colours);
+  return written;
+}
+
 static int write_result(matte_run *run) {
   progress_stage(run->progress, "writing %s", run->args->output_path);
   placed_alpha alpha = {run->result.plane, run->x, run->y, run->w, run->h};
@@ -158,7 +186,7 @@ static int write_result(matte_run *run) {
           ? io_write_alpha(&run->output, gdk_pixbuf_get_width(run->picture),
                            gdk_pixbuf_get_height(run->picture), &alpha, run->error,
                            sizeof run->error)
-          : io_write_rgba(&run->output, run->picture, &alpha, run->error, sizeof run->error);
+          : write_rgba(run, &alpha);
   if (!written) return 0;
   run->output_open = 0;
   return io_output_commit(&run->output, run->error, sizeof run->error);
@@ -167,6 +195,7 @@ static int write_result(matte_run *run) {
 static void release_run(matte_run *run) {
   if (run->output_open) io_output_abandon(&run->output);
   if (run->result_made) free_TIFF(&run->result);
+  free_TIFF(&run->colours);
   if (run->constraints) g_object_unref(run->constraints);
   if (run->picture) g_object_unref(run->picture);
 }

@@ -5,6 +5,7 @@
 
 static const char *const DIALOG_TITLE = "options for calculation";
 static const char *const RESET_LABEL = "Reset to default values";
+static const char *const FOREGROUND_LABEL = "Estimate foreground colours";
 
 // How each option is presented; limits and defaults come from the options
 // table in calc/options.h.
@@ -63,14 +64,22 @@ static void create_spin_buttons(options_dialog *d, const option_args *record) {
                    G_CALLBACK(cb_levels_num), spin_adjustment(d, SPIN_ACTIVE));
 }
 
+static void create_foreground_check(options_dialog *d, const option_args *record) {
+  d->foreground_check = gtk_check_button_new_with_label(FOREGROUND_LABEL);
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->foreground_check),
+                               record->estimate_foreground != 0);
+}
+
 static void fill_content_area(options_dialog *d) {
   GtkWidget *area = gtk_dialog_get_content_area(GTK_DIALOG(d->dialog));
   for (option_spin_index i : DISPLAY_ORDER) {
     gtk_box_pack_start(GTK_BOX(area), gtk_label_new(FIELDS[i].label), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(area), d->spin_buttons[i], FALSE, FALSE, 0);
   }
+  gtk_box_pack_start(GTK_BOX(area), d->foreground_check, FALSE, FALSE, 0);
   GtkWidget *reset = gtk_button_new_with_label(RESET_LABEL);
   g_signal_connect(reset, "clicked", G_CALLBACK(signal_set_defaults), d->spin_buttons);
+  g_signal_connect(reset, "clicked", G_CALLBACK(cb_reset_foreground_check), d->foreground_check);
   gtk_box_pack_start(GTK_BOX(area), reset, FALSE, FALSE, 0);
 }
 
@@ -89,6 +98,11 @@ void signal_set_defaults(GtkWidget *, gpointer spin_buttons) {
                               FIELDS[i].range->default_value);
 }
 
+void cb_reset_foreground_check(GtkWidget *, gpointer foreground_check) {
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(foreground_check),
+                               OPT_FOREGROUND.default_value != 0);
+}
+
 options_dialog *options_dialog_build(GtkWidget *parent, const option_args *record) {
   set_drawing_area_cursor(NULL);
   options_dialog *d = g_new0(options_dialog, 1);
@@ -98,6 +112,7 @@ options_dialog *options_dialog_build(GtkWidget *parent, const option_args *recor
       GTK_STOCK_OK, GTK_RESPONSE_OK, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, NULL);
   g_object_ref(d->dialog);
   create_spin_buttons(d, record);
+  create_foreground_check(d, record);
   fill_content_area(d);
   return d;
 }
@@ -121,6 +136,8 @@ void options_dialog_apply(options_dialog *d, gint response, option_args *record)
   record->win_size = (int32_t)spin_value(d, SPIN_WINDOW);
   record->epsilon = spin_value(d, SPIN_EPSILON);
   record->threshold = spin_value(d, SPIN_THRESHOLD);
+  record->estimate_foreground =
+      gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(d->foreground_check)) ? 1 : 0;
   ok_to_calc = 1;
 }
 

@@ -2,6 +2,7 @@
 // refusals, and whole calculations from an opened picture and painted
 // strokes through the worker and the main loop.
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,29 @@ TEST_F(CalcTest, WholeCalculationGivesTheMatteInViewModeAndRingsTheBell) {
   EXPECT_EQ(pixbuf_image, pixbuf_alpha);
   EXPECT_TRUE(gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(toolbar_item(TB_MODE_TOGGLE))));
   EXPECT_EQ(ok_to_calc, 1);
+}
+
+// With the option on, the soft edge of the result shows the object's own
+// light grey under the alpha instead of the picture's mix with the dark
+// background; the alpha is the same as without it.
+TEST_F(CalcTest, EstimatedForegroundColoursReplaceTheMixAtTheSoftEdge) {
+  paint_trimatte();
+  calculate();
+  std::vector<int> plain_alpha;
+  for (int x = 0; x < SIZE; x++) plain_alpha.push_back(alpha_at(x, SIZE / 2));
+  gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(toolbar_item(TB_MODE_TOGGLE)), FALSE);
+  pass_option_args->estimate_foreground = 1;
+  calculate();
+  int checked = 0;
+  for (int x = EDGE_FROM; x < EDGE_TO; x++) {
+    EXPECT_EQ(alpha_at(x, SIZE / 2), plain_alpha[x]) << x;
+    if (alpha_at(x, SIZE / 2) < 64) continue;  // too little of the object to tell
+    const guchar *p = gdk_pixbuf_get_pixels(pixbuf_alpha) +
+                      SIZE / 2 * gdk_pixbuf_get_rowstride(pixbuf_alpha) + 4 * x;
+    EXPECT_NEAR(p[0], LIGHT, 12) << x;
+    checked++;
+  }
+  EXPECT_GE(checked, 3);
 }
 
 TEST_F(CalcTest, ResultOutsideTheSelectedRegionIsTransparent) {

@@ -2,6 +2,8 @@
 // the "Error" dialog, the switch to view mode.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "calc/gtk_calc.h"
 #include "calc/gtk_results.h"
 #include "tests/calc/gtk_test_support.h"
@@ -30,22 +32,50 @@ guchar alpha_at(GdkPixbuf *pixbuf, int x, int y) {
   return gdk_pixbuf_get_pixels(pixbuf)[y * gdk_pixbuf_get_rowstride(pixbuf) + 4 * x + 3];
 }
 
-TEST(ComposeResultPixbuf, AlphaComesFromTheResultInsideTheRegionAndIsZeroOutside) {
+// Estimated colours of a w x h region that encode their own position.
+TIFF_img positional_colours(int w, int h) {
+  TIFF_img colours;
+  get_TIFF(&colours, h, w, 'c');
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) {
+      colours.color_planes[0][y][x] = 200;
+      colours.color_planes[1][y][x] = static_cast<unsigned char>(x);
+      colours.color_planes[2][y][x] = static_cast<unsigned char>(y);
+    }
+  return colours;
+}
+
+// Alpha from the result inside the region and 0 outside; colours the
+// picture's, or inside the region the estimated ones when there are some.
+TEST(ComposeResultPixbuf, RegionGetsTheResultsAlphaAndColours) {
   create_test_window();
   install_picture(100, 100, warm);
   TIFF_img *result = positional_result(30, 40);
-  compose_result_pixbuf(pixbuf_no_alpha, pixbuf_alpha, result, 10, 20);
-  for (int y = 0; y < 100; y++) {
-    for (int x = 0; x < 100; x++) {
-      bool inside = x >= 10 && x < 40 && y >= 20 && y < 60;
-      int expected = inside ? 1 + (x - 10) + 2 * (y - 20) : 0;
-      ASSERT_EQ(alpha_at(pixbuf_alpha, x, y), expected) << x << "," << y;
+  TIFF_img estimated = positional_colours(30, 40);
+  for (bool with_colours : {false, true}) {
+    SCOPED_TRACE(with_colours ? "estimated colours" : "picture's colours");
+    compose_result_pixbuf(pixbuf_no_alpha, pixbuf_alpha, result, 10, 20,
+                          with_colours ? &estimated : NULL);
+    for (int y = 0; y < 100; y++) {
+      for (int x = 0; x < 100; x++) {
+        bool inside = x >= 10 && x < 40 && y >= 20 && y < 60;
+        int expected = inside ? 1 + (x - 10) + 2 * (y - 20) : 0;
+        ASSERT_EQ(alpha_at(pixbuf_alpha, x, y), expected) << x << "," << y;
+        const guchar *p = gdk_pixbuf_get_pixels(pixbuf_alpha) +
+                          y * gdk_pixbuf_get_rowstride(pixbuf_alpha) + 4 * x;
+        guchar colour[3];
+        warm(x, y, colour);
+        if (inside && with_colours) {
+          colour[0] = 200;
+          colour[1] = static_cast<guchar>(x - 10);
+          colour[2] = static_cast<guchar>(y - 20);
+        }
+        ASSERT_EQ(std::vector<int>(p, p + 3), std::vector<int>(colour, colour + 3))
+            << x << "," << y;
+      }
     }
   }
-  const guchar *p = gdk_pixbuf_get_pixels(pixbuf_alpha) + 50 * gdk_pixbuf_get_rowstride(pixbuf_alpha) + 4 * 70;
-  EXPECT_EQ(p[0], 70);  // colours are the picture's, also outside the region
-  EXPECT_EQ(p[1], 50);
-  EXPECT_EQ(p[2], 99);
+  free_TIFF(&estimated);
   free_TIFF(result);
   delete result;
 }
@@ -93,6 +123,9 @@ INSTANTIATE_TEST_SUITE_P(UmfpackStatuses, SetupResultsTest,
 
 TEST_F(SetupResultsTest, ResultIsRedrawnWhenTheWindowIsAlreadyInViewMode) {
   pass_calc_args->status = 0;
+  // The previous result on show carried estimated colours; the new one,
+  // without an estimate, takes the picture's, not those.
+  gdk_pixbuf_fill(pixbuf_alpha, 0x102030ff);
   gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(pass_calc_args->mode_button), TRUE);
   ASSERT_EQ(in_edit_mode, 0);
   guchar a = 0, r = 0, g = 0, b = 0;
@@ -104,6 +137,10 @@ TEST_F(SetupResultsTest, ResultIsRedrawnWhenTheWindowIsAlreadyInViewMode) {
   EXPECT_EQ(a, 0);  // outside the region the result is transparent
   cairoimagesurface_get_pixel(win_surf, 10, 5, &a, &r, &g, &b);
   EXPECT_EQ(a, 1 + 5 + 2 * 3);
+  const guchar *p = gdk_pixbuf_get_pixels(pixbuf_alpha) + 5 * gdk_pixbuf_get_rowstride(pixbuf_alpha) + 4 * 10;
+  EXPECT_EQ(p[0], 10);
+  EXPECT_EQ(p[1], 5);
+  EXPECT_EQ(p[2], 99);
 }
 
 }  // namespace

@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 TEST(Options, DefaultsLeaveThePictureSizeAlone) {
-  option_args o = {7, 5, 1e-5, 0.3, 4, 640, 480};
+  option_args o = {7, 5, 1e-5, 0.3, 4, 640, 480, 1};
   opts_set_default(&o);
   EXPECT_EQ(o.levels_num, 1);
   EXPECT_EQ(o.Active_levels_num, 1);
   EXPECT_EQ(o.epsilon, 1e-7);
   EXPECT_EQ(o.threshold, 0.02);
   EXPECT_EQ(o.win_size, 1);
+  EXPECT_EQ(o.estimate_foreground, 0);
   EXPECT_EQ(o.img_width, 640);
   EXPECT_EQ(o.img_height, 480);
 }

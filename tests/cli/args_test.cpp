@@ -42,13 +42,15 @@ TEST(ParseArgs, DefaultsMirrorTheOptionsDialog) {
   opts_set_default(&d);
   EXPECT_EQ(numbers(p.args.options), numbers(d));
   EXPECT_EQ(p.args.constraints, CHOOSE_BY_ALPHA_CHANNEL);
-  EXPECT_FALSE(p.args.region_is_set || p.args.alpha_only || p.args.quiet);
+  EXPECT_FALSE(p.args.region_is_set || p.args.alpha_only || p.args.quiet ||
+               p.args.options.estimate_foreground);
 }
 
 TEST(ParseArgs, EveryOptionInBothSpellingsAndAnyOrder) {
   parsed p = parse({"--levels=3", "in.jpg", "--active", "2", "--epsilon", "5e-6",
                     "--threshold=0.05", "--win-size", "2", "tri.png", "--output=out.png",
-                    "--region", "-5,10,50,40", "--trimap", "--alpha-only", "--quiet"});
+                    "--region", "-5,10,50,40", "--trimap", "--alpha-only", "--quiet",
+                    "--foreground"});
   ASSERT_EQ(p.outcome, PARSE_RUN) << p.error;
   const cli_args &a = p.args;
   EXPECT_STREQ(a.image_path, "in.jpg");
@@ -59,7 +61,7 @@ TEST(ParseArgs, EveryOptionInBothSpellingsAndAnyOrder) {
   EXPECT_EQ(std::vector<int>({a.region_x, a.region_y, a.region_w, a.region_h}),
             std::vector<int>({-5, 10, 50, 40}));
   EXPECT_EQ(a.constraints, CHOOSE_TRIMAP);
-  EXPECT_TRUE(a.alpha_only && a.quiet);
+  EXPECT_TRUE(a.alpha_only && a.quiet && a.options.estimate_foreground);
 }
 
 struct outcome_case {

@@ -1,7 +1,9 @@
 // The command line must give exactly the alpha the window's Calculate gives
-// for the same picture, strokes and options. The window reads its strokes
-// from the ARGB32 stroke-layer surface and runs engine_input + worker_core;
-// velorin-matte reads the PNG the window saves of that surface.
+// for the same picture, strokes and options, and with the foreground
+// estimated the same colours. The window reads its strokes from the ARGB32
+// stroke-layer surface and runs engine_input + worker_core, then paints the
+// estimated colours over the region of its result picture; velorin-matte
+// reads the PNG the window saves of that surface.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "calc/engine_input.h"
+#include "calc/foreground_colours.h"
 #include "calc/worker_core.h"
 #include "cli_test_files.h"
 #include "engine/tiff.h"
@@ -55,11 +58,16 @@ struct identity_case {
   const char *label;
   int levels, active;
   std::string region;  // "x,y,w,h", or empty: the whole picture
+  bool foreground;     // estimate the foreground colours
 };
 
+// The window's result picture, channel by channel (red, green, blue, alpha).
+using channels = std::vector<std::vector<int>>;
+
 // The window's path: surface bytes -> engine input -> worker core; the
-// alpha is placed on the picture with 0 outside the region.
-std::vector<int> window_alpha(GdkPixbuf *picture, const identity_case &c) {
+// alpha is placed on the picture with 0 outside the region, the estimated
+// colours (if any) painted over the region of a copy of the picture.
+channels window_result(GdkPixbuf *picture, const identity_case &c) {
   std::vector<unsigned char> surface = argb32_surface();
   raw_pixels pixels = rgb_pixels(gdk_pixbuf_read_pixels(picture), gdk_pixbuf_get_rowstride(picture),
                                  gdk_pixbuf_get_n_channels(picture));
@@ -75,44 +83,72 @@ std::vector<int> window_alpha(GdkPixbuf *picture, const identity_case &c) {
   opts_set_default(&config.options);
   config.options.levels_num = c.levels;
   config.options.Active_levels_num = c.active;
-  TIFF_img result;
-  worker_core_run(&input.image, input.constraint_mask, input.constraint_values, &config, &result);
-  std::vector<int> alpha(static_cast<size_t>(WIDTH) * HEIGHT, 0);
+  config.options.estimate_foreground = c.foreground;
+  TIFF_img result, colours;
+  worker_core_run(&input.image, input.constraint_mask, input.constraint_values, &config, &result,
+                  &colours);
+  EXPECT_EQ(has_foreground_colours(&colours), c.foreground);
+  GdkPixbuf *shown = gdk_pixbuf_copy(picture);
+  const int n = gdk_pixbuf_get_n_channels(shown), stride = gdk_pixbuf_get_rowstride(shown);
+  if (has_foreground_colours(&colours))
+    paint_foreground_colours(&colours, x, y, gdk_pixbuf_get_pixels(shown), stride, n);
+  channels out(4, std::vector<int>(static_cast<size_t>(WIDTH) * HEIGHT, 0));
+  for (int py = 0; py < HEIGHT; py++)
+    for (int px = 0; px < WIDTH; px++)
+      for (int k = 0; k < 3; k++)
+        out[k][py * WIDTH + px] = gdk_pixbuf_get_pixels(shown)[py * stride + px * n + k];
   for (int ry = 0; ry < h; ry++)
-    for (int rx = 0; rx < w; rx++) alpha[(y + ry) * WIDTH + x + rx] = result.plane[ry][rx];
+    for (int rx = 0; rx < w; rx++) out[3][(y + ry) * WIDTH + x + rx] = result.plane[ry][rx];
+  g_object_unref(shown);
   free_TIFF(&result);
-  return alpha;
+  free_TIFF(&colours);
+  return out;
 }
 
 class WindowIdentity : public ::testing::TestWithParam<identity_case> {};
 
-TEST_P(WindowIdentity, CommandLineAlphaEqualsTheWindowsAlpha) {
+TEST_P(WindowIdentity, CommandLineResultEqualsTheWindowsResult) {
   const identity_case &c = GetParam();
   TempFolder folder;
   std::string picture_path = folder.file("picture.png"), layer_path = folder.file("layer.png"),
-              output = folder.file("alpha.png");
+              output = folder.file("result.png");
   GdkPixbuf *picture = make_pixbuf(WIDTH, HEIGHT, false, picture_pixel);
   save_png(picture, picture_path);
   // What the window saves of its layer: straight (unpremultiplied) RGBA.
   write_png(layer_path, WIDTH, HEIGHT, true, stroke);
   std::vector<std::string> words = {
-      picture_path, layer_path, "--alpha-only",           "--quiet",  "-o",
-      output,       "--levels", std::to_string(c.levels), "--active", std::to_string(c.active)};
+      picture_path, layer_path, c.foreground ? "--foreground" : "--alpha-only",
+      "--quiet",    "-o",       output,
+      "--levels",   std::to_string(c.levels), "--active", std::to_string(c.active)};
   if (!c.region.empty()) words.insert(words.end(), {"--region", c.region});
   cli_result r = run_cli(words);
   ASSERT_EQ(r.status, MATTE_EXIT_OK) << r.err;
-  std::vector<int> from_window = window_alpha(picture, c);
-  EXPECT_EQ(read_channel(output, 0), from_window);
+  const channels from_window = window_result(picture, c);
+  const std::vector<int> &alpha = from_window[3];
+  // The grey output holds the alpha in its first channel, RGBA in its fourth.
+  EXPECT_EQ(read_channel(output, c.foreground ? 3 : 0), alpha);
   // Not trivially equal: the matte holds more than the two constraint values.
-  EXPECT_GT(std::set<int>(from_window.begin(), from_window.end()).size(), 2u);
+  EXPECT_GT(std::set<int>(alpha.begin(), alpha.end()).size(), 2u);
+  if (c.foreground) {
+    int changed = 0;
+    for (int k = 0; k < 3; k++) {
+      EXPECT_EQ(read_channel(output, k), from_window[k]) << "channel " << k;
+      const std::vector<int> photo = read_channel(picture_path, k);
+      for (size_t i = 0; i < photo.size(); i++) changed += photo[i] != from_window[k][i];
+    }
+    EXPECT_GT(changed, 0);  // the estimate differs from the photo somewhere
+  }
   g_object_unref(picture);
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, WindowIdentity,
-                         ::testing::Values(identity_case{"single_level", 1, 1, ""},
-                                           identity_case{"two_levels_one_solved", 2, 1, ""},
-                                           identity_case{"two_levels_both_solved", 2, 2, ""},
-                                           identity_case{"clipped_region", 1, 1, "-4,3,40,18"}),
+                         ::testing::Values(identity_case{"single_level", 1, 1, "", false},
+                                           identity_case{"two_levels_one_solved", 2, 1, "", false},
+                                           identity_case{"two_levels_both_solved", 2, 2, "", false},
+                                           identity_case{"clipped_region", 1, 1, "-4,3,40,18", false},
+                                           identity_case{"foreground", 2, 2, "", true},
+                                           identity_case{"foreground_clipped_region", 1, 1,
+                                                         "-4,3,40,18", true}),
                          [](const ::testing::TestParamInfo<identity_case> &info) {
                            return info.param.label;
                          });

@@ -12,7 +12,7 @@
 namespace {
 
 // A record with every option off its default, for a picture of 100 x 100.
-const option_args EDITED = {4, 3, 5e-6, 0.1, 3, 100, 100};
+const option_args EDITED = {4, 3, 5e-6, 0.1, 3, 100, 100, 1};
 
 // What the dialog added to its content area (GTK+ 2 keeps the button row
 // and its separator in there too).
@@ -34,6 +34,7 @@ void expect_same_options(const option_args &a, const option_args &b) {
   EXPECT_EQ(a.win_size, b.win_size);
   EXPECT_EQ(a.img_width, b.img_width);
   EXPECT_EQ(a.img_height, b.img_height);
+  EXPECT_EQ(a.estimate_foreground, b.estimate_foreground);
 }
 
 class OptionsDialog : public ::testing::Test {
@@ -52,6 +53,7 @@ class OptionsDialog : public ::testing::Test {
     return gtk_adjustment_get_upper(gtk_spin_button_get_adjustment(spin(i)));
   }
   double value(option_spin_index i) { return gtk_spin_button_get_value(spin(i)); }
+  GtkToggleButton *check() { return GTK_TOGGLE_BUTTON(d->foreground_check); }
   void set(option_spin_index i, double v) { gtk_spin_button_set_value(spin(i), v); }
 
   option_args record = {};
@@ -103,7 +105,7 @@ TEST_F(OptionsDialog, ShowsLabelledSpinButtonsWithTheirRangesAndPrecision) {
       {"Window size. Try down scaling (more efficient) first!", SPIN_WINDOW, &OPT_WIN_SIZE, 0},
   };
   const std::vector<GtkWidget *> children = content_children(dialog);
-  ASSERT_EQ(children.size(), 2 * G_N_ELEMENTS(rows) + 1);
+  ASSERT_EQ(children.size(), 2 * G_N_ELEMENTS(rows) + 2);
   for (size_t i = 0; i < G_N_ELEMENTS(rows); ++i) {
     SCOPED_TRACE(rows[i].label);
     ASSERT_TRUE(GTK_IS_LABEL(children[2 * i]));
@@ -116,6 +118,11 @@ TEST_F(OptionsDialog, ShowsLabelledSpinButtonsWithTheirRangesAndPrecision) {
       EXPECT_EQ(upper(rows[i].spin), rows[i].range->upper);
     }
   }
+  // Below the spin buttons the check box, showing the record's choice.
+  ASSERT_EQ(children[2 * G_N_ELEMENTS(rows)], d->foreground_check);
+  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(d->foreground_check)),
+               "Estimate foreground colours");
+  EXPECT_TRUE(gtk_toggle_button_get_active(check()));
   ASSERT_TRUE(GTK_IS_BUTTON(children.back()));
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(children.back())), "Reset to default values");
 }
@@ -128,8 +135,9 @@ TEST_F(OptionsDialog, OkStoresTheShownValuesIncludingTextNotYetEntered) {
   set(SPIN_THRESHOLD, 0.05);
   set(SPIN_EPSILON, 0.0000050);
   gtk_entry_set_text(GTK_ENTRY(spin(SPIN_WINDOW)), "5");  // typed, Enter not pressed
+  gtk_toggle_button_set_active(check(), FALSE);
   options_dialog_apply(d, GTK_RESPONSE_OK, &record);
-  expect_same_options(record, option_args{3, 2, 5e-6, 0.05, 5, 100, 100});
+  expect_same_options(record, option_args{3, 2, 5e-6, 0.05, 5, 100, 100, 0});
   EXPECT_EQ(ok_to_calc, 1);
 }
 
@@ -147,6 +155,7 @@ TEST_F(OptionsDialog, OtherAnswersKeepTheRecordAndOnlyCancelClosesTheGate) {
     ok_to_calc = answer.before;
     set(SPIN_LEVELS, 1);
     set(SPIN_WINDOW, 5);
+    gtk_toggle_button_set_active(check(), FALSE);
     options_dialog_apply(d, answer.response, &record);
     expect_same_options(record, EDITED);
     EXPECT_EQ(ok_to_calc, answer.after);
@@ -164,6 +173,7 @@ TEST_F(OptionsDialog, ResetShowsTheDefaultsButOnlyOkStoresThem) {
   EXPECT_EQ(value(SPIN_EPSILON), defaults.epsilon);
   EXPECT_EQ(value(SPIN_THRESHOLD), defaults.threshold);
   EXPECT_EQ(value(SPIN_WINDOW), defaults.win_size);
+  EXPECT_EQ(gtk_toggle_button_get_active(check()), defaults.estimate_foreground != 0);
 
   options_dialog_apply(d, GTK_RESPONSE_CANCEL, &record);
   expect_same_options(record, EDITED);
@@ -177,7 +187,7 @@ TEST_F(OptionsDialog, ResetShowsTheDefaultsButOnlyOkStoresThem) {
 void set_window_size_to_three(GtkDialog *dialog, gpointer cursor_seen) {
   *static_cast<GdkCursor **>(cursor_seen) = drawing_area_cursor();
   std::vector<GtkWidget *> children = content_children(dialog);
-  ASSERT_EQ(children.size(), 11u);
+  ASSERT_EQ(children.size(), 12u);
   gtk_spin_button_set_value(GTK_SPIN_BUTTON(children[9]), 3);  // window, shown last
 }
 
