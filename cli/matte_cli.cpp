@@ -7,11 +7,13 @@
 #include "calc/solver_status.h"
 #include "calc/worker_core.h"
 #include "cli/io.h"
+#include "cli/signals.h"
 
 // Everything one run holds; released in one place whatever step failed.
 struct matte_run {
   const cli_args *args;
   cli_progress *progress;
+  FILE *out;  // where "-o -" writes
   FILE *err;
   GdkPixbuf *picture;
   GdkPixbuf *constraints;
@@ -151,7 +153,8 @@ static int calculate(matte_run *run) {
 }
 
 static int write_result(matte_run *run) {
-  progress_stage(run->progress, "writing %s", run->args->output_path);
+  progress_stage(run->progress, "writing %s", io_output_name(run->args->output_path));
+  if (!io_output_begin(&run->output, run->error, sizeof run->error)) return 0;
   placed_alpha alpha = {run->result.plane, run->x, run->y, run->w, run->h};
   int written =
       run->args->alpha_only
@@ -173,9 +176,10 @@ static void release_run(matte_run *run) {
 
 static int run_steps(matte_run *run) {
   if (!read_inputs(run) || !take_region(run)) return MATTE_EXIT_INPUT;
-  // The output file is created before the long calculation, so a missing or
-  // read-only folder is reported at once.
-  if (!io_output_begin(&run->output, run->args->output_path, run->error, sizeof run->error))
+  // The output is checked before the long calculation, so a missing or
+  // read-only folder is reported at once; its file is created only after it.
+  if (!io_output_prepare(&run->output, run->args->output_path, run->out, run->args->image_path,
+                         run->args->constraints_path, run->error, sizeof run->error))
     return MATTE_EXIT_INPUT;
   run->output_open = 1;
   int status = calculate(run);
@@ -183,20 +187,23 @@ static int run_steps(matte_run *run) {
   return write_result(run) ? MATTE_EXIT_OK : MATTE_EXIT_INPUT;
 }
 
-int matte_cli_run(const cli_args *args, cli_progress *progress, FILE *err) {
+int matte_cli_run(const cli_args *args, cli_progress *progress, FILE *out, FILE *err) {
   matte_run run = {};
   run.args = args;
   run.progress = progress;
+  run.out = out;
   run.err = err;
   int status = run_steps(&run);
   release_run(&run);
-  if (status == MATTE_EXIT_OK) progress_stage(progress, "done: %s", args->output_path);
+  if (status == MATTE_EXIT_OK)
+    progress_stage(progress, "done: %s", io_output_name(args->output_path));
   progress_end(progress);
   if (status != MATTE_EXIT_OK) report(err, run.error);
   return status;
 }
 
 int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
+  signals_report_write_faults();
   cli_args args;
   char error[512] = "";
   switch (parse_cli_args(argc, argv, &args, error, sizeof error)) {
@@ -215,5 +222,5 @@ int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
   }
   cli_progress progress;
   progress_init(&progress, err, args.quiet);
-  return matte_cli_run(&args, &progress, err);
+  return matte_cli_run(&args, &progress, out, err);
 }

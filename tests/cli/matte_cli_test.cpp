@@ -14,20 +14,12 @@
 
 namespace {
 
-// A 24 x 24 picture: dark blue on the left, yellow on the right, blended
-// over columns 8..15, with a little texture so that no window is flat.
-const int SIDE = 24;
+using scene::grey_pixel;
+using scene::picture_pixel;
+using scene::SIDE;
+using scene::trimap_grey;
+using scene::trimap_pixel;
 
-rgba picture_pixel(int x, int y) {
-  double t = x < 8 ? 0.0 : x > 15 ? 1.0 : (x - 8) / 7.0;
-  int noise = (x * 7 + y * 13) % 5;
-  return {guchar(20 + 220 * t + noise), guchar(30 + 190 * t), guchar(140 - 120 * t + noise), 255};
-}
-
-// Trimap: background in columns 0..4, foreground in 19..23, unknown between.
-int trimap_grey(int x) { return x <= 4 ? 0 : x >= 19 ? 255 : 128; }
-rgba grey_pixel(int g) { return {guchar(g), guchar(g), guchar(g), 255}; }
-rgba trimap_pixel(int x, int) { return grey_pixel(trimap_grey(x)); }
 rgba without(int grey, int x) { return grey_pixel(trimap_grey(x) == grey ? 128 : trimap_grey(x)); }
 
 struct MatteCli : ::testing::Test {
