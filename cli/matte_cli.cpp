@@ -4,10 +4,10 @@
 
 #include "calc/c2f_driver.h"
 #include "calc/engine_input.h"
-#include "calc/solver_status.h"
 #include "calc/worker_core.h"
 #include "cli/io.h"
 #include "cli/signals.h"
+#include "cli/solver_advice.h"
 
 // Everything one run holds; released in one place whatever step failed.
 struct matte_run {
@@ -36,6 +36,20 @@ static void fail(matte_run *run, const char *format, ...) {
 
 static void report(FILE *err, const char *message) {
   fprintf(err, "%s: %s\n", VELORIN_MATTE_NAME, message);
+}
+
+// A remark that does not stop the run, on a line of its own; --quiet drops it.
+static void note(matte_run *run, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+static void note(matte_run *run, const char *format, ...) {
+  if (run->args->quiet) return;
+  progress_end(run->progress);
+  va_list ap;
+  va_start(ap, format);
+  fprintf(run->err, "%s: note: ", VELORIN_MATTE_NAME);
+  vfprintf(run->err, format, ap);
+  fputc('\n', run->err);
+  va_end(ap);
 }
 
 static int read_inputs(matte_run *run) {
@@ -97,6 +111,28 @@ static constraint_encoding encoding_of(const matte_run *run) {
   return gdk_pixbuf_get_has_alpha(run->constraints) ? CONSTRAINTS_LAYER : CONSTRAINTS_TRIMAP;
 }
 
+// Whether every pixel of a pixbuf with alpha (R, G, B, A) is opaque.
+static int fully_opaque(GdkPixbuf *pixbuf) {
+  const int width = gdk_pixbuf_get_width(pixbuf), height = gdk_pixbuf_get_height(pixbuf);
+  const size_t stride = gdk_pixbuf_get_rowstride(pixbuf);
+  const size_t channels = gdk_pixbuf_get_n_channels(pixbuf);
+  const guchar *alpha = gdk_pixbuf_read_pixels(pixbuf) + channels - 1;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      if (alpha[y * stride + x * channels] != 255) return 0;
+  return 1;
+}
+
+// A trimap saved with an opaque alpha channel reads as a stroke layer whose
+// every pixel is a constraint: its unknown band would be pinned to its grey.
+// The result stays what was asked for; the note says how to get the other.
+static void note_opaque_layer(matte_run *run) {
+  if (run->args->constraints == CHOOSE_BY_ALPHA_CHANNEL &&
+      gdk_pixbuf_get_has_alpha(run->constraints) && fully_opaque(run->constraints))
+    note(run, "stroke layer '%s' has no transparent pixel, so every pixel is a constraint; "
+              "if it is a trimap, give --trimap", run->args->constraints_path);
+}
+
 // A matte needs something to separate: without a background or a foreground
 // constraint the solve would return a meaningless flat matte.
 static int check_usable(matte_run *run, const engine_input *input) {
@@ -128,8 +164,22 @@ static worker_outcome run_worker(matte_run *run, engine_input *input) {
   return outcome;
 }
 
+// The region's size bounds the pyramid first; below that bound it was the
+// constraints that vanished when down-sampled.
+static void note_levels_lowered(matte_run *run, int levels_used) {
+  const int asked = run->args->options.levels_num;
+  if (levels_used < worker_levels_for_region(run->w, run->h, &run->args->options))
+    note(run, "--levels lowered from %d to %d: a coarser level would keep no background or no "
+              "foreground constraint (strokes too thin, or foreground strokes darker than mid "
+              "grey, vanish when down-sampled)", asked, levels_used);
+  else
+    note(run, "--levels lowered from %d to %d: the calculation region is too small for more",
+         asked, levels_used);
+}
+
 // Returns the exit status of the calculation step.
 static int calculate(matte_run *run) {
+  note_opaque_layer(run);
   raw_pixels picture = raw_of(run->picture), layer = raw_of(run->constraints);
   engine_input input =
       read_engine_input(&picture, &layer, encoding_of(run), run->x, run->y, run->w, run->h);
@@ -138,13 +188,8 @@ static int calculate(matte_run *run) {
     return MATTE_EXIT_INPUT;
   }
   worker_outcome outcome = run_worker(run, &input);
-  if (outcome.levels_lowered && !run->args->quiet) {
-    progress_end(run->progress);
-    fprintf(run->err, "%s: note: --levels lowered from %d to %d: the calculation region is too "
-                      "small for more\n", VELORIN_MATTE_NAME, run->args->options.levels_num,
-            outcome.levels_used);
-  }
-  const char *failure = umfpack_status_message(outcome.status);
+  if (outcome.levels_lowered) note_levels_lowered(run, outcome.levels_used);
+  const char *failure = cli_solver_message(outcome.status);
   if (failure) {
     fail(run, "%s", failure);
     return MATTE_EXIT_SOLVER;
