@@ -1,35 +1,29 @@
 #include "cli/io.h"
 
 #include <png.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "cli/jpeg_stream.h"
+#include "cli/picture_stream.h"
 
 static const int BITS_PER_SAMPLE = 8;
-static const unsigned char JPEG_SIGNATURE[] = {0xFF, 0xD8};
-
 static void refuse(const char *what, const char *path, const char *reason, char *error,
                    size_t error_size) {
   snprintf(error, error_size, "cannot read %s '%s': %s", what, path, reason);
 }
 
-static int starts_as_jpeg(const char *path) {
-  unsigned char start[sizeof JPEG_SIGNATURE] = {};
-  FILE *file = fopen(path, "rb");
-  if (!file) return 0;
-  size_t got = fread(start, 1, sizeof start, file);
-  fclose(file);
-  return got == sizeof start && memcmp(start, JPEG_SIGNATURE, sizeof start) == 0;
-}
-
-// A JPEG must reach its end marker; other formats are left to their loaders.
-static int whole_if_jpeg(const char *path) {
+// Judges a regular file from its structure before any decoding (see
+// picture_stream.h); anything else (a device, a pipe) is left to the loader,
+// which reads only what it needs.
+static int whole_file(const char *path) {
+  struct stat st;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return 1;
   gchar *data = nullptr;
   gsize size = 0;
-  if (!starts_as_jpeg(path) || !g_file_get_contents(path, &data, &size, nullptr)) return 1;
-  int whole = jpeg_stream_complete(reinterpret_cast<const unsigned char *>(data), size);
+  if (!g_file_get_contents(path, &data, &size, nullptr)) return 1;  // the loader says why
+  int whole = picture_stream_whole(reinterpret_cast<const unsigned char *>(data), size);
   g_free(data);
   return whole;
 }
@@ -38,6 +32,11 @@ static GdkPixbuf *load_pixbuf(const char *path, const char *what, char *error,
                               size_t error_size) {
   if (g_file_test(path, G_FILE_TEST_IS_DIR)) {
     refuse(what, path, "it is a folder, not a picture", error, error_size);
+    return nullptr;
+  }
+  if (!whole_file(path)) {
+    refuse(what, path, "the file ends before the picture does (a cut-off or damaged file)",
+           error, error_size);
     return nullptr;
   }
   GError *gerror = nullptr;
@@ -50,14 +49,9 @@ static GdkPixbuf *load_pixbuf(const char *path, const char *what, char *error,
     if (pixbuf) g_object_unref(pixbuf);
     return nullptr;
   }
-  const char *problem = nullptr;
   if (gdk_pixbuf_get_bits_per_sample(pixbuf) != BITS_PER_SAMPLE ||
-      gdk_pixbuf_get_colorspace(pixbuf) != GDK_COLORSPACE_RGB)
-    problem = "not an 8-bit RGB picture";
-  else if (!whole_if_jpeg(path))
-    problem = "the JPEG data ends before the image does (a cut-off or damaged file)";
-  if (problem) {
-    refuse(what, path, problem, error, error_size);
+      gdk_pixbuf_get_colorspace(pixbuf) != GDK_COLORSPACE_RGB) {
+    refuse(what, path, "not an 8-bit RGB picture", error, error_size);
     g_object_unref(pixbuf);
     return nullptr;
   }

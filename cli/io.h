@@ -15,9 +15,9 @@
 #include "cli/output_file.h"
 
 // Reads a picture; returns a new reference (g_object_unref it) to a pixbuf
-// of 8 bits per sample, RGB or RGBA. A folder, and a file the loader reports
-// damaged (even when it hands back the part it could read) or a JPEG that
-// ends before its image does, are refused.
+// of 8 bits per sample, RGB or RGBA. Refused: a folder, a JPEG or PNG that
+// ends before its picture does (checked before decoding), and a file the
+// loader reports damaged, even when it hands back the part it could read.
 GdkPixbuf *io_read_picture(const char *path, char *error, size_t error_size);
 
 // Reads the constraints file (layer or trimap) as io_read_picture does and
