@@ -276,7 +276,7 @@ void print_usage(FILE *stream) {
           "to their grey level) or a trimap without alpha (0 = background,\n"
           "255 = foreground, anything else unknown), of the picture's size.\n\n"
           "Options:\n"
-          "  -o, --output FILE     the PNG to write (written whole or not at all)\n"
+          "  -o, --output FILE     the PNG to write (whole or not at all); - is standard output\n"
           "  --layer               read CONSTRAINTS as a stroke layer\n"
           "  --trimap              read CONSTRAINTS as a trimap\n",
           VELORIN_MATTE_NAME);
