@@ -82,6 +82,19 @@ inline rgba trimap_pixel(int x, int) { return grey_pixel(trimap_grey(x)); }
 
 }  // namespace scene
 
+// The scene's picture and trimap in a temporary folder, with an output path
+// beside them.
+struct SceneFolder : ::testing::Test {
+  TempFolder folder;
+  std::string picture = folder.file("picture.png"), trimap = folder.file("trimap.png"),
+              output = folder.file("out.png");
+
+  void SetUp() override {
+    write_png(picture, scene::SIDE, scene::SIDE, false, scene::picture_pixel);
+    write_png(trimap, scene::SIDE, scene::SIDE, false, scene::trimap_pixel);
+  }
+};
+
 // One channel of a PNG, row by row; empty when it cannot be read.
 inline std::vector<int> read_channel(const std::string &path, int channel) {
   std::vector<int> values;

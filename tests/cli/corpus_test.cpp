@@ -18,15 +18,10 @@ struct corpus_case {
   const char *message_part;  // of standard error
 };
 
-class Corpus : public ::testing::TestWithParam<corpus_case> {};
+class Corpus : public SceneFolder, public ::testing::WithParamInterface<corpus_case> {};
 
 TEST_P(Corpus, GivesItsExitStatusAndMessageAndKeepsTheOldOutputOnFailure) {
   const corpus_case &c = GetParam();
-  TempFolder folder;
-  std::string picture = folder.file("picture.png"), trimap = folder.file("trimap.png"),
-              output = folder.file("out.png");
-  write_png(picture, scene::SIDE, scene::SIDE, false, scene::picture_pixel);
-  write_png(trimap, scene::SIDE, scene::SIDE, false, scene::trimap_pixel);
   write_file(output, "previous result");
   std::string file = std::string(VELORIN_SOURCE_DIR "/tests/cli/corpus/") + c.file;
   cli_result r = run_cli({c.role == AS_PICTURE ? file : picture,

@@ -14,16 +14,7 @@
 
 namespace {
 
-struct OutputTest : ::testing::Test {
-  TempFolder folder;
-  std::string picture = folder.file("picture.png"), trimap = folder.file("trimap.png"),
-              output = folder.file("out.png");
-
-  void SetUp() override {
-    write_png(picture, scene::SIDE, scene::SIDE, false, scene::picture_pixel);
-    write_png(trimap, scene::SIDE, scene::SIDE, false, scene::trimap_pixel);
-  }
-
+struct OutputTest : SceneFolder {
   cli_result run_to(const std::string &path) {
     return run_cli({picture, trimap, "--alpha-only", "-o", path});
   }

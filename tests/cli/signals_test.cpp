@@ -71,14 +71,9 @@ child_run run_in_child(std::vector<std::string> words, const std::function<void(
   return run;
 }
 
-struct SignalTest : ::testing::Test {
-  TempFolder folder;
-  std::string picture = folder.file("picture.png"), trimap = folder.file("trimap.png"),
-              output = folder.file("out.png");
-
+struct SignalTest : SceneFolder {
   void SetUp() override {
-    write_png(picture, scene::SIDE, scene::SIDE, false, scene::picture_pixel);
-    write_png(trimap, scene::SIDE, scene::SIDE, false, scene::trimap_pixel);
+    SceneFolder::SetUp();
     write_file(output, "previous result");
   }
 
