@@ -32,7 +32,7 @@ static void remove_pending_temp(void) {
 static void watch_pending_temp(void) {
   static bool registered = false;
   if (!registered) {
-    atexit(remove_pending_temp);  // the engine's fatal paths end with exit()
+    atexit(remove_pending_temp);  // an exit() while writing takes the file along
     registered = true;
   }
   signals_clean_up_on_interrupt(remove_pending_temp);
@@ -69,7 +69,9 @@ static char *follow_links(const char *path) {
     if (lstat(current, &st) != 0 || !S_ISLNK(st.st_mode)) return current;
     char *link = g_file_read_link(current, nullptr);
     if (!link) {
+      int reason = errno;
       g_free(current);
+      errno = reason;
       return nullptr;
     }
     char *next = link;
