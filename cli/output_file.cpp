@@ -136,13 +136,11 @@ static int check_existing_target(io_output *output, const struct stat *st,
   return 1;
 }
 
-int io_output_prepare(io_output *output, const char *path, FILE *standard_output,
-                      const char *image_path, const char *constraints_path, char *error,
-                      size_t error_size) {
-  *output = io_output{};
-  output->path = path;
-  output->standard_output = standard_output;
-  if (to_standard_output(output)) return 1;
+// The checks of io_output_prepare for a path other than "-"; fills in
+// output->target and what is kept of an existing one.
+static int check_target(io_output *output, const char *image_path,
+                        const char *constraints_path, char *error, size_t error_size) {
+  const char *path = output->path;
   output->target = follow_links(path);
   if (!output->target) return fail(path, strerror(errno), error, error_size);
   struct stat st;
@@ -160,6 +158,19 @@ int io_output_prepare(io_output *output, const char *path, FILE *standard_output
   g_free(folder);
   if (!writable) return fail(path, strerror(reason), error, error_size);
   return 1;
+}
+
+int io_output_prepare(io_output *output, const char *path, FILE *standard_output,
+                      const char *image_path, const char *constraints_path, char *error,
+                      size_t error_size) {
+  *output = io_output{};
+  output->path = path;
+  output->standard_output = standard_output;
+  if (to_standard_output(output) ||
+      check_target(output, image_path, constraints_path, error, error_size))
+    return 1;
+  io_output_abandon(output);
+  return 0;
 }
 
 // ".NAME.XXXXXX" in the target's folder, with NAME cut (at a character

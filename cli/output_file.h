@@ -43,7 +43,8 @@ void io_output_failed(const char *path, const char *reason, char *error, size_t 
 // through its symbolic links to the file it names, which must be a regular
 // file or not exist yet, must not be the picture or the constraints file
 // (compared as files, not names), and must lie in a writable folder.
-// Until commit or abandon, `output` owns what this allocates.
+// On success `output` owns what this allocates until commit or abandon; on
+// failure nothing is left to release.
 int io_output_prepare(io_output *output, const char *path, FILE *standard_output,
                       const char *image_path, const char *constraints_path, char *error,
                       size_t error_size);
