@@ -1,9 +1,11 @@
 #include "cli/args.h"
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 // What a value-taking option stores, and the range it must fall in.
 enum value_type { VALUE_INT, VALUE_DOUBLE };
@@ -25,39 +27,58 @@ static const numeric_option NUMERIC_OPTIONS[] = {
 };
 static const size_t NUMERIC_OPTION_COUNT = sizeof NUMERIC_OPTIONS / sizeof NUMERIC_OPTIONS[0];
 
-static int parse_int(const char *text, int *value) {
+// A number too large or too small for its type is written correctly, and
+// the user should hear that it is out of range, not that it is no number.
+enum number_parse { NUMBER_OK, NUMBER_INVALID, NUMBER_OUT_OF_RANGE };
+
+static number_parse parse_int(const char *text, int *value) {
   char *end = nullptr;
   errno = 0;
   long v = strtol(text, &end, 10);
-  if (end == text || *end != '\0' || errno == ERANGE || v < -2147483647L || v > 2147483647L)
-    return 0;
+  if (end == text || *end != '\0') return NUMBER_INVALID;
+  if (errno == ERANGE || v < INT_MIN || v > INT_MAX) return NUMBER_OUT_OF_RANGE;
   *value = static_cast<int>(v);
-  return 1;
+  return NUMBER_OK;
 }
 
-static int parse_double(const char *text, double *value) {
+static number_parse parse_double(const char *text, double *value) {
   char *end = nullptr;
   errno = 0;
   double v = strtod(text, &end);
-  if (end == text || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return 0;
+  if (end == text || *end != '\0' || std::isnan(v)) return NUMBER_INVALID;
+  if (errno == ERANGE || std::isinf(v)) return NUMBER_OUT_OF_RANGE;
   *value = v;
-  return 1;
+  return NUMBER_OK;
+}
+
+// The option's range as --help shows it.
+static void range_text(const numeric_option *opt, char *text, size_t size) {
+  if (opt->offset == offsetof(option_args, levels_num))
+    snprintf(text, size, "%g..min(width, height)/10", opt->range->lower);
+  else if (opt->offset == offsetof(option_args, Active_levels_num))
+    snprintf(text, size, "%g..levels", opt->range->lower);
+  else
+    snprintf(text, size, "%g..%g", opt->range->lower, opt->range->upper);
 }
 
 static int set_numeric(const numeric_option *opt, const char *text, option_args *options,
                        char *error, size_t error_size) {
   double value = 0;
   int whole = 0;
-  if (opt->type == VALUE_INT) {
-    if (!parse_int(text, &whole)) {
-      snprintf(error, error_size, "--%s: '%s' is not a whole number", opt->name, text);
-      return 0;
-    }
-    value = whole;
-  } else if (!parse_double(text, &value)) {
-    snprintf(error, error_size, "--%s: '%s' is not a number", opt->name, text);
+  number_parse parsed =
+      opt->type == VALUE_INT ? parse_int(text, &whole) : parse_double(text, &value);
+  if (parsed == NUMBER_INVALID) {
+    snprintf(error, error_size, "--%s: '%s' is not a %s", opt->name, text,
+             opt->type == VALUE_INT ? "whole number" : "number");
     return 0;
   }
+  if (parsed == NUMBER_OUT_OF_RANGE) {
+    char range[64];
+    range_text(opt, range, sizeof range);
+    snprintf(error, error_size, "--%s: %s is out of range (%s)", opt->name, text, range);
+    return 0;
+  }
+  if (opt->type == VALUE_INT) value = whole;
   if (value < opt->range->lower || (!opt->bounded_later && value > opt->range->upper)) {
     if (opt->bounded_later)
       snprintf(error, error_size, "--%s: %s is below %g", opt->name, text, opt->range->lower);
@@ -75,11 +96,24 @@ static int set_numeric(const numeric_option *opt, const char *text, option_args 
 }
 
 static int parse_region(const char *text, cli_args *args, char *error, size_t error_size) {
-  int v[4];
-  char rest;
-  if (sscanf(text, "%d,%d,%d,%d%c", &v[0], &v[1], &v[2], &v[3], &rest) != 4) {
-    snprintf(error, error_size, "--region: '%s' is not X,Y,W,H", text);
-    return 0;
+  const int FIELDS = 4;  // X,Y,W,H
+  int v[FIELDS];
+  const char *field = text;
+  for (int k = 0; k < FIELDS; k++) {
+    const bool last = k == FIELDS - 1;
+    const char *comma = strchr(field, ',');
+    const std::string number = last ? field : comma ? std::string(field, comma) : "";
+    const number_parse parsed =
+        (comma != nullptr) == last ? NUMBER_INVALID : parse_int(number.c_str(), &v[k]);
+    if (parsed == NUMBER_INVALID) {
+      snprintf(error, error_size, "--region: '%s' is not X,Y,W,H", text);
+      return 0;
+    }
+    if (parsed == NUMBER_OUT_OF_RANGE) {
+      snprintf(error, error_size, "--region: %s in '%s' is out of range", number.c_str(), text);
+      return 0;
+    }
+    if (!last) field = comma + 1;
   }
   if (v[2] <= 0 || v[3] <= 0) {
     snprintf(error, error_size, "--region: width and height must be positive in '%s'", text);
@@ -244,7 +278,7 @@ void print_usage(FILE *stream) {
           "to their grey level) or a trimap without alpha (0 = background,\n"
           "255 = foreground, anything else unknown), of the picture's size.\n\n"
           "Options:\n"
-          "  -o, --output FILE     the PNG to write (written whole or not at all)\n"
+          "  -o, --output FILE     the PNG to write (whole or not at all); - is standard output\n"
           "  --layer               read CONSTRAINTS as a stroke layer\n"
           "  --trimap              read CONSTRAINTS as a trimap\n",
           VELORIN_MATTE_NAME);
@@ -252,12 +286,7 @@ void print_usage(FILE *stream) {
     const numeric_option *opt = &NUMERIC_OPTIONS[k];
     char label[32], range[64];
     snprintf(label, sizeof label, "--%s N", opt->name);
-    if (opt->offset == offsetof(option_args, levels_num))
-      snprintf(range, sizeof range, "%g..min(width, height)/10", opt->range->lower);
-    else if (opt->offset == offsetof(option_args, Active_levels_num))
-      snprintf(range, sizeof range, "%g..levels", opt->range->lower);
-    else
-      snprintf(range, sizeof range, "%g..%g", opt->range->lower, opt->range->upper);
+    range_text(opt, range, sizeof range);
     fprintf(stream, "  %-22s%s\n  %-22sdefault %g, range %s\n", label, opt->range->meaning, "",
             opt->range->default_value, range);
   }

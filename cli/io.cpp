@@ -2,54 +2,56 @@
 
 #include <png.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
 
+#include "cli/picture_stream.h"
+
 static const int BITS_PER_SAMPLE = 8;
-static const int INTERRUPTING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
-
-// The temporary file of the output being written, if any. The engine ends
-// the process on an exhausted heap, and a user may interrupt a long solve;
-// neither may leave a stray temporary next to the output.
-static char *pending_temp = nullptr;
-
-static void remove_pending_temp(void) {
-  if (pending_temp) unlink(pending_temp);
+static void refuse(const char *what, const char *path, const char *reason, char *error,
+                   size_t error_size) {
+  snprintf(error, error_size, "cannot read %s '%s': %s", what, path, reason);
 }
 
-static void on_interrupt(int signal_number) {
-  remove_pending_temp();  // unlink is async-signal-safe
-  std::signal(signal_number, SIG_DFL);
-  std::raise(signal_number);
-}
-
-static void watch_pending_temp(char *temp_path) {
-  static int installed = 0;
-  if (!installed) {
-    atexit(remove_pending_temp);
-    for (int s : INTERRUPTING_SIGNALS) std::signal(s, on_interrupt);
-    installed = 1;
-  }
-  pending_temp = temp_path;
+// Judges a regular file from its structure before any decoding (see
+// picture_stream.h); anything else (a device, a pipe) is left to the loader,
+// which reads only what it needs.
+static int whole_file(const char *path) {
+  struct stat st;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return 1;
+  gchar *data = nullptr;
+  gsize size = 0;
+  if (!g_file_get_contents(path, &data, &size, nullptr)) return 1;  // the loader says why
+  int whole = picture_stream_whole(reinterpret_cast<const unsigned char *>(data), size);
+  g_free(data);
+  return whole;
 }
 
 static GdkPixbuf *load_pixbuf(const char *path, const char *what, char *error,
                               size_t error_size) {
+  if (g_file_test(path, G_FILE_TEST_IS_DIR)) {
+    refuse(what, path, "it is a folder, not a picture", error, error_size);
+    return nullptr;
+  }
+  if (!whole_file(path)) {
+    refuse(what, path, "the file ends before the picture does (a cut-off or damaged file)",
+           error, error_size);
+    return nullptr;
+  }
   GError *gerror = nullptr;
   GdkPixbuf *pixbuf = gdk_pixbuf_new_from_file(path, &gerror);
-  if (!pixbuf) {
-    snprintf(error, error_size, "cannot read %s '%s': %s", what, path,
-             gerror ? gerror->message : "unknown error");
+  // A loader that meets a cut-off or damaged file may return what it read
+  // together with the error; that part is no picture to matte.
+  if (gerror || !pixbuf) {
+    refuse(what, path, gerror ? gerror->message : "unknown error", error, error_size);
     if (gerror) g_error_free(gerror);
+    if (pixbuf) g_object_unref(pixbuf);
     return nullptr;
   }
   if (gdk_pixbuf_get_bits_per_sample(pixbuf) != BITS_PER_SAMPLE ||
       gdk_pixbuf_get_colorspace(pixbuf) != GDK_COLORSPACE_RGB) {
-    snprintf(error, error_size, "cannot read %s '%s': not an 8-bit RGB picture", what, path);
+    refuse(what, path, "not an 8-bit RGB picture", error, error_size);
     g_object_unref(pixbuf);
     return nullptr;
   }
@@ -69,11 +71,6 @@ static gboolean write_to_file(const gchar *buffer, gsize count, GError **gerror,
   return FALSE;
 }
 
-static void write_failed(const io_output *output, const char *reason, char *error,
-                         size_t error_size) {
-  snprintf(error, error_size, "cannot write '%s': %s", output->path, reason);
-}
-
 // libpng reports errors by long jump; the message is kept for the caller.
 struct png_failure {
   char message[256];
@@ -86,6 +83,15 @@ static void on_png_error(png_structp png, png_const_charp message) {
 }
 
 static void on_png_warning(png_structp, png_const_charp) {}
+
+// libpng's own writer says only "Write Error"; a full disk or a file-size
+// limit should be named.
+static void write_png_data(png_structp png, png_bytep data, png_size_t length) {
+  if (fwrite(data, 1, length, static_cast<FILE *>(png_get_io_ptr(png))) != length)
+    png_error(png, strerror(errno));
+}
+
+static void flush_png_data(png_structp) {}  // the output is flushed when it is committed
 
 // Writes rows of grey bytes; returns 0 with failure->message set on error.
 static int write_grey_png(FILE *file, png_bytepp rows, int width, int height,
@@ -102,7 +108,7 @@ static int write_grey_png(FILE *file, png_bytepp rows, int width, int height,
     png_destroy_write_struct(&png, &info);
     return 0;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, file, write_png_data, flush_png_data);
   png_set_IHDR(png, info, width, height, BITS_PER_SAMPLE, PNG_COLOR_TYPE_GRAY,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
@@ -116,58 +122,29 @@ GdkPixbuf *io_read_picture(const char *path, char *error, size_t error_size) {
   return load_pixbuf(path, "picture", error, error_size);
 }
 
+static int sizes_match(const char *path, int w, int h, int width, int height, char *error,
+                       size_t error_size) {
+  if (w == width && h == height) return 1;
+  snprintf(error, error_size, "constraints '%s' are %d x %d pixels, but the picture is %d x %d",
+           path, w, h, width, height);
+  return 0;
+}
+
 GdkPixbuf *io_read_constraints(const char *path, int width, int height, char *error,
                                size_t error_size) {
+  // A header that names another size saves decoding the file, which for a
+  // few bytes claiming a huge picture would cost gigabytes.
+  int w = 0, h = 0;
+  if (!g_file_test(path, G_FILE_TEST_IS_DIR) && gdk_pixbuf_get_file_info(path, &w, &h) &&
+      w > 0 && h > 0 && !sizes_match(path, w, h, width, height, error, error_size))
+    return nullptr;
   GdkPixbuf *pixbuf = load_pixbuf(path, "constraints", error, error_size);
-  if (!pixbuf) return nullptr;
-  int w = gdk_pixbuf_get_width(pixbuf), h = gdk_pixbuf_get_height(pixbuf);
-  if (w != width || h != height) {
-    snprintf(error, error_size,
-             "constraints '%s' are %d x %d pixels, but the picture is %d x %d", path, w, h,
-             width, height);
+  if (pixbuf && !sizes_match(path, gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf),
+                             width, height, error, error_size)) {
     g_object_unref(pixbuf);
     return nullptr;
   }
   return pixbuf;
-}
-
-int io_output_begin(io_output *output, const char *path, char *error, size_t error_size) {
-  output->path = path;
-  output->file = nullptr;
-  output->temp_path = nullptr;
-  // The final rename would fail on a folder only after the calculation.
-  if (g_file_test(path, G_FILE_TEST_IS_DIR)) {
-    write_failed(output, strerror(EISDIR), error, error_size);
-    return 0;
-  }
-  gchar *folder = g_path_get_dirname(path);
-  gchar *base = g_path_get_basename(path);
-  gchar *name = g_strdup_printf(".%s.XXXXXX", base);
-  output->temp_path = g_build_filename(folder, name, nullptr);
-  g_free(name);
-  g_free(base);
-  g_free(folder);
-  int fd = mkstemp(output->temp_path);
-  if (fd < 0) {
-    write_failed(output, strerror(errno), error, error_size);
-    g_free(output->temp_path);
-    output->temp_path = nullptr;
-    return 0;
-  }
-  // mkstemp makes the file private; give it the permissions a new file
-  // would get, since it becomes the output.
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  watch_pending_temp(output->temp_path);
-  output->file = fdopen(fd, "wb");
-  if (!output->file) {
-    write_failed(output, strerror(errno), error, error_size);
-    close(fd);
-    io_output_abandon(output);
-    return 0;
-  }
-  return 1;
 }
 
 int io_write_rgba(io_output *output, GdkPixbuf *picture, const placed_alpha *alpha,
@@ -194,7 +171,7 @@ int io_write_rgba(io_output *output, GdkPixbuf *picture, const placed_alpha *alp
       gdk_pixbuf_save_to_callback(result, write_to_file, output->file, "png", &gerror, nullptr);
   g_object_unref(result);
   if (!saved) {
-    write_failed(output, gerror ? gerror->message : "unknown error", error, error_size);
+    io_output_failed(output->path, gerror ? gerror->message : "unknown error", error, error_size);
     if (gerror) g_error_free(gerror);
   }
   return saved;
@@ -211,41 +188,8 @@ int io_write_alpha(io_output *output, int picture_width, int picture_height,
   }
   png_failure failure = {""};
   int written = write_grey_png(output->file, rows, picture_width, picture_height, &failure);
-  if (!written) write_failed(output, failure.message, error, error_size);
+  if (!written) io_output_failed(output->path, failure.message, error, error_size);
   g_free(rows);
   g_free(grey);
   return written;
-}
-
-int io_output_commit(io_output *output, char *error, size_t error_size) {
-  FILE *file = output->file;
-  output->file = nullptr;
-  int ok = fflush(file) == 0 && fsync(fileno(file)) == 0;
-  int failure = ok ? 0 : errno;
-  if (fclose(file) != 0 && ok) {
-    ok = 0;
-    failure = errno;
-  }
-  if (ok && rename(output->temp_path, output->path) != 0) {
-    ok = 0;
-    failure = errno;
-  }
-  if (!ok) {
-    write_failed(output, strerror(failure), error, error_size);
-    io_output_abandon(output);
-    return 0;
-  }
-  watch_pending_temp(nullptr);
-  g_free(output->temp_path);
-  output->temp_path = nullptr;
-  return 1;
-}
-
-void io_output_abandon(io_output *output) {
-  if (output->file) fclose(output->file);
-  output->file = nullptr;
-  if (output->temp_path) unlink(output->temp_path);
-  watch_pending_temp(nullptr);
-  g_free(output->temp_path);
-  output->temp_path = nullptr;
 }

@@ -5,14 +5,16 @@
 #include "calc/c2f_driver.h"
 #include "calc/engine_input.h"
 #include "calc/foreground_colours.h"
-#include "calc/solver_status.h"
 #include "calc/worker_core.h"
 #include "cli/io.h"
+#include "cli/signals.h"
+#include "cli/solver_advice.h"
 
 // Everything one run holds; released in one place whatever step failed.
 struct matte_run {
   const cli_args *args;
   cli_progress *progress;
+  FILE *out;  // where "-o -" writes
   FILE *err;
   GdkPixbuf *picture;
   GdkPixbuf *constraints;
@@ -36,6 +38,20 @@ static void fail(matte_run *run, const char *format, ...) {
 
 static void report(FILE *err, const char *message) {
   fprintf(err, "%s: %s\n", VELORIN_MATTE_NAME, message);
+}
+
+// A remark that does not stop the run, on a line of its own; --quiet drops it.
+static void note(matte_run *run, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+static void note(matte_run *run, const char *format, ...) {
+  if (run->args->quiet) return;
+  progress_end(run->progress);
+  va_list ap;
+  va_start(ap, format);
+  fprintf(run->err, "%s: note: ", VELORIN_MATTE_NAME);
+  vfprintf(run->err, format, ap);
+  fputc('\n', run->err);
+  va_end(ap);
 }
 
 static int read_inputs(matte_run *run) {
@@ -97,6 +113,28 @@ static constraint_encoding encoding_of(const matte_run *run) {
   return gdk_pixbuf_get_has_alpha(run->constraints) ? CONSTRAINTS_LAYER : CONSTRAINTS_TRIMAP;
 }
 
+// Whether every pixel of a pixbuf with alpha (R, G, B, A) is opaque.
+static int fully_opaque(GdkPixbuf *pixbuf) {
+  const int width = gdk_pixbuf_get_width(pixbuf), height = gdk_pixbuf_get_height(pixbuf);
+  const size_t stride = gdk_pixbuf_get_rowstride(pixbuf);
+  const size_t channels = gdk_pixbuf_get_n_channels(pixbuf);
+  const guchar *alpha = gdk_pixbuf_read_pixels(pixbuf) + channels - 1;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      if (alpha[y * stride + x * channels] != 255) return 0;
+  return 1;
+}
+
+// A trimap saved with an opaque alpha channel reads as a stroke layer whose
+// every pixel is a constraint: its unknown band would be pinned to its grey.
+// The result stays what was asked for; the note says how to get the other.
+static void note_opaque_layer(matte_run *run) {
+  if (run->args->constraints == CHOOSE_BY_ALPHA_CHANNEL &&
+      gdk_pixbuf_get_has_alpha(run->constraints) && fully_opaque(run->constraints))
+    note(run, "stroke layer '%s' has no transparent pixel, so every pixel is a constraint; "
+              "if it is a trimap, give --trimap", run->args->constraints_path);
+}
+
 // A matte needs something to separate: without a background or a foreground
 // constraint the solve would return a meaningless flat matte.
 static int check_usable(matte_run *run, const engine_input *input) {
@@ -131,8 +169,22 @@ static worker_outcome run_worker(matte_run *run, engine_input *input) {
   return outcome;
 }
 
+// The region's size bounds the pyramid first; below that bound it was the
+// constraints that vanished when down-sampled.
+static void note_levels_lowered(matte_run *run, int levels_used) {
+  const int asked = run->args->options.levels_num;
+  if (levels_used < worker_levels_for_region(run->w, run->h, &run->args->options))
+    note(run, "--levels lowered from %d to %d: a coarser level would keep no background or no "
+              "foreground constraint (strokes too thin, or foreground strokes darker than mid "
+              "grey, vanish when down-sampled)", asked, levels_used);
+  else
+    note(run, "--levels lowered from %d to %d: the calculation region is too small for more",
+         asked, levels_used);
+}
+
 // Returns the exit status of the calculation step.
 static int calculate(matte_run *run) {
+  note_opaque_layer(run);
   raw_pixels picture = raw_of(run->picture), layer = raw_of(run->constraints);
   engine_input input =
       read_engine_input(&picture, &layer, encoding_of(run), run->x, run->y, run->w, run->h);
@@ -141,13 +193,8 @@ static int calculate(matte_run *run) {
     return MATTE_EXIT_INPUT;
   }
   worker_outcome outcome = run_worker(run, &input);
-  if (outcome.levels_lowered && !run->args->quiet) {
-    progress_end(run->progress);
-    fprintf(run->err, "%s: note: --levels lowered from %d to %d: the calculation region is too "
-                      "small for more\n", VELORIN_MATTE_NAME, run->args->options.levels_num,
-            outcome.levels_used);
-  }
-  const char *failure = umfpack_status_message(outcome.status);
+  if (outcome.levels_lowered) note_levels_lowered(run, outcome.levels_used);
+  const char *failure = cli_solver_message(outcome.status);
   if (failure) {
     fail(run, "%s", failure);
     return MATTE_EXIT_SOLVER;
@@ -179,7 +226,8 @@ static int write_rgba(matte_run *run, const placed_alpha *alpha) {
 }
 
 static int write_result(matte_run *run) {
-  progress_stage(run->progress, "writing %s", run->args->output_path);
+  progress_stage(run->progress, "writing %s", io_output_name(run->args->output_path));
+  if (!io_output_begin(&run->output, run->error, sizeof run->error)) return 0;
   placed_alpha alpha = {run->result.plane, run->x, run->y, run->w, run->h};
   int written =
       run->args->alpha_only
@@ -202,9 +250,10 @@ static void release_run(matte_run *run) {
 
 static int run_steps(matte_run *run) {
   if (!read_inputs(run) || !take_region(run)) return MATTE_EXIT_INPUT;
-  // The output file is created before the long calculation, so a missing or
-  // read-only folder is reported at once.
-  if (!io_output_begin(&run->output, run->args->output_path, run->error, sizeof run->error))
+  // The output is checked before the long calculation, so a missing or
+  // read-only folder is reported at once; its file is created only after it.
+  if (!io_output_prepare(&run->output, run->args->output_path, run->out, run->args->image_path,
+                         run->args->constraints_path, run->error, sizeof run->error))
     return MATTE_EXIT_INPUT;
   run->output_open = 1;
   int status = calculate(run);
@@ -212,20 +261,23 @@ static int run_steps(matte_run *run) {
   return write_result(run) ? MATTE_EXIT_OK : MATTE_EXIT_INPUT;
 }
 
-int matte_cli_run(const cli_args *args, cli_progress *progress, FILE *err) {
+int matte_cli_run(const cli_args *args, cli_progress *progress, FILE *out, FILE *err) {
   matte_run run = {};
   run.args = args;
   run.progress = progress;
+  run.out = out;
   run.err = err;
   int status = run_steps(&run);
   release_run(&run);
-  if (status == MATTE_EXIT_OK) progress_stage(progress, "done: %s", args->output_path);
+  if (status == MATTE_EXIT_OK)
+    progress_stage(progress, "done: %s", io_output_name(args->output_path));
   progress_end(progress);
   if (status != MATTE_EXIT_OK) report(err, run.error);
   return status;
 }
 
 int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
+  signals_report_write_faults();
   cli_args args;
   char error[512] = "";
   switch (parse_cli_args(argc, argv, &args, error, sizeof error)) {
@@ -244,5 +296,5 @@ int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
   }
   cli_progress progress;
   progress_init(&progress, err, args.quiet);
-  return matte_cli_run(&args, &progress, err);
+  return matte_cli_run(&args, &progress, out, err);
 }

@@ -5,7 +5,8 @@
 // Messages: --help and --version go to `out`; progress and every error go to
 // `err` as "velorin-matte: ..." lines. Nothing else is written to either
 // stream (the engine's level lines are turned off for the run), so standard
-// output stays clean for scripts.
+// output stays clean for scripts, or carries the PNG with "-o -". A stream
+// that breaks (a closed pipe) makes its writes fail, not the process die.
 #pragma once
 
 #include <cstdio>
@@ -23,5 +24,5 @@ enum matte_exit_status {
 int matte_cli_main(int argc, char **argv, FILE *out, FILE *err);
 
 // The run with parsed arguments; returns its exit status. On any failure the
-// output path keeps what it held before.
-int matte_cli_run(const cli_args *args, cli_progress *progress, FILE *err);
+// output path keeps what it held before. "-o -" writes the PNG to `out`.
+int matte_cli_run(const cli_args *args, cli_progress *progress, FILE *out, FILE *err);

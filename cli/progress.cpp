@@ -9,6 +9,14 @@
 // Erases the current terminal line: carriage return, then clear to its end.
 static const char *const ERASE_LINE = "\r\033[K";
 
+// Nobody reads a stream that broke (a pipe closed by `head`, a full disk):
+// the run goes on without reporting.
+static void stop_if_broken(cli_progress *progress) {
+  if (!ferror(progress->stream)) return;
+  progress->quiet = 1;
+  progress->line_open = 0;
+}
+
 void progress_init(cli_progress *progress, FILE *stream, int quiet) {
   progress->stream = stream;
   progress->is_terminal = isatty(fileno(stream));
@@ -29,6 +37,7 @@ void progress_stage(cli_progress *progress, const char *format, ...) {
   else
     fputc('\n', progress->stream);
   fflush(progress->stream);
+  stop_if_broken(progress);
 }
 
 void progress_end(cli_progress *progress) {

@@ -2,7 +2,8 @@
 // standard output stays clean. On a terminal each stage overwrites one
 // running line; otherwise each stage is a plain line of its own, which logs
 // and pipes keep readable. Quiet mode prints no progress at all (errors are
-// not progress and are printed by the caller regardless).
+// not progress and are printed by the caller regardless); a stream whose
+// writes fail turns quiet.
 #pragma once
 
 #include <cstdio>

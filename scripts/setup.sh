@@ -8,6 +8,7 @@ packages=(
   libgtk2.0-dev libsuitesparse-dev libopenblas-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick
+  clang
 )
 
 missing=()

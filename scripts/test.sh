@@ -36,4 +36,22 @@ export LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0"
 # LeakSanitizer cannot see single objects; plain malloc makes a leaked
 # pixbuf or widget visible.
 export G_SLICE=always-malloc G_DEBUG=gc-friendly
+
+# Half a minute of libFuzzer on velorin-matte's argument parsing and
+# constraint reading, with the same sanitizers (clang only). New inputs go to
+# a scratch folder; the seeds and the bad-input corpus in the tree stay as
+# they are. A crash leaves its input in build-fuzz/ and fails the run.
+CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-fuzz" -G Ninja -DVELORIN_FUZZ=ON \
+  -DVELORIN_SANITIZE=ON -DVELORIN_TESTS=OFF -DVELORIN_BENCH=OFF >/dev/null
+cmake --build "$top/build-fuzz" --target fuzz_matte_input -- -j"$(nproc)"
+mkdir -p "$top/build-fuzz/found"
+if ! "$top/build-fuzz/fuzz/fuzz_matte_input" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
+     -artifact_prefix="$top/build-fuzz/" "$top/build-fuzz/found" "$top/fuzz/seeds" \
+     "$top/tests/cli/corpus" >"$top/build-fuzz/fuzz.log" 2>&1; then
+  tail -n 60 "$top/build-fuzz/fuzz.log" >&2
+  echo "test: the fuzzer found a fault (its input is in build-fuzz/)" >&2
+  exit 1
+fi
+tail -n 1 "$top/build-fuzz/fuzz.log"
+
 run_suite "$top/build-asan"

@@ -62,6 +62,39 @@ inline void write_png(const std::string &path, int width, int height, bool has_a
   g_object_unref(p);
 }
 
+// The scene most command-line tests matte.
+namespace scene {
+
+// A 24 x 24 picture: dark blue on the left, yellow on the right, blended
+// over columns 8..15, with a little texture so that no window is flat.
+const int SIDE = 24;
+
+inline rgba picture_pixel(int x, int y) {
+  double t = x < 8 ? 0.0 : x > 15 ? 1.0 : (x - 8) / 7.0;
+  int noise = (x * 7 + y * 13) % 5;
+  return {guchar(20 + 220 * t + noise), guchar(30 + 190 * t), guchar(140 - 120 * t + noise), 255};
+}
+
+// Trimap: background in columns 0..4, foreground in 19..23, unknown between.
+inline int trimap_grey(int x) { return x <= 4 ? 0 : x >= 19 ? 255 : 128; }
+inline rgba grey_pixel(int g) { return {guchar(g), guchar(g), guchar(g), 255}; }
+inline rgba trimap_pixel(int x, int) { return grey_pixel(trimap_grey(x)); }
+
+}  // namespace scene
+
+// The scene's picture and trimap in a temporary folder, with an output path
+// beside them.
+struct SceneFolder : ::testing::Test {
+  TempFolder folder;
+  std::string picture = folder.file("picture.png"), trimap = folder.file("trimap.png"),
+              output = folder.file("out.png");
+
+  void SetUp() override {
+    write_png(picture, scene::SIDE, scene::SIDE, false, scene::picture_pixel);
+    write_png(trimap, scene::SIDE, scene::SIDE, false, scene::trimap_pixel);
+  }
+};
+
 // One channel of a PNG, row by row; empty when it cannot be read.
 inline std::vector<int> read_channel(const std::string &path, int channel) {
   std::vector<int> values;

@@ -1,9 +1,10 @@
 // What the written results hold and that a failed run keeps the old output
-// are tested through the whole program in matte_cli_test; this is the case
-// a run cannot report: the process ended while its output was open.
+// are tested through the whole program in matte_cli_test; these are the
+// cases a run cannot report: the process ended while its output was open.
 #include "cli/io.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <csignal>
 #include <string>
@@ -12,25 +13,45 @@
 
 namespace {
 
-// As when the engine ends the process on an exhausted heap, or the user
-// interrupts a long solve: the temporary file goes with the process.
-TEST(IoOutput, ProcessEndedMidWriteLeavesNoTemporary) {
-  TempFolder folder;
-  std::string path = folder.file("out.png");
+struct ending_case {
+  int signal_number;     // raised while the temporary file exists; 0: exit(255)
+  bool started_ignored;  // as under nohup: the signal is ignored before the run
+};
+
+// Opens an output (its temporary file exists) and ends the process as the
+// case says: by the engine's exit on an exhausted heap, by a signal, or, if
+// the signal is ignored, by a normal exit after abandoning the output.
+void end_while_writing(const std::string &path, const ending_case &c) {
+  const rlimit no_core = {0, 0};  // SIGQUIT would dump one into the test's folder
+  setrlimit(RLIMIT_CORE, &no_core);
+  if (c.started_ignored) signal(c.signal_number, SIG_IGN);
   char error[512] = "";
-  EXPECT_EXIT(
-      {
-        io_output out;
-        if (io_output_begin(&out, path.c_str(), error, sizeof error)) exit(255);
-      },
-      ::testing::ExitedWithCode(255), "");
-  EXPECT_EXIT(
-      {
-        io_output out;
-        if (io_output_begin(&out, path.c_str(), error, sizeof error)) raise(SIGTERM);
-      },
-      ::testing::KilledBySignal(SIGTERM), "");
-  EXPECT_EQ(folder.count(), 0);
+  io_output out;
+  if (!io_output_prepare(&out, path.c_str(), stdout, nullptr, nullptr, error, sizeof error) ||
+      !io_output_begin(&out, error, sizeof error))
+    _exit(1);
+  if (c.signal_number == 0) exit(255);
+  raise(c.signal_number);
+  io_output_abandon(&out);
+  _exit(0);
+}
+
+TEST(IoOutput, EndedProcessLeavesNoTemporaryAndAnIgnoredSignalStaysIgnored) {
+  const ending_case cases[] = {{0, false},       {SIGINT, false},  {SIGTERM, false},
+                               {SIGHUP, false},  {SIGQUIT, false}, {SIGHUP, true},
+                               {SIGINT, true},   {SIGTERM, true}};
+  for (const ending_case &c : cases) {
+    TempFolder folder;
+    std::string path = folder.file("out.png");
+    if (c.signal_number == 0)
+      EXPECT_EXIT(end_while_writing(path, c), ::testing::ExitedWithCode(255), "");
+    else if (c.started_ignored)
+      EXPECT_EXIT(end_while_writing(path, c), ::testing::ExitedWithCode(0), "")
+          << c.signal_number;
+    else
+      EXPECT_EXIT(end_while_writing(path, c), ::testing::KilledBySignal(c.signal_number), "");
+    EXPECT_EQ(folder.count(), 0) << c.signal_number;
+  }
 }
 
 }  // namespace

@@ -9,25 +9,17 @@
 #include <SuiteSparse_config.h>
 #include <umfpack.h>
 
-#include "calc/solver_status.h"
+#include "cli/solver_advice.h"
 #include "cli_test_files.h"
 
 namespace {
 
-// A 24 x 24 picture: dark blue on the left, yellow on the right, blended
-// over columns 8..15, with a little texture so that no window is flat.
-const int SIDE = 24;
+using scene::grey_pixel;
+using scene::picture_pixel;
+using scene::SIDE;
+using scene::trimap_grey;
+using scene::trimap_pixel;
 
-rgba picture_pixel(int x, int y) {
-  double t = x < 8 ? 0.0 : x > 15 ? 1.0 : (x - 8) / 7.0;
-  int noise = (x * 7 + y * 13) % 5;
-  return {guchar(20 + 220 * t + noise), guchar(30 + 190 * t), guchar(140 - 120 * t + noise), 255};
-}
-
-// Trimap: background in columns 0..4, foreground in 19..23, unknown between.
-int trimap_grey(int x) { return x <= 4 ? 0 : x >= 19 ? 255 : 128; }
-rgba grey_pixel(int g) { return {guchar(g), guchar(g), guchar(g), 255}; }
-rgba trimap_pixel(int x, int) { return grey_pixel(trimap_grey(x)); }
 rgba without(int grey, int x) { return grey_pixel(trimap_grey(x) == grey ? 128 : trimap_grey(x)); }
 
 struct MatteCli : ::testing::Test {
@@ -106,18 +98,52 @@ TEST_F(MatteCli, TrimapAndEquivalentStrokeLayerGiveTheSameMatte) {
   EXPECT_NE(alpha_of({picture, opaque_trimap}), from_trimap);
 }
 
-TEST_F(MatteCli, CoarseToFineRunsAndLowersLevelsTheRegionCannotHold) {
-  // 24 / 10 allows 2 levels for the picture; 7 rows down-sample to 2, less
-  // than one 3 x 3 window, so the region holds only 1.
-  cli_result r = run_cli(
-      {picture, trimap, "--levels", "2", "--active", "1", "--region", "0,8,24,7", "-o", output});
-  ASSERT_EQ(r.status, MATTE_EXIT_OK) << r.err;
-  EXPECT_NE(r.err.find("--levels lowered from 2 to 1"), std::string::npos) << r.err;
+TEST_F(MatteCli, CoarseToFineRuns) {
   cli_result full = run_cli({picture, trimap, "--levels", "2", "-o", output});
   ASSERT_EQ(full.status, MATTE_EXIT_OK) << full.err;
   EXPECT_NE(full.err.find("level 2 of 2"), std::string::npos) << full.err;
   EXPECT_EQ(full.out, "");
 }
+
+// A run that succeeds with a note on what it did not do as asked, and why.
+struct note_case {
+  const char *label;
+  std::vector<std::string> words;  // $P picture, $T trimap, $L a layer of dark strokes
+  const char *note_part;
+};
+
+class MatteCliNotes : public MatteCli, public ::testing::WithParamInterface<note_case> {};
+
+TEST_P(MatteCliNotes, NameTheRealReason) {
+  // Foreground strokes darker than mid grey vanish when down-sampled.
+  std::string dark_layer = folder.file("dark.png");
+  write_png(dark_layer, SIDE, SIDE, true, [](int x, int) {
+    return x <= 4 ? grey_pixel(0) : x >= 19 ? grey_pixel(100) : rgba{0, 0, 0, 0};
+  });
+  std::vector<std::string> words;
+  for (const std::string &w : GetParam().words)
+    words.push_back(w == "$P" ? picture : w == "$T" ? trimap : w == "$L" ? dark_layer : w);
+  words.insert(words.end(), {"-o", output});
+  cli_result r = run_cli(words);
+  ASSERT_EQ(r.status, MATTE_EXIT_OK) << r.err;
+  EXPECT_NE(r.err.find(std::string("velorin-matte: note: ") + GetParam().note_part),
+            std::string::npos)
+      << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notes, MatteCliNotes,
+    ::testing::Values(
+        // 24 / 10 allows 2 levels for the picture; 7 rows down-sample to 2,
+        // less than one 3 x 3 window, so the region holds only 1.
+        note_case{"region_too_small",
+                  {"$P", "$T", "--levels", "2", "--region", "0,8,24,7"},
+                  "--levels lowered from 2 to 1: the calculation region is too small"},
+        note_case{"strokes_vanish",
+                  {"$P", "$L", "--levels", "2"},
+                  "--levels lowered from 2 to 1: a coarser level would keep no background or "
+                  "no foreground constraint"}),
+    [](const ::testing::TestParamInfo<note_case> &info) { return info.param.label; });
 
 // One refused run: its words ($P picture, $T trimap, $D/ the folder; "-o"
 // and the output are added unless given) and a part of its message.
@@ -195,7 +221,7 @@ void *refuse_malloc(size_t) { return nullptr; }
 void *refuse_calloc(size_t, size_t) { return nullptr; }
 void *refuse_realloc(void *, size_t) { return nullptr; }
 
-TEST_F(MatteCli, SolverFailureExitsThreeWithTheErrorDialogTextAndWritesNothing) {
+TEST_F(MatteCli, SolverFailureExitsThreeWithCommandLineAdviceAndWritesNothing) {
   write_file(output, "previous result");
   SuiteSparse_config_struct saved = SuiteSparse_config;
   SuiteSparse_config.malloc_func = refuse_malloc;
@@ -205,9 +231,11 @@ TEST_F(MatteCli, SolverFailureExitsThreeWithTheErrorDialogTextAndWritesNothing) 
   SuiteSparse_config = saved;
   EXPECT_EQ(r.status, MATTE_EXIT_SOLVER);
   // Without a numeric factorisation the solve step reports an invalid
-  // numeric object: the long advice of the window's "Error" dialog.
+  // numeric object, whose advice names options, not the window's buttons.
   EXPECT_EQ(r.err, std::string("velorin-matte: ") +
-                       umfpack_status_message(UMFPACK_ERROR_invalid_Numeric_object) + "\n");
+                       cli_solver_message(UMFPACK_ERROR_invalid_Numeric_object) + "\n");
+  EXPECT_NE(r.err.find("--levels"), std::string::npos);
+  EXPECT_EQ(r.err.find("tool bar"), std::string::npos);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(read_file(output), "previous result");
   EXPECT_EQ(folder.count(), 4);
