@@ -16,6 +16,7 @@ static const struct {
     {"Default open", OPEN_DEFAULT},
     {"Open with alpha as input", OPEN_ALPHA_AS_INPUT},
     {"Open as layer", OPEN_AS_LAYER},
+    {"Open as trimap", OPEN_AS_TRIMAP},
 };
 static const int N_MODE_BUTTONS = G_N_ELEMENTS(MODE_BUTTONS);
 

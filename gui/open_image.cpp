@@ -1,8 +1,9 @@
-// The three open modes: what a chosen file does to the application state.
+// The four open modes: what a chosen file does to the application state.
 // Everything the open needs is built first and replaces the state only when
 // all of it could be made, so a failed open changes nothing.
 #include "gui/open_image.h"
 
+#include "calc/engine_input.h"
 #include "calc/options.h"
 #include "calc/rgb2grey.h"
 #include "gui/globals.h"
@@ -33,6 +34,20 @@ static void set_too_large_error(GError **error, int width, int height) {
   g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
               "a picture of %d x %d pixels is too large to hold or to show "
               "at %g %% zoom", width, height, scale * 100.0);
+}
+
+static bool same_size(GdkPixbuf *a, GdkPixbuf *b) {
+  return gdk_pixbuf_get_width(a) == gdk_pixbuf_get_width(b) &&
+         gdk_pixbuf_get_height(a) == gdk_pixbuf_get_height(b);
+}
+
+// A trimap marks the picture pixel by pixel: one of another size belongs to
+// another picture.
+static void set_trimap_size_error(GError **error, GdkPixbuf *trimap, GdkPixbuf *picture) {
+  g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED,
+              "the trimap is %d x %d pixels, the picture %d x %d",
+              gdk_pixbuf_get_width(trimap), gdk_pixbuf_get_height(trimap),
+              gdk_pixbuf_get_width(picture), gdk_pixbuf_get_height(picture));
 }
 
 // The transparent layer at picture size and the view at the zoomed size.
@@ -144,8 +159,31 @@ static int build_layer_from_trimatte(opened_state *o, GdkPixbuf *file) {
   return TRUE;
 }
 
+// A trimap read as velorin-matte reads one, so that both pull the same
+// matte from it: sure background and foreground become black and white
+// strokes, everything else unknown.
+static int build_layer_from_trimap(opened_state *o, GdkPixbuf *file) {
+  int width = gdk_pixbuf_get_width(file), height = gdk_pixbuf_get_height(file);
+  o->init_layer = new_pixbuf(TRUE, width, height);
+  if (!o->init_layer)
+    return FALSE;
+  cairo_surface_flush(o->layer);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      guchar r, g, b, a;
+      gdkpixbuf_get_pixel(file, x, y, &r, &g, &b, &a);
+      trimap_class kind = classify_trimap_pixel(r, g, b);
+      put_trimatte_pixel(o, x, y, kind != TRIMAP_UNKNOWN,
+                         kind == TRIMAP_FOREGROUND ? OPAQUE : 0);
+    }
+  cairo_surface_mark_dirty(o->layer);
+  return TRUE;
+}
+
 static int build_opened(opened_state *o, GdkPixbuf *file, open_mode mode) {
   switch (mode) {
+    case OPEN_AS_TRIMAP:
+      return build_layer_from_trimap(o, file);
     case OPEN_ALPHA_AS_INPUT:
       return build_alpha_as_input(o, file);
     case OPEN_AS_LAYER:
@@ -203,8 +241,14 @@ int open_image_file(const char *filename, open_mode mode, GError **error) {
     return -1;
   if (mode == OPEN_ALPHA_AS_INPUT && !gdk_pixbuf_get_has_alpha(file))
     mode = OPEN_DEFAULT;
-  GdkPixbuf *picture = mode == OPEN_AS_LAYER ? pixbuf_image : file;
+  bool keeps_picture = mode == OPEN_AS_LAYER || mode == OPEN_AS_TRIMAP;
+  GdkPixbuf *picture = keeps_picture ? pixbuf_image : file;
   int width = gdk_pixbuf_get_width(picture), height = gdk_pixbuf_get_height(picture);
+  if (mode == OPEN_AS_TRIMAP && !same_size(file, picture)) {
+    set_trimap_size_error(error, file, picture);
+    g_object_unref(file);
+    return -1;
+  }
 
   opened_state o = {};
   int ok = create_surfaces(&o, width, height) && build_opened(&o, file, mode);

@@ -108,10 +108,11 @@ TEST_F(OpenDialogTest, OffersModesAndFiltersAndRemembersTheFolderButNotTheMode) 
   run_open_dialog([&](GtkFileChooser *chooser) {
     if (!asked) {
       asked = true;
-      const char *labels[] = {"Default open", "Open with alpha as input", "Open as layer"};
-      for (int i = 0; i < 3; i++)
+      const char *labels[] = {"Default open", "Open with alpha as input", "Open as layer",
+                              "Open as trimap"};
+      for (int i = 0; i < 4; i++)
         EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(mode_button(chooser, i))), labels[i]);
-      EXPECT_EQ(mode_button(chooser, 3), nullptr);
+      EXPECT_EQ(mode_button(chooser, 4), nullptr);
       EXPECT_TRUE(gtk_toggle_button_get_active(mode_button(chooser, 0)));
       std::vector<std::string> names;
       GSList *filters = gtk_file_chooser_list_filters(chooser);
