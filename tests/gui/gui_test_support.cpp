@@ -11,7 +11,6 @@
 static const guint POLL_INTERVAL_MS = 20;
 static const int MAP_WAIT_STEPS = 250;
 static const int DIALOG_WAIT_POLLS = 250;
-static const guint CLOSE_DELAY_MS = 200;
 static const guint CLOSE_WAIT_S = 10;
 
 struct pending_answer {
@@ -46,6 +45,11 @@ static gboolean send_delete_event(gpointer) {
   return FALSE;
 }
 
+static gboolean destroy_window(gpointer) {
+  gtk_widget_destroy(main_window);
+  return FALSE;
+}
+
 static gboolean give_up_waiting(gpointer fired) {
   *static_cast<bool *>(fired) = true;
   ADD_FAILURE() << "the main window did not close";
@@ -72,12 +76,23 @@ GtkWidget *create_test_window(void) {
   return window;
 }
 
-void close_main_window(void) {
-  g_timeout_add(CLOSE_DELAY_MS, send_delete_event, NULL);
+// Runs the main loop, in which a queued source ends the window, until the
+// window's destroy handler leaves it.
+static void run_until_window_gone(void) {
   bool fired = false;
   guint watchdog = g_timeout_add_seconds(CLOSE_WAIT_S, give_up_waiting, &fired);
   gtk_main();
   if (!fired) g_source_remove(watchdog);
+}
+
+void close_main_window(guint delay_ms) {
+  g_timeout_add(delay_ms, send_delete_event, NULL);
+  run_until_window_gone();
+}
+
+void destroy_main_window(void) {
+  g_idle_add(destroy_window, NULL);
+  run_until_window_gone();
 }
 
 GtkToolItem *toolbar_item(int index) {

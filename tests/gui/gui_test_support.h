@@ -13,9 +13,15 @@ GtkWidget *create_test_window(void);
 void flush_events(void);
 
 // Closes `main_window` the way the user does (a delete event from inside the
-// main loop) and runs the loop until the window's destroy handler leaves it;
-// a test failure if that takes more than a few seconds.
-void close_main_window(void);
+// main loop, `delay_ms` after the loop starts) and runs the loop until the
+// window's destroy handler leaves it; a test failure if that takes more than
+// a few seconds.
+void close_main_window(guint delay_ms = 200);
+
+// Destroys `main_window` from inside the main loop, as its close does
+// without storing the geometry, and runs the loop until the destroy handler
+// leaves it.
+void destroy_main_window(void);
 
 // Toolbar item `index` of the main window's toolbar.
 GtkToolItem *toolbar_item(int index);
