@@ -1,5 +1,5 @@
 // Result assembly after a calculation: error report, result pixbuf, switch to
-// view mode.
+// view mode; after a stop, back to edit mode.
 #include "calc/gtk_results.h"
 
 #include "calc/gtk_calc.h"
@@ -10,23 +10,11 @@
 #include "gui/region.h"
 
 static const guchar TRANSPARENT = 0;
+static const char CANCELLED_MESSAGE[] = "Calculation cancelled";
 
 static guchar result_alpha_at(const TIFF_img *result, int rx, int ry) {
   bool inside = rx >= 0 && ry >= 0 && rx < result->width && ry < result->height;
   return inside ? result->plane[ry][rx] : TRANSPARENT;
-}
-
-static void remove_progress_bar(calc_args *record) {
-  if (record->progress_bar != NULL) {
-    gtk_widget_destroy(record->progress_bar);
-    record->progress_bar = NULL;
-  }
-}
-
-static void release_result(calc_args *record) {
-  free_TIFF(record->result);
-  delete record->result;
-  record->result = NULL;
 }
 
 // Shows pixbuf_alpha in view mode. Activating the mode toggle switches modes
@@ -42,6 +30,16 @@ static void show_result(GtkToolItem *mode_button) {
   }
 }
 
+// Back to painting: the calculation started in edit mode, but the user may
+// have looked at an older result meanwhile.
+static void show_edit_mode(GtkToolItem *mode_button) {
+  GtkToggleToolButton *toggle = GTK_TOGGLE_TOOL_BUTTON(mode_button);
+  if (gtk_toggle_tool_button_get_active(toggle)) {
+    gtk_toggle_tool_button_set_active(toggle, FALSE);
+  }
+  set_drawing_area_cursor(blank_cursor);
+}
+
 void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *result, int x,
                            int y) {
   int width = gdk_pixbuf_get_width(picture);
@@ -55,15 +53,31 @@ void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *r
   }
 }
 
+void release_calc_result(void) {
+  calc_args *record = pass_calc_args;
+  free_TIFF(record->result);
+  delete record->result;
+  record->result = NULL;
+}
+
 void setup_results(void) {
   calc_args *record = pass_calc_args;
-  remove_progress_bar(record);
   const char *message = umfpack_status_message(record->status);
   if (message != NULL) {
+    // What a failed solve leaves is no matte: showing it would replace the
+    // picture on screen with a blank, transparent one.
     error_message_dialog(GTK_WIDGET(record->mode_button), message);
+    release_calc_result();
+    return;
   }
   compose_result_pixbuf(pixbuf_image, pixbuf_alpha, record->result, x_img_ROI, y_img_ROI);
   set_drawing_area_cursor(NULL);
-  release_result(record);
+  release_calc_result();
   show_result(record->mode_button);
+}
+
+void setup_cancelled(void) {
+  release_calc_result();
+  update_statusbar(CANCELLED_MESSAGE, CALC_STATUS_CONTEXT, status_bar);
+  show_edit_mode(pass_calc_args->mode_button);
 }

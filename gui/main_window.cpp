@@ -1,8 +1,5 @@
 #include "gui/main_window.h"
 
-#include "gui/history.h"
-
-#include "calc/gtk_calc.h"
 #include "calc/options.h"
 #include "gui/canvas.h"
 #include "gui/globals.h"
@@ -41,7 +38,6 @@ static void create_placeholder_images(void) {
 }
 
 static void create_records(void) {
-  pass_calc_args = g_new0(calc_args, 1);
   pass_option_args = g_new0(option_args, 1);
   opts_set_default(pass_option_args);
 }

@@ -1,6 +1,6 @@
 // The "Open image" dialog: asks for a file and an open mode, then hands both
 // to open_image_file.
-#include "calc/gtk_calc.h"
+#include "gui/calc_state.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
 #include "gui/open_image.h"

@@ -161,7 +161,7 @@ const menu_expectation MENU_TABLE[] = {
     {"Edit", 1, GTK_STOCK_UNDO, GDK_KEY_z, G_CALLBACK(undo), NO_DATA},
     {"Edit", 2, GTK_STOCK_REDO, GDK_KEY_y, G_CALLBACK(redo), NO_DATA},
     {"Edit", 3, NULL, GDK_KEY_f, G_CALLBACK(toggle_calc_ROI), NO_DATA},
-    {"Edit", 4, GTK_STOCK_PREFERENCES, 0, G_CALLBACK(gtk_options_dialog_open), OPTIONS},
+    {"Edit", 5, GTK_STOCK_PREFERENCES, 0, G_CALLBACK(gtk_options_dialog_open), OPTIONS},
     {"Help", 0, GTK_STOCK_ABOUT, 0, G_CALLBACK(help_about_dialog), WINDOW},
 };
 
