@@ -221,9 +221,11 @@ static void say_elapsed(double seconds) {
   say(message.c_str());
 }
 
-// The time is taken before any Error dialog waits for the user.
+// The time is taken before any Error dialog waits for the user. A stop
+// request wins even when the worker finished its last stage regardless:
+// the user asked for no result, and the bar said it was stopping.
 static void show_outcome(const calc_args *record) {
-  if (record->status == C2F_STATUS_CANCELLED) {
+  if (record->status == C2F_STATUS_CANCELLED || calculation_stop_requested()) {
     setup_cancelled();
     return;
   }
@@ -245,6 +247,8 @@ void cb_calc(GtkWidget *button, gpointer toolbar_widget) {
   if (refuse_while_calculating()) {
     return;
   }
+  // The outcome of an earlier calculation is no news about this one.
+  gtk_statusbar_pop(GTK_STATUSBAR(status_bar), CALC_STATUS_CONTEXT);
   GtkToolItem *mode_button = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar_widget), TB_MODE_TOGGLE);
   if (!take_calculation_region(gdk_pixbuf_get_width(pixbuf_image),
                                gdk_pixbuf_get_height(pixbuf_image))) {
@@ -272,7 +276,7 @@ gpointer winVelorinMain(gpointer data) {
   record->image = NULL;
   record->constraint_mask = record->constraint_values = NULL;
   // The bell says a result is ready; a stopped calculation has none.
-  if (outcome.status != C2F_STATUS_CANCELLED) {
+  if (outcome.status != C2F_STATUS_CANCELLED && !config.cancel->load()) {
     putchar(BEL);
     fflush(stdout);
   }
