@@ -67,6 +67,8 @@ void setup_results(void) {
     // What a failed solve leaves is no matte: showing it would replace the
     // picture on screen with a blank, transparent one.
     error_message_dialog(GTK_WIDGET(record->mode_button), message);
+    // The dialog leaves the brush's blank pointer; view mode needs the arrow.
+    set_drawing_area_cursor(in_edit_mode ? blank_cursor : NULL);
     release_calc_result();
     return;
   }
