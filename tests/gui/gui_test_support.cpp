@@ -45,11 +45,6 @@ static gboolean send_delete_event(gpointer) {
   return FALSE;
 }
 
-static gboolean destroy_window(gpointer) {
-  gtk_widget_destroy(main_window);
-  return FALSE;
-}
-
 static gboolean give_up_waiting(gpointer fired) {
   *static_cast<bool *>(fired) = true;
   ADD_FAILURE() << "the main window did not close";
@@ -76,23 +71,18 @@ GtkWidget *create_test_window(void) {
   return window;
 }
 
-// Runs the main loop, in which a queued source ends the window, until the
-// window's destroy handler leaves it.
-static void run_until_window_gone(void) {
+void close_main_window(guint delay_ms) {
+  g_timeout_add(delay_ms, send_delete_event, NULL);
   bool fired = false;
   guint watchdog = g_timeout_add_seconds(CLOSE_WAIT_S, give_up_waiting, &fired);
   gtk_main();
   if (!fired) g_source_remove(watchdog);
 }
 
-void close_main_window(guint delay_ms) {
-  g_timeout_add(delay_ms, send_delete_event, NULL);
-  run_until_window_gone();
-}
-
 void destroy_main_window(void) {
-  g_idle_add(destroy_window, NULL);
-  run_until_window_gone();
+  // No main loop runs here for the window's destroy handler to leave.
+  g_signal_handlers_block_by_func(main_window, (gpointer)destroy, NULL);
+  gtk_widget_destroy(main_window);
 }
 
 GtkToolItem *toolbar_item(int index) {

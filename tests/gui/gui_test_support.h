@@ -18,9 +18,8 @@ void flush_events(void);
 // a few seconds.
 void close_main_window(guint delay_ms = 200);
 
-// Destroys `main_window` from inside the main loop, as its close does
-// without storing the geometry, and runs the loop until the destroy handler
-// leaves it.
+// Destroys `main_window` outside the main loop, as a test's tear-down does:
+// the window's own destroy handler, which leaves the main loop, is blocked.
 void destroy_main_window(void);
 
 // Toolbar item `index` of the main window's toolbar.
