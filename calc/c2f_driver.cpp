@@ -54,12 +54,8 @@ static double **zero_matte(const TIFF_img *image) {
   return (double **)get_init_arr(image->width, image->height, sizeof(double));
 }
 
-// Turns the upsampled matte's confident parts into constraints: pixels whose
-// 3 x 3 neighbourhood is all above 1 - threshold become foreground (1.0),
-// all below threshold background (0.0); an existing constraint of 0.5 or
-// more is raised to 1.0, one below keeps its value.
-static void refine_constraints(double **up, double **mask, double **values,
-                               int width, int height, double threshold) {
+void c2f_refine_constraints(double **up, double **mask, double **values,
+                            int width, int height, double threshold) {
   double **T = binary_map(width, height);
   double **F = binary_map(width, height);
   double **B = binary_map(width, height);
@@ -95,8 +91,8 @@ static double **solve_level(const c2f_context *ctx, TIFF_img *image,
   if (pos.N > 1) {
     double **up = coarse_matte_upsampled(ctx, image, mask, values, pos);
     if (pos.A < pos.N) return up;  // this level is not solved
-    refine_constraints(up, mask, values, image->width, image->height,
-                       ctx->threshold);
+    c2f_refine_constraints(up, mask, values, image->width, image->height,
+                           ctx->threshold);
     free_img((void **)up);
   }
   if (!begin_stage(ctx, "solving", pos)) return zero_matte(image);

@@ -66,3 +66,12 @@ double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
 // (max_constraint_levels). mask and values are not changed.
 int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
                        int levels_num, int win_size);
+
+// The refinement of a solved level below the coarsest: turns the upsampled
+// matte `up`'s confident parts into constraints, in place in mask and values
+// (all width x height, [row][column]). Pixels whose whole 3 x 3 neighbourhood
+// is above 1 - threshold become foreground constraints (1.0), all below
+// threshold background ones (0.0); an existing constraint of 0.5 or more is
+// raised to 1.0, one below keeps its value.
+void c2f_refine_constraints(double **up, double **mask, double **values,
+                            int width, int height, double threshold);

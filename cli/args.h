@@ -11,7 +11,6 @@
 #include "calc/options.h"
 
 #define VELORIN_MATTE_NAME "velorin-matte"  // program name in every message
-#define VELORIN_MATTE_VERSION "0.10.4"
 
 // How the CONSTRAINTS file is to be read.
 enum constraint_choice {

@@ -204,7 +204,7 @@ int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
       print_usage(out);
       return MATTE_EXIT_OK;
     case PARSE_VERSION:
-      fprintf(out, "%s %s\n", VELORIN_MATTE_NAME, VELORIN_MATTE_VERSION);
+      fprintf(out, "%s %s\n", VELORIN_MATTE_NAME, VELORIN_VERSION);
       return MATTE_EXIT_OK;
     case PARSE_ERROR:
       report(err, error);

@@ -5,7 +5,6 @@
 
 #include "gui/globals.h"
 
-static const char VELORIN_VERSION[] = "0.10.4";
 static const double LOGO_WIDTH_UNITS = 71.0;
 static const double LOGO_HEIGHT_UNITS = 27.0;
 static const double LOGO_MARGIN_UNITS = 9.0;  // added to the width before scaling

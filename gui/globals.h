@@ -68,6 +68,6 @@ extern GtkWidget *toolbar;
 extern GtkWidget *status_bar;
 extern GdkCursor *blank_cursor;
 
-// Not among the design's named state, but tests and dialogs need to reach
-// the top-level window; set by the window builder.
+// The top-level window, which dialogs are made transient for; set by the
+// window builder.
 extern GtkWidget *main_window;

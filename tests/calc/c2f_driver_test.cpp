@@ -8,6 +8,7 @@
 
 #include "engine/allocate.h"
 #include "engine/solve_alpha.h"
+#include "../engine/test_pictures.h"
 #include "synthetic_scene.h"
 
 namespace {
@@ -179,6 +180,36 @@ TEST_P(AlternateTransparency, BinarisesAtOneHalfOnSolvedLevels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(C2F, AlternateTransparency, testing::Values(1, 2, 3));
+
+// Only confidence shared by a whole 3 x 3 neighbourhood becomes a constraint:
+// a lone confident pixel of an upsampled matte is as likely noise as edge.
+TEST(C2FRefinement, PinsOnlyNeighbourhoodsThatAreConfidentThroughout) {
+  const int n = 12;
+  double **up = filledArray(n, n, 0.5), **mask = filledArray(n, n, 0.0),
+         **values = filledArray(n, n, 0.0);
+  up[3][3] = 0.995;  // lone specks
+  up[3][8] = 0.001;
+  for (int dy = -1; dy <= 1; dy++)
+    for (int dx = -1; dx <= 1; dx++) {
+      up[8 + dy][3 + dx] = 0.995;  // confident blocks centred at (8, 3), (8, 8)
+      up[8 + dy][8 + dx] = 0.001;
+    }
+  mask[0][0] = mask[0][11] = 1.0;  // painted alternate transparencies
+  values[0][0] = 0.6;
+  values[0][11] = 0.3;
+  c2f_refine_constraints(up, mask, values, n, n, kThreshold);
+  int pinned = 0;
+  for (int y = 0; y < n; y++)
+    for (int x = 0; x < n; x++) pinned += mask[y][x] == 1.0;
+  EXPECT_EQ(pinned, 4);
+  EXPECT_EQ(mask[8][3], 1.0);
+  EXPECT_EQ(values[8][3], 1.0);
+  EXPECT_EQ(mask[8][8], 1.0);
+  EXPECT_EQ(values[8][8], 0.0);
+  EXPECT_EQ(values[0][0], 1.0);  // 0.6 is raised, 0.3 kept
+  EXPECT_EQ(values[0][11], 0.3);
+  for (double **a : {up, mask, values}) free_img((void **)a);
+}
 
 // A cancel is seen at the next stage boundary: nothing after it runs, the
 // status says so and the matte is empty rather than half-made.

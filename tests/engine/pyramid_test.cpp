@@ -85,6 +85,53 @@ TEST(DownSmpIm, SampleIsTheTruncatedWeightedSumAroundItsCentre) {
   free_TIFF(&out);
 }
 
+// The radius-2 taps are 1, 4, 6, 4, 1 sixteenths, so each weighted sum is an
+// exact integer over 256: the reference computes it in integers.
+static int reference_sum(int (*at)(int y, int x, const void *), const void *data, int y, int x) {
+  const int tap[5] = {1, 4, 6, 4, 1};
+  int sum = 0;
+  for (int b = -2; b <= 2; b++)
+    for (int a = -2; a <= 2; a++) sum += at(y + b, x + a, data) * tap[b + 2] * tap[a + 2];
+  return sum;
+}
+
+TEST(DownSmpIm, MatchesAnExactReferenceOnRandomPictures) {
+  TIFF_img in = noisePicture(23, 18, 'c', 7);
+  TIFF_img out = downSmpIm(&in, kRadius);
+  ASSERT_EQ(out.height, downSmpSize(23, kRadius));
+  ASSERT_EQ(out.width, downSmpSize(18, kRadius));
+  for (int p = 0; p < 3; p++) {
+    auto sample = [](int y, int x, const void *plane) -> int {
+      return static_cast<unsigned char *const *>(plane)[y][x];
+    };
+    for (int i = 0; i < out.height; i++)
+      for (int j = 0; j < out.width; j++)
+        ASSERT_EQ(out.color_planes[p][i][j],
+                  reference_sum(sample, in.color_planes[p], 2 * i + 2, 2 * j + 2) / 256)
+            << p << ": " << i << ", " << j;
+  }
+  free_TIFF(&in);
+  free_TIFF(&out);
+}
+
+TEST(DownSmpArr, MatchesAnExactReferenceOnRandomMaps) {
+  TIFF_img noise = noisePicture(21, 26, 'g', 11);
+  double **map = filledArray(21, 26, 0.0);
+  for (int y = 0; y < 21; y++)
+    for (int x = 0; x < 26; x++) map[y][x] = noise.plane[y][x] < 128 ? 1.0 : 0.0;
+  double **out = downSmpArr(map, 21, 26, kRadius);
+  auto element = [](int y, int x, const void *array) -> int {
+    return static_cast<int>(static_cast<double *const *>(array)[y][x]);
+  };
+  for (int i = 0; i < downSmpSize(21, kRadius); i++)
+    for (int j = 0; j < downSmpSize(26, kRadius); j++)
+      ASSERT_EQ(out[i][j], reference_sum(element, map, 2 * i + 2, 2 * j + 2) >= 128 ? 1.0 : 0.0)
+          << i << ", " << j;
+  free_img((void **)map);
+  free_img((void **)out);
+  free_TIFF(&noise);
+}
+
 TEST(DownSmpIm, ColourAndAlphaPicturesGiveThreeColourPlanes) {
   for (char type : {'c', 'a'}) {
     TIFF_img in;

@@ -8,19 +8,23 @@
 
 namespace {
 
-// A 3 x 3 grey picture; its one r = 1 window is the whole picture.
-struct GreyWindow {
+// A 3 x 3 picture (grey or colour); its one r = 1 window is the whole
+// picture.
+struct OneWindow {
   TIFF_img image;
-  unsigned char *samples;
+  unsigned char *samples = nullptr;
   WindowWork work;
-  explicit GreyWindow(const unsigned char grey[3][3]) {
-    get_TIFF(&image, 3, 3, 'g');
-    for (int y = 0; y < 3; y++)
-      for (int x = 0; x < 3; x++) image.plane[y][x] = grey[y][x];
+  OneWindow(char type, const unsigned char (*pixel)[3][3]) {
+    const int planes = type == 'c' ? 3 : 1;
+    get_TIFF(&image, 3, 3, type);
+    for (int p = 0; p < planes; p++)
+      for (int y = 0; y < 3; y++)
+        for (int x = 0; x < 3; x++)
+          (type == 'c' ? image.color_planes[p] : image.plane)[y][x] = pixel[p][y][x];
     samples = columnMajorSamples(&image);
     windowWorkInit(&work, 1, windowChannels(&image));
   }
-  ~GreyWindow() {
+  ~OneWindow() {
     windowWorkFree(&work);
     free(samples);
     free_TIFF(&image);
@@ -28,26 +32,53 @@ struct GreyWindow {
   double weight(int i, int j) const { return work.V[i * work.n + j]; }
 };
 
+struct WeightCase {
+  int i, j;
+  double expected;
+};
+
 // Four white and five black pixels: mu = 4/9, variance 20/81. Weights are
 // (1 + (a - mu)(b - mu) / variance) / 9: 0.25 between white pixels, 0 between
 // white and black, 0.2 between black ones (epsilon moves them by ~1e-7).
 TEST(WindowWeights, GreyWindowGivesTheHandComputedWeights) {
   const unsigned char grey[3][3] = {{255, 0, 0}, {255, 255, 0}, {0, 255, 0}};
-  GreyWindow w(grey);
+  OneWindow w('g', &grey);
   windowWeights(&w.work, w.samples, 3, 1, 1, 1, 1e-7);
   // Window index k = column * 3 + row: white pixels are 0, 1, 4, 5.
-  const struct {
-    int i, j;
-    double expected;
-  } cases[] = {{0, 1, 0.25}, {1, 4, 0.25}, {4, 5, 0.25}, {0, 2, 0.0},
+  const WeightCase cases[] = {{0, 1, 0.25}, {1, 4, 0.25}, {4, 5, 0.25}, {0, 2, 0.0},
                {5, 8, 0.0},  {2, 3, 0.2},  {6, 8, 0.2},  {7, 7, 0.2}};
   for (const auto &c : cases)
     EXPECT_NEAR(w.weight(c.i, c.j), c.expected, 1e-6) << c.i << ", " << c.j;
 }
 
+// Nine colours of 0 or 1 per channel, pixel k (k = column * 3 + row) being
+//   (1,0,0) (1,1,0) (0,1,0) | (0,1,1) (0,0,1) (1,0,1) | (1,1,1) (0,0,0) (1,0,0)
+// mu = (5, 4, 4) / 9; covariance S = E[I I^T] - mu mu^T =
+//   [20 -2 -2; -2 20 2; -2 2 20] / 81, whose inverse is not diagonal.
+// epsilon 0.09 adds 0.09 / 9 = 1/100 to S's diagonal, large enough to show.
+// Weights (1 + (I_i - mu)^T (S + Id/100)^-1 (I_j - mu)) / 9, in exact
+// fractions: w(0,1) = 409/2481, w(0,8) = w(0,0) = 809/2481,
+// w(1,6) = w(4,5) = 42127/172843, w(2,3) = w(3,4) = 203/827,
+// w(6,7) = -40573/172843, w(7,7) = 229981/518529.
+TEST(WindowWeights, ColourWindowGivesTheHandComputedWeights) {
+  const unsigned char on = 255;
+  const unsigned char colour[3][3][3] = {
+      {{on, 0, on}, {on, 0, 0}, {0, on, on}},    // red, [row][column]
+      {{0, on, on}, {on, 0, 0}, {on, 0, 0}},     // green
+      {{0, on, on}, {0, on, 0}, {0, on, 0}}};   // blue
+  OneWindow w('c', colour);
+  windowWeights(&w.work, w.samples, 3, 1, 1, 1, 0.09);
+  const WeightCase cases[] = {
+      {0, 1, 409.0 / 2481},      {0, 8, 809.0 / 2481},      {0, 0, 809.0 / 2481},
+      {1, 6, 42127.0 / 172843},  {4, 5, 42127.0 / 172843},  {2, 3, 203.0 / 827},
+      {3, 4, 203.0 / 827},       {6, 7, -40573.0 / 172843}, {7, 7, 229981.0 / 518529}};
+  for (const auto &c : cases)
+    EXPECT_NEAR(w.weight(c.i, c.j), c.expected, 1e-12) << c.i << ", " << c.j;
+}
+
 TEST(WindowWeights, CovarianceThatCannotBeFactoredEndsTheProcess) {
   const unsigned char flat[3][3] = {{7, 7, 7}, {7, 7, 7}, {7, 7, 7}};
-  GreyWindow w(flat);
+  OneWindow w('g', &flat);
   // A flat window's covariance is zero, so a negative epsilon leaves it
   // negative.
   EXPECT_EXIT(windowWeights(&w.work, w.samples, 3, 1, 1, 1, -1e-3),

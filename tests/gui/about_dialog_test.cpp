@@ -52,7 +52,7 @@ TEST(AboutDialog, ShowsNameVersionAndDrawsTheLogo) {
   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(dialog)), "About Velorin");
   EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
   EXPECT_TRUE(label_text_found(dialog, "Velorin"));
-  EXPECT_TRUE(label_text_found(dialog, "0.10.4"));
+  EXPECT_TRUE(label_text_found(dialog, VELORIN_VERSION));
   GList *children = gtk_container_get_children(GTK_CONTAINER(GTK_DIALOG(dialog)->vbox));
   GtkWidget *logo_area = GTK_WIDGET(children->data);
   g_list_free(children);
