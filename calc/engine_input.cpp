@@ -30,10 +30,25 @@ static bool read_constraint(const raw_pixels *layer,
     *value = grey_of(layer, px) / kMaxSample;
     return true;
   }
-  const int grey = grey_of(layer, px);
-  if (grey != kTrimapBackground && grey != kTrimapForeground) return false;
-  *value = grey / kMaxSample;
-  return true;
+  switch (classify_trimap_pixel(px[layer->red], px[layer->green],
+                                px[layer->blue])) {
+    case TRIMAP_BACKGROUND:
+      *value = 0.0;
+      return true;
+    case TRIMAP_FOREGROUND:
+      *value = 1.0;
+      return true;
+    case TRIMAP_UNKNOWN:
+      break;
+  }
+  return false;
+}
+
+trimap_class classify_trimap_pixel(int red, int green, int blue) {
+  const int grey = rgb2grey(red, green, blue);
+  if (grey == kTrimapBackground) return TRIMAP_BACKGROUND;
+  if (grey == kTrimapForeground) return TRIMAP_FOREGROUND;
+  return TRIMAP_UNKNOWN;
 }
 
 raw_pixels rgb_pixels(const unsigned char *pixels, int rowstride,

@@ -32,6 +32,13 @@ enum constraint_encoding {
   CONSTRAINTS_TRIMAP,
 };
 
+// What a trimap pixel says, from its grey level rgb2grey(red, green, blue)
+// (0..255 each): 0 sure background, 255 sure foreground, anything else
+// unknown. The command line reads trimaps with it and the window's "Open as
+// trimap" turns them into strokes with it, so both pull the same matte.
+enum trimap_class { TRIMAP_BACKGROUND, TRIMAP_FOREGROUND, TRIMAP_UNKNOWN };
+trimap_class classify_trimap_pixel(int red, int green, int blue);
+
 // Engine input of one region. image is a 'c' record (planes from get_TIFF),
 // mask and values h x w doubles [row][column] from get_img: mask 1.0 where
 // alpha is fixed, values the fixed alpha there, both 0.0 elsewhere.

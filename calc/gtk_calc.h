@@ -1,14 +1,19 @@
-// Calculation launch on a worker thread, progress and completion.
+// Calculation launch on a worker thread and its completion.
 //
-// One calculation at a time: cb_calc builds the engine input on the main
+// One calculation at a time: cb_calc (declared with the window's
+// calculation state, gui/calc_state.h) builds the engine input on the main
 // loop thread, fills the record and starts the worker; the worker touches
-// only the record and its arrays, writes a BEL to standard output and queues
-// thread_done, which joins it and assembles the result (calc/gtk_results.h).
+// only the record and its arrays, writes a BEL to standard output when it
+// has a result and queues thread_done, which joins it and assembles the
+// result (calc/gtk_results.h). A stop request (gui/calc_state.h) ends the
+// worker at its next stage boundary; closing the window stops it and waits
+// for it.
 #pragma once
 
 #include <gtk/gtk.h>
 
 #include "engine/tiff.h"
+#include "gui/calc_state.h"
 
 struct calc_args {
   TIFF_img *image;
@@ -23,39 +28,24 @@ struct calc_args {
   int32_t estimate_foreground;
   TIFF_img *colours;  // the estimated foreground colours of the region, or
                       // an empty record (worker_core_run's `colours`)
-  int32_t status;
+  int32_t status;  // the solver's status, or C2F_STATUS_CANCELLED
   guint timeout_id;
   GtkWidget *progress_bar;
   GtkToolItem *mode_button;
 };
 
-// Status bar context of the calculation's messages (refusals, lowered levels).
-enum { CALC_STATUS_CONTEXT = 2 };
-
-// Pulse period of the progress bar, in milliseconds.
-enum { PROGRESS_PULSE_MS = 100 };
-
-// "clicked" handler of the Calculate button; toolbar is the main toolbar.
-void cb_calc(GtkWidget *button, gpointer toolbar);
+// The one calculation record, for the life of the process.
+extern calc_args *pass_calc_args;
 
 // Copies the calculation options (the five numbers and
 // estimate_foreground) from pass_option_args into pass_calc_args.
 void calc_opts_set(void);
 
-// Timer callback: pulses the progress bar once; returns TRUE to keep running.
-gboolean update_progress(gpointer progress_bar);
-
 // The worker thread's body; record is pass_calc_args. Returns NULL.
 gpointer winVelorinMain(gpointer record);
 
 // Idle callback queued by the worker; thread is the worker's handle. Joins
-// it, stops the progress timer and calls setup_results. Returns FALSE.
+// it, removes the progress bar, restores the launched region and assembles
+// the result (or reports the cancel). Returns FALSE. Does nothing for a
+// worker that was already joined when the window closed.
 gboolean thread_done(gpointer thread);
-
-// True from the start of a worker until its result is in.
-bool calculation_running(void);
-
-// For handlers that must not change the picture or the region under a
-// running calculation: when one runs, says so on the status bar and returns
-// true (the caller then does nothing); otherwise returns false.
-bool refuse_while_calculating(void);

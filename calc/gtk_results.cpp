@@ -1,5 +1,5 @@
 // Result assembly after a calculation: error report, result pixbuf, switch to
-// view mode.
+// view mode; after a stop, back to edit mode.
 #include "calc/gtk_results.h"
 
 #include "calc/foreground_colours.h"
@@ -11,26 +11,11 @@
 #include "gui/region.h"
 
 static const guchar TRANSPARENT = 0;
+static const char CANCELLED_MESSAGE[] = "Calculation cancelled";
 
 static guchar result_alpha_at(const TIFF_img *result, int rx, int ry) {
   bool inside = rx >= 0 && ry >= 0 && rx < result->width && ry < result->height;
   return inside ? result->plane[ry][rx] : TRANSPARENT;
-}
-
-static void remove_progress_bar(calc_args *record) {
-  if (record->progress_bar != NULL) {
-    gtk_widget_destroy(record->progress_bar);
-    record->progress_bar = NULL;
-  }
-}
-
-static void release_result(calc_args *record) {
-  free_TIFF(record->result);
-  delete record->result;
-  record->result = NULL;
-  if (record->colours != NULL) free_TIFF(record->colours);
-  delete record->colours;
-  record->colours = NULL;
 }
 
 // Shows pixbuf_alpha in view mode. Activating the mode toggle switches modes
@@ -44,6 +29,16 @@ static void show_result(GtkToolItem *mode_button) {
   } else {
     gtk_toggle_tool_button_set_active(toggle, TRUE);
   }
+}
+
+// Back to painting: the calculation started in edit mode, but the user may
+// have looked at an older result meanwhile.
+static void show_edit_mode(GtkToolItem *mode_button) {
+  GtkToggleToolButton *toggle = GTK_TOGGLE_TOOL_BUTTON(mode_button);
+  if (gtk_toggle_tool_button_get_active(toggle)) {
+    gtk_toggle_tool_button_set_active(toggle, FALSE);
+  }
+  set_drawing_area_cursor(blank_cursor);
 }
 
 void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *result, int x,
@@ -63,18 +58,39 @@ void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *r
   }
 }
 
+void release_calc_result(void) {
+  calc_args *record = pass_calc_args;
+  free_TIFF(record->result);
+  delete record->result;
+  record->result = NULL;
+  if (record->colours != NULL) free_TIFF(record->colours);
+  delete record->colours;
+  record->colours = NULL;
+}
+
 void setup_results(void) {
   calc_args *record = pass_calc_args;
-  remove_progress_bar(record);
   const char *message = umfpack_status_message(record->status);
   if (message != NULL) {
+    // What a failed solve leaves is no matte: showing it would replace the
+    // picture on screen with a blank, transparent one.
     error_message_dialog(GTK_WIDGET(record->mode_button), message);
+    // The dialog leaves the brush's blank pointer; view mode needs the arrow.
+    set_drawing_area_cursor(in_edit_mode ? blank_cursor : NULL);
+    release_calc_result();
+    return;
   }
   // The colours come from the picture itself: in view mode pixbuf_image is
   // pixbuf_alpha, whose colours may be the previous result's estimates.
   compose_result_pixbuf(pixbuf_no_alpha, pixbuf_alpha, record->result, x_img_ROI, y_img_ROI,
                         record->colours);
   set_drawing_area_cursor(NULL);
-  release_result(record);
+  release_calc_result();
   show_result(record->mode_button);
+}
+
+void setup_cancelled(void) {
+  release_calc_result();
+  update_statusbar(CANCELLED_MESSAGE, CALC_STATUS_CONTEXT, status_bar);
+  show_edit_mode(pass_calc_args->mode_button);
 }

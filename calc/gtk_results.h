@@ -1,5 +1,6 @@
 // Result assembly after a calculation: error report, result pixbuf, switch to
-// view mode. Main-loop thread only, after the worker has been joined.
+// view mode; or, after a stop, back to edit mode with nothing changed.
+// Main-loop thread only, after the worker has been joined.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -16,8 +17,18 @@ void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out,
                            const TIFF_img *result, int x, int y,
                            const TIFF_img *colours = NULL);
 
-// Called by thread_done: removes the progress bar, shows the solver status's
-// message in the "Error" dialog when it has one, writes pixbuf_alpha from the
-// record's result over the calculation region (x_img_ROI, ... as launched),
-// releases the result and shows the result in view mode.
+// Called by thread_done after a finished calculation. A solver failure
+// shows its message in the "Error" dialog and leaves the picture, the
+// layer, pixbuf_alpha and the mode as they were. Otherwise writes
+// pixbuf_alpha from the record's result over the calculation region
+// (x_img_ROI, ... as launched) and shows it in view mode. Releases the
+// result either way.
 void setup_results(void);
+
+// Called by thread_done after a stopped calculation: releases the result,
+// says "Calculation cancelled" on the status bar and returns to edit mode;
+// the picture, the layer and pixbuf_alpha stay as they were.
+void setup_cancelled(void);
+
+// Releases the record's result (planes and record).
+void release_calc_result(void);

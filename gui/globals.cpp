@@ -28,7 +28,6 @@ cairo_surface_t *surf_layer = NULL;
 cairo_surface_t *win_surf = NULL;
 GdkColor color = {0, 0x8000, 0x8000, 0x8000};
 option_args *pass_option_args = NULL;
-calc_args *pass_calc_args = NULL;
 GtkWidget *drawing_area = NULL;
 GtkWidget *scrolled_window = NULL;
 GtkWidget *toolbar = NULL;

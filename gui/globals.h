@@ -10,8 +10,6 @@
 
 #include "calc/options.h"
 
-struct calc_args;  // calc/gtk_calc.h
-
 // Toolbar items by index: several handlers reach items through the toolbar,
 // so this order is binding.
 enum toolbar_item_index {
@@ -39,7 +37,7 @@ enum { STROKE_HEADER_SLOTS = 8 };
 extern double scale;        // view zoom factor, 1.0 = 100 %
 extern int in_edit_mode;    // 1 edit mode, 0 view mode
 extern int finished_stroke; // 0 from a left press until a motion without button 1
-extern int ok_to_calc;      // calculation gate
+extern int ok_to_calc;      // the options dialog's answer: 1 OK, 0 Cancel
 extern int stroke_idx;      // doubles in use in the current stroke record
 extern double cursor_x, cursor_y;
 extern double radius;       // brush radius in image pixels
@@ -64,7 +62,6 @@ extern cairo_surface_t *surf_layer;
 extern cairo_surface_t *win_surf;
 extern GdkColor color;
 extern option_args *pass_option_args;
-extern calc_args *pass_calc_args;
 extern GtkWidget *drawing_area;
 extern GtkWidget *scrolled_window;
 extern GtkWidget *toolbar;

@@ -1,8 +1,5 @@
 #include "gui/main_window.h"
 
-#include "gui/history.h"
-
-#include "calc/gtk_calc.h"
 #include "calc/options.h"
 #include "gui/canvas.h"
 #include "gui/globals.h"
@@ -41,7 +38,6 @@ static void create_placeholder_images(void) {
 }
 
 static void create_records(void) {
-  pass_calc_args = g_new0(calc_args, 1);
   pass_option_args = g_new0(option_args, 1);
   opts_set_default(pass_option_args);
 }
@@ -86,6 +82,30 @@ static void make_clipboard_storable(void) {
   gtk_clipboard_set_can_store(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), NULL, 0);
 }
 
+// The shown modal window that is transient for `parent`, or NULL.
+static GtkWindow *modal_child_of(GtkWindow *parent) {
+  GtkWindow *found = NULL;
+  GList *windows = gtk_window_list_toplevels();
+  for (GList *w = windows; w && !found; w = w->next) {
+    GtkWindow *window = GTK_WINDOW(w->data);
+    if (gtk_window_get_transient_for(window) == parent && gtk_window_get_modal(window) &&
+        gtk_widget_get_visible(GTK_WIDGET(window)))
+      found = window;
+  }
+  g_list_free(windows);
+  return found;
+}
+
+// The window a new dialog over `window` must be transient for: the modal
+// dialog open over it (a file chooser, the options dialog), or the one open
+// over that, and so on. A dialog transient for a window under a modal
+// dialog opens behind it, where it cannot be reached.
+static GtkWindow *topmost_dialog_over(GtkWindow *window) {
+  for (GtkWindow *child = modal_child_of(window); child; child = modal_child_of(window))
+    window = child;
+  return window;
+}
+
 void destroy(GtkWidget *, gpointer) { gtk_main_quit(); }
 
 void set_drawing_area_cursor(GdkCursor *cursor) {
@@ -101,7 +121,7 @@ void update_statusbar(const char *text, guint context_id, GtkWidget *bar) {
 void error_message_dialog(GtkWidget *widget, const char *message) {
   GtkWidget *label = gtk_label_new(message);
   GtkWidget *dialog = gtk_dialog_new_with_buttons(
-      "Error", GTK_WINDOW(gtk_widget_get_toplevel(widget)),
+      "Error", topmost_dialog_over(GTK_WINDOW(gtk_widget_get_toplevel(widget))),
       GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
       GTK_STOCK_OK, GTK_RESPONSE_NONE, NULL);
   gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))),

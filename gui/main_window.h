@@ -25,8 +25,10 @@ void destroy(GtkWidget *widget, gpointer data);
 // context's top message, then pushes the text, so a context never stacks.
 void update_statusbar(const char *text, guint context_id, GtkWidget *bar);
 
-// The one message dialog: "Error", modal over the top-level window of
-// `widget`, with one OK button; returns when it is closed.
+// The one message dialog: "Error", modal with one OK button, transient for
+// the top-level window of `widget` or, when a modal dialog is open over that
+// window (a file chooser, the options dialog), for the topmost such dialog;
+// returns when it is closed.
 void error_message_dialog(GtkWidget *widget, const char *message);
 
 // Sets the pointer shape over the drawing area: NULL for the default arrow

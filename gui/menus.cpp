@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gui/about_dialog.h"
+#include "gui/calc_state.h"
 #include "gui/clipboard.h"
 #include "gui/globals.h"
 #include "gui/history.h"
@@ -16,26 +17,38 @@
 // What a menu handler receives as user data.
 enum menu_data { DATA_NONE, DATA_TOOLBAR, DATA_WINDOW, DATA_OPTIONS };
 
-// One menu item: a stock item, or a check item when `stock_id` is NULL.
+enum menu_item_kind { STOCK_ITEM, CHECK_ITEM, LABEL_ITEM };
+
+// One menu item: a stock item (text is the stock id), a check item (text is
+// its mnemonic) or a plain item (text is its label).
 struct menu_entry {
   const char *menu;
-  const char *stock_id;
-  const char *check_mnemonic;
-  guint key;  // with Control; 0 = no accelerator
+  menu_item_kind kind;
+  const char *text;
+  guint key;  // 0 = no accelerator
+  GdkModifierType modifiers;
   GCallback handler;
   menu_data data;
 };
 
+static const GdkModifierType CTRL = GDK_CONTROL_MASK;
+static const GdkModifierType NO_MODIFIER = GdkModifierType(0);
+
 // In menu order; the menus appear in order of their first entry.
 static const menu_entry MENU_ENTRIES[] = {
-    {"File", GTK_STOCK_OPEN, NULL, GDK_KEY_o, G_CALLBACK(on_open_image), DATA_TOOLBAR},
-    {"File", GTK_STOCK_SAVE, NULL, GDK_KEY_s, G_CALLBACK(on_save_as), DATA_WINDOW},
-    {"Edit", GTK_STOCK_COPY, NULL, GDK_KEY_c, G_CALLBACK(pixbuf_to_clipboard), DATA_NONE},
-    {"Edit", GTK_STOCK_UNDO, NULL, GDK_KEY_z, G_CALLBACK(undo), DATA_NONE},
-    {"Edit", GTK_STOCK_REDO, NULL, GDK_KEY_y, G_CALLBACK(redo), DATA_NONE},
-    {"Edit", NULL, "Calculate _From Selection", GDK_KEY_f, G_CALLBACK(toggle_calc_ROI), DATA_NONE},
-    {"Edit", GTK_STOCK_PREFERENCES, NULL, 0, G_CALLBACK(gtk_options_dialog_open), DATA_OPTIONS},
-    {"Help", GTK_STOCK_ABOUT, NULL, 0, G_CALLBACK(help_about_dialog), DATA_WINDOW},
+    {"File", STOCK_ITEM, GTK_STOCK_OPEN, GDK_KEY_o, CTRL, G_CALLBACK(on_open_image), DATA_TOOLBAR},
+    {"File", STOCK_ITEM, GTK_STOCK_SAVE, GDK_KEY_s, CTRL, G_CALLBACK(on_save_as), DATA_WINDOW},
+    {"Edit", STOCK_ITEM, GTK_STOCK_COPY, GDK_KEY_c, CTRL, G_CALLBACK(pixbuf_to_clipboard), DATA_NONE},
+    {"Edit", STOCK_ITEM, GTK_STOCK_UNDO, GDK_KEY_z, CTRL, G_CALLBACK(undo), DATA_NONE},
+    {"Edit", STOCK_ITEM, GTK_STOCK_REDO, GDK_KEY_y, CTRL, G_CALLBACK(redo), DATA_NONE},
+    {"Edit", CHECK_ITEM, "Calculate _From Selection", GDK_KEY_f, CTRL, G_CALLBACK(toggle_calc_ROI),
+     DATA_NONE},
+    // Escape without a modifier: the one key a user reaches for to stop.
+    {"Edit", LABEL_ITEM, "Stop calculation", GDK_KEY_Escape, NO_MODIFIER,
+     G_CALLBACK(cb_stop_calculation), DATA_NONE},
+    {"Edit", STOCK_ITEM, GTK_STOCK_PREFERENCES, 0, NO_MODIFIER, G_CALLBACK(gtk_options_dialog_open),
+     DATA_OPTIONS},
+    {"Help", STOCK_ITEM, GTK_STOCK_ABOUT, 0, NO_MODIFIER, G_CALLBACK(help_about_dialog), DATA_WINDOW},
 };
 
 static gpointer menu_user_data(menu_data data, GtkWidget *window, GtkWidget *bar) {
@@ -49,12 +62,15 @@ static gpointer menu_user_data(menu_data data, GtkWidget *window, GtkWidget *bar
 }
 
 static GtkWidget *new_menu_item(const menu_entry &entry, GtkAccelGroup *accel) {
-  GtkWidget *item = entry.stock_id
-                        ? gtk_image_menu_item_new_from_stock(entry.stock_id, NULL)
-                        : gtk_check_menu_item_new_with_mnemonic(entry.check_mnemonic);
+  GtkWidget *item = NULL;
+  switch (entry.kind) {
+    case STOCK_ITEM: item = gtk_image_menu_item_new_from_stock(entry.text, NULL); break;
+    case CHECK_ITEM: item = gtk_check_menu_item_new_with_mnemonic(entry.text); break;
+    case LABEL_ITEM: item = gtk_menu_item_new_with_label(entry.text); break;
+  }
   if (entry.key)
-    gtk_widget_add_accelerator(item, "activate", accel, entry.key,
-                               GDK_CONTROL_MASK, GTK_ACCEL_VISIBLE);
+    gtk_widget_add_accelerator(item, "activate", accel, entry.key, entry.modifiers,
+                               GTK_ACCEL_VISIBLE);
   return item;
 }
 
@@ -84,6 +100,7 @@ GtkWidget *build_menu_bar(GtkWidget *window, GtkWidget *bar) {
     g_signal_connect(item, "activate", entry.handler,
                      menu_user_data(entry.data, window, bar));
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+    if (entry.handler == G_CALLBACK(cb_stop_calculation)) set_stop_calculation_item(item);
   }
   return menu_bar;
 }

@@ -1,5 +1,7 @@
 // The main window's menu bar: File, Edit and Help with their accelerators
-// (all Control, shown in the menus) and handlers.
+// (Control, except Escape for "Stop calculation"; shown in the menus) and
+// handlers. "Stop calculation" is available only while a calculation runs
+// (gui/calc_state.h).
 #pragma once
 
 #include <gtk/gtk.h>

@@ -1,6 +1,6 @@
 // The "Open image" dialog: asks for a file and an open mode, then hands both
 // to open_image_file.
-#include "calc/gtk_calc.h"
+#include "gui/calc_state.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
 #include "gui/open_image.h"
@@ -16,6 +16,7 @@ static const struct {
     {"Default open", OPEN_DEFAULT},
     {"Open with alpha as input", OPEN_ALPHA_AS_INPUT},
     {"Open as layer", OPEN_AS_LAYER},
+    {"Open as trimap", OPEN_AS_TRIMAP},
 };
 static const int N_MODE_BUTTONS = G_N_ELEMENTS(MODE_BUTTONS);
 
@@ -55,8 +56,9 @@ static void add_filters(GtkFileChooser *chooser) {
   gtk_file_chooser_add_filter(chooser, all);
 }
 
-static void open_chosen_file(GtkFileChooser *chooser, open_mode mode,
-                             GtkWidget *parent) {
+// A failure is shown over the chooser, which is still open and modal: a
+// dialog over the main window would open behind it.
+static void open_chosen_file(GtkFileChooser *chooser, open_mode mode) {
   char *filename = gtk_file_chooser_get_filename(chooser);
   GError *error = NULL;
   if (!filename) {
@@ -66,7 +68,7 @@ static void open_chosen_file(GtkFileChooser *chooser, open_mode mode,
     return;
   }
   char *message = g_strdup_printf("File open error: %s", error->message);
-  error_message_dialog(parent, message);
+  error_message_dialog(GTK_WIDGET(chooser), message);
   g_free(message);
   g_error_free(error);
   g_free(filename);
@@ -105,7 +107,7 @@ void on_open_image(GtkWidget *, gpointer toolbar) {
 
   set_drawing_area_cursor(NULL);
   if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT)
-    open_chosen_file(chooser, chosen_mode(mode_buttons), parent);
+    open_chosen_file(chooser, chosen_mode(mode_buttons));
 
   g_free(folder);
   folder = gtk_file_chooser_get_current_folder(chooser);

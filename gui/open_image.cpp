@@ -1,8 +1,9 @@
-// The three open modes: what a chosen file does to the application state.
+// The four open modes: what a chosen file does to the application state.
 // Everything the open needs is built first and replaces the state only when
 // all of it could be made, so a failed open changes nothing.
 #include "gui/open_image.h"
 
+#include "calc/engine_input.h"
 #include "calc/options.h"
 #include "calc/rgb2grey.h"
 #include "gui/globals.h"
@@ -35,6 +36,20 @@ static void set_too_large_error(GError **error, int width, int height) {
               "at %g %% zoom", width, height, scale * 100.0);
 }
 
+static bool same_size(GdkPixbuf *a, GdkPixbuf *b) {
+  return gdk_pixbuf_get_width(a) == gdk_pixbuf_get_width(b) &&
+         gdk_pixbuf_get_height(a) == gdk_pixbuf_get_height(b);
+}
+
+// A trimap marks the picture pixel by pixel: one of another size belongs to
+// another picture.
+static void set_trimap_size_error(GError **error, GdkPixbuf *trimap, GdkPixbuf *picture) {
+  g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED,
+              "the trimap is %d x %d pixels, the picture %d x %d",
+              gdk_pixbuf_get_width(trimap), gdk_pixbuf_get_height(trimap),
+              gdk_pixbuf_get_width(picture), gdk_pixbuf_get_height(picture));
+}
+
 // The transparent layer at picture size and the view at the zoomed size.
 // Cairo refuses surfaces wider or higher than 32767 pixels, which a large
 // picture at a high zoom can ask for.
@@ -65,18 +80,38 @@ static GdkPixbuf *colours_of(GdkPixbuf *file) {
   return rgb;
 }
 
+// What an open makes of one pixel: a stroke of an opaque grey level, or
+// unknown.
+struct trimatte_pixel {
+  bool known;
+  guchar grey;
+};
+
 // One trimatte pixel, into the layer (premultiplied, so unknown is all
-// zero) and into the initialising layer (straight RGBA): an opaque grey
-// level, or unknown.
-static void put_trimatte_pixel(opened_state *o, int x, int y, int known,
-                               guchar grey) {
-  if (known) {
-    cairoimagesurface_put_pixel(o->layer, x, y, OPAQUE, grey, grey, grey);
-    gdkpixbuf_put_pixel(o->init_layer, x, y, grey, grey, grey, OPAQUE);
+// zero) and into the initialising layer (straight RGBA).
+static void put_trimatte_pixel(opened_state *o, int x, int y, trimatte_pixel p) {
+  if (p.known) {
+    cairoimagesurface_put_pixel(o->layer, x, y, OPAQUE, p.grey, p.grey, p.grey);
+    gdkpixbuf_put_pixel(o->init_layer, x, y, p.grey, p.grey, p.grey, OPAQUE);
   } else {
     cairoimagesurface_put_pixel(o->layer, x, y, 0, 0, 0, 0);
     gdkpixbuf_put_pixel(o->init_layer, x, y, 0, 0, 0, 0);
   }
+}
+
+// Makes the initialising layer of width x height and writes it and the
+// layer from `pixel_at(x, y)`, a trimatte_pixel.
+template <typename PixelFn>
+static int build_trimatte(opened_state *o, int width, int height, PixelFn pixel_at) {
+  o->init_layer = new_pixbuf(TRUE, width, height);
+  if (!o->init_layer)
+    return FALSE;
+  cairo_surface_flush(o->layer);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      put_trimatte_pixel(o, x, y, pixel_at(x, y));
+  cairo_surface_mark_dirty(o->layer);
+  return TRUE;
 }
 
 static int build_default(opened_state *o, GdkPixbuf *file) {
@@ -93,21 +128,16 @@ static int build_default(opened_state *o, GdkPixbuf *file) {
 // The file's alpha as a trimatte: 255 sure foreground (white), 0 sure
 // background (black), anything between unknown.
 static int build_alpha_as_input(opened_state *o, GdkPixbuf *file) {
-  int width = gdk_pixbuf_get_width(file), height = gdk_pixbuf_get_height(file);
   o->no_alpha = colours_of(file);
   o->with_alpha = GDK_PIXBUF(g_object_ref(file));
-  o->init_layer = new_pixbuf(TRUE, width, height);
-  if (!o->no_alpha || !o->init_layer)
+  if (!o->no_alpha)
     return FALSE;
-  cairo_surface_flush(o->layer);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) {
-      guchar r, g, b, a;
-      gdkpixbuf_get_pixel(file, x, y, &r, &g, &b, &a);
-      put_trimatte_pixel(o, x, y, a == 0 || a == OPAQUE, a);
-    }
-  cairo_surface_mark_dirty(o->layer);
-  return TRUE;
+  return build_trimatte(o, gdk_pixbuf_get_width(file), gdk_pixbuf_get_height(file),
+                        [file](int x, int y) {
+                          guchar r, g, b, a;
+                          gdkpixbuf_get_pixel(file, x, y, &r, &g, &b, &a);
+                          return trimatte_pixel{a == 0 || a == OPAQUE, a};
+                        });
 }
 
 // A file without alpha is the current picture with strokes painted on it:
@@ -116,20 +146,13 @@ static int build_alpha_as_input(opened_state *o, GdkPixbuf *file) {
 static int build_layer_from_painted_copy(opened_state *o, GdkPixbuf *file) {
   int width = MIN(gdk_pixbuf_get_width(file), gdk_pixbuf_get_width(pixbuf_image));
   int height = MIN(gdk_pixbuf_get_height(file), gdk_pixbuf_get_height(pixbuf_image));
-  o->init_layer = new_pixbuf(TRUE, width, height);
-  if (!o->init_layer)
-    return FALSE;
-  cairo_surface_flush(o->layer);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) {
-      guchar r0, g0, b0, a0, r1, g1, b1, a1;
-      gdkpixbuf_get_pixel(pixbuf_image, x, y, &r0, &g0, &b0, &a0);
-      gdkpixbuf_get_pixel(file, x, y, &r1, &g1, &b1, &a1);
-      int changed = r0 != r1 || g0 != g1 || b0 != b1;
-      put_trimatte_pixel(o, x, y, changed, (guchar)rgb2grey(r1, g1, b1));
-    }
-  cairo_surface_mark_dirty(o->layer);
-  return TRUE;
+  return build_trimatte(o, width, height, [file](int x, int y) {
+    guchar r0, g0, b0, a0, r1, g1, b1, a1;
+    gdkpixbuf_get_pixel(pixbuf_image, x, y, &r0, &g0, &b0, &a0);
+    gdkpixbuf_get_pixel(file, x, y, &r1, &g1, &b1, &a1);
+    bool changed = r0 != r1 || g0 != g1 || b0 != b1;
+    return trimatte_pixel{changed, (guchar)rgb2grey(r1, g1, b1)};
+  });
 }
 
 // A file with alpha is a ready trimatte, laid unscaled over the picture.
@@ -144,8 +167,24 @@ static int build_layer_from_trimatte(opened_state *o, GdkPixbuf *file) {
   return TRUE;
 }
 
+// A trimap read as velorin-matte reads one, so that both pull the same
+// matte from it: sure background and foreground become black and white
+// strokes, everything else unknown.
+static int build_layer_from_trimap(opened_state *o, GdkPixbuf *file) {
+  return build_trimatte(o, gdk_pixbuf_get_width(file), gdk_pixbuf_get_height(file),
+                        [file](int x, int y) {
+                          guchar r, g, b, a;
+                          gdkpixbuf_get_pixel(file, x, y, &r, &g, &b, &a);
+                          trimap_class kind = classify_trimap_pixel(r, g, b);
+                          return trimatte_pixel{kind != TRIMAP_UNKNOWN,
+                                                kind == TRIMAP_FOREGROUND ? OPAQUE : guchar(0)};
+                        });
+}
+
 static int build_opened(opened_state *o, GdkPixbuf *file, open_mode mode) {
   switch (mode) {
+    case OPEN_AS_TRIMAP:
+      return build_layer_from_trimap(o, file);
     case OPEN_ALPHA_AS_INPUT:
       return build_alpha_as_input(o, file);
     case OPEN_AS_LAYER:
@@ -203,8 +242,14 @@ int open_image_file(const char *filename, open_mode mode, GError **error) {
     return -1;
   if (mode == OPEN_ALPHA_AS_INPUT && !gdk_pixbuf_get_has_alpha(file))
     mode = OPEN_DEFAULT;
-  GdkPixbuf *picture = mode == OPEN_AS_LAYER ? pixbuf_image : file;
+  bool keeps_picture = mode == OPEN_AS_LAYER || mode == OPEN_AS_TRIMAP;
+  GdkPixbuf *picture = keeps_picture ? pixbuf_image : file;
   int width = gdk_pixbuf_get_width(picture), height = gdk_pixbuf_get_height(picture);
+  if (mode == OPEN_AS_TRIMAP && !same_size(file, picture)) {
+    set_trimap_size_error(error, file, picture);
+    g_object_unref(file);
+    return -1;
+  }
 
   opened_state o = {};
   int ok = create_surfaces(&o, width, height) && build_opened(&o, file, mode);

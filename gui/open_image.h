@@ -1,4 +1,4 @@
-// Opening pictures: the "Open image" dialog and the three open modes.
+// Opening pictures: the "Open image" dialog and the four open modes.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -8,15 +8,19 @@ enum open_mode {
   OPEN_ALPHA_AS_INPUT,  // as OPEN_DEFAULT, but the file's alpha becomes the layer
                         // (255 white, 0 black, else unknown) and the history
                         // is kept; a file without alpha is opened as OPEN_DEFAULT
-  OPEN_AS_LAYER         // the file becomes the layer over the current picture
+  OPEN_AS_LAYER,        // the file becomes the layer over the current picture
+  OPEN_AS_TRIMAP        // the file, of the picture's size, is a trimap (alpha
+                        // ignored; 0 background, 255 foreground, else unknown)
+                        // that becomes the layer over the current picture:
+                        // opaque black and white strokes, unknown transparent
 };
 
 // Loads `filename` with gdk-pixbuf and applies `mode` to the application
 // state (pictures, `initialisinglayer`, layer, view, history, selection,
 // options), then queues a redraw of the drawing area. Returns 0 on success.
 // On failure returns -1, sets *error (the loader's error, or a message of
-// its own when the picture is too large to hold or show) and changes
-// nothing. The caller frees *error.
+// its own when the picture is too large to hold or show, or a trimap is not
+// of the picture's size) and changes nothing. The caller frees *error.
 int open_image_file(const char *filename, open_mode mode, GError **error);
 
 // "update-preview" handler of a file chooser (also the save dialog's): shows

@@ -2,8 +2,8 @@
 // dispatch to stroke capture (edit mode) or the selection (view mode).
 #include "gui/pointer_events.h"
 
-#include "calc/gtk_calc.h"
 #include "gui/brush.h"
+#include "gui/calc_state.h"
 #include "gui/canvas.h"
 #include "gui/coords.h"
 #include "gui/globals.h"

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "calc/gtk_calc.h"
 #include "gui/brush.h"
+#include "gui/calc_state.h"
 #include "gui/canvas.h"
 #include "gui/globals.h"
 #include "gui/open_image.h"

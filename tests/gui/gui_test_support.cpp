@@ -11,7 +11,6 @@
 static const guint POLL_INTERVAL_MS = 20;
 static const int MAP_WAIT_STEPS = 250;
 static const int DIALOG_WAIT_POLLS = 250;
-static const guint CLOSE_DELAY_MS = 200;
 static const guint CLOSE_WAIT_S = 10;
 
 struct pending_answer {
@@ -72,12 +71,18 @@ GtkWidget *create_test_window(void) {
   return window;
 }
 
-void close_main_window(void) {
-  g_timeout_add(CLOSE_DELAY_MS, send_delete_event, NULL);
+void close_main_window(guint delay_ms) {
+  g_timeout_add(delay_ms, send_delete_event, NULL);
   bool fired = false;
   guint watchdog = g_timeout_add_seconds(CLOSE_WAIT_S, give_up_waiting, &fired);
   gtk_main();
   if (!fired) g_source_remove(watchdog);
+}
+
+void destroy_main_window(void) {
+  // No main loop runs here for the window's destroy handler to leave.
+  g_signal_handlers_block_by_func(main_window, (gpointer)destroy, NULL);
+  gtk_widget_destroy(main_window);
 }
 
 GtkToolItem *toolbar_item(int index) {

@@ -13,9 +13,14 @@ GtkWidget *create_test_window(void);
 void flush_events(void);
 
 // Closes `main_window` the way the user does (a delete event from inside the
-// main loop) and runs the loop until the window's destroy handler leaves it;
-// a test failure if that takes more than a few seconds.
-void close_main_window(void);
+// main loop, `delay_ms` after the loop starts) and runs the loop until the
+// window's destroy handler leaves it; a test failure if that takes more than
+// a few seconds.
+void close_main_window(guint delay_ms = 200);
+
+// Destroys `main_window` outside the main loop, as a test's tear-down does:
+// the window's own destroy handler, which leaves the main loop, is blocked.
+void destroy_main_window(void);
 
 // Toolbar item `index` of the main window's toolbar.
 GtkToolItem *toolbar_item(int index);

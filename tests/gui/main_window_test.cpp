@@ -161,7 +161,7 @@ const menu_expectation MENU_TABLE[] = {
     {"Edit", 1, GTK_STOCK_UNDO, GDK_KEY_z, G_CALLBACK(undo), NO_DATA},
     {"Edit", 2, GTK_STOCK_REDO, GDK_KEY_y, G_CALLBACK(redo), NO_DATA},
     {"Edit", 3, NULL, GDK_KEY_f, G_CALLBACK(toggle_calc_ROI), NO_DATA},
-    {"Edit", 4, GTK_STOCK_PREFERENCES, 0, G_CALLBACK(gtk_options_dialog_open), OPTIONS},
+    {"Edit", 5, GTK_STOCK_PREFERENCES, 0, G_CALLBACK(gtk_options_dialog_open), OPTIONS},
     {"Help", 0, GTK_STOCK_ABOUT, 0, G_CALLBACK(help_about_dialog), WINDOW},
 };
 
@@ -239,6 +239,17 @@ TEST_F(MainWindow, ErrorDialogIsModalOverTheWindowAndRestoresTheBlankPointer) {
   EXPECT_EQ(drawing_area_cursor(), blank_cursor);
   flush_events();
   EXPECT_EQ(find_shown_window("Error"), nullptr);
+
+  // With a modal dialog open over the window (a result failing while the
+  // options dialog is open), the message goes over that dialog, not behind
+  // it.
+  GtkWidget *open_dialog = gtk_dialog_new_with_buttons(
+      "options", GTK_WINDOW(main_window), GTK_DIALOG_MODAL, GTK_STOCK_OK, GTK_RESPONSE_OK, NULL);
+  gtk_widget_show(open_dialog);
+  answer_dialog_when_shown("Error", GTK_RESPONSE_NONE, inspect_error_dialog, &seen);
+  error_message_dialog(drawing_area, "failure: out_of_memory");
+  EXPECT_EQ(seen.parent, GTK_WINDOW(open_dialog));
+  gtk_widget_destroy(open_dialog);
 }
 
 // ---- Icon folder ------------------------------------------------------------

@@ -93,12 +93,21 @@ static dialog_step choose_file(const std::string &path, int mode_index) {
   };
 }
 
-static void read_message(GtkDialog *dialog, gpointer text) {
+// The error dialog as it was shown: its message and the window it is
+// transient for.
+struct shown_error {
+  std::string message;
+  GtkWindow *parent = NULL;
+};
+
+static void read_error(GtkDialog *dialog, gpointer seen) {
+  shown_error *error = (shown_error *)seen;
   GList *children = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(dialog)));
   for (GList *c = children; c; c = c->next)
     if (GTK_IS_LABEL(c->data))
-      *(std::string *)text = gtk_label_get_text(GTK_LABEL(c->data));
+      error->message = gtk_label_get_text(GTK_LABEL(c->data));
   g_list_free(children);
+  error->parent = gtk_window_get_transient_for(GTK_WINDOW(dialog));
 }
 
 class OpenDialogTest : public PaintTest {};
@@ -108,10 +117,11 @@ TEST_F(OpenDialogTest, OffersModesAndFiltersAndRemembersTheFolderButNotTheMode) 
   run_open_dialog([&](GtkFileChooser *chooser) {
     if (!asked) {
       asked = true;
-      const char *labels[] = {"Default open", "Open with alpha as input", "Open as layer"};
-      for (int i = 0; i < 3; i++)
+      const char *labels[] = {"Default open", "Open with alpha as input", "Open as layer",
+                              "Open as trimap"};
+      for (int i = 0; i < 4; i++)
         EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(mode_button(chooser, i))), labels[i]);
-      EXPECT_EQ(mode_button(chooser, 3), nullptr);
+      EXPECT_EQ(mode_button(chooser, 4), nullptr);
       EXPECT_TRUE(gtk_toggle_button_get_active(mode_button(chooser, 0)));
       std::vector<std::string> names;
       GSList *filters = gtk_file_chooser_list_filters(chooser);
@@ -136,18 +146,25 @@ TEST_F(OpenDialogTest, OffersModesAndFiltersAndRemembersTheFolderButNotTheMode) 
 TEST_F(OpenDialogTest, ShowsTheOpenErrorOrOpensTheFileInTheChosenMode) {
   open_grey_picture(30, 20);
   GdkPixbuf *picture = pixbuf_no_alpha;
-  std::string broken = dir + "/broken.png", message;
+  std::string broken = dir + "/broken.png";
   ASSERT_TRUE(g_file_set_contents(broken.c_str(), "not a picture", -1, NULL));
   dialog_step choose_broken = choose_file(broken, 0);
+  shown_error error;
+  GtkWindow *chooser_window = NULL;
   run_open_dialog([&](GtkFileChooser *chooser) {
     // The error dialog comes once the chooser is answered.
     bool answered = choose_broken(chooser);
-    if (answered)
-      answer_dialog_when_shown("Error", GTK_RESPONSE_NONE, read_message, &message);
+    if (answered) {
+      chooser_window = GTK_WINDOW(chooser);
+      answer_dialog_when_shown("Error", GTK_RESPONSE_NONE, read_error, &error);
+    }
     return answered;
   });
-  EXPECT_EQ(message.rfind("File open error: ", 0), 0u) << message;
-  EXPECT_GT(message.size(), strlen("File open error: "));
+  EXPECT_EQ(error.message.rfind("File open error: ", 0), 0u) << error.message;
+  EXPECT_GT(error.message.size(), strlen("File open error: "));
+  // Over the chooser, which is still open: over the main window it would
+  // open behind the chooser, out of reach.
+  EXPECT_EQ(error.parent, chooser_window);
   EXPECT_EQ(pixbuf_no_alpha, picture);
 
   std::string path = write_picture("layer.png", 30, 20, false, [](int x, int) {

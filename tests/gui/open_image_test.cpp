@@ -3,6 +3,7 @@
 #include "calc/options.h"
 #include "calc/rgb2grey.h"
 #include "gui/globals.h"
+#include "gui/history.h"
 #include "gui/open_image.h"
 #include "gui/pixel.h"
 #include "tests/gui/paint_fixture.h"
@@ -139,6 +140,46 @@ TEST_F(OpenImageTest, OpenAsLayerTakesATrimatteWithAlphaAsItIs) {
   EXPECT_TRUE(gdk_pixbuf_get_has_alpha(initialisinglayer));
 }
 
+TEST_F(OpenImageTest, OpenAsTrimapMakesSureAreasStrokesWhatEverTheColourOrAlpha) {
+  // One column per trimap pixel: its grey level (max + min) / 2 decides;
+  // the alpha channel plays no part.
+  static const struct {
+    rgba pixel;
+    argb stroke;
+  } columns[] = {
+      {{0, 0, 0, 255}, kBlack},       {{255, 255, 255, 255}, kWhite},
+      {{128, 128, 128, 255}, kClear}, {{1, 1, 1, 255}, kClear},
+      {{254, 254, 254, 255}, kClear}, {{255, 0, 0, 255}, kClear},
+      {{1, 0, 0, 255}, kBlack},       {{255, 255, 255, 0}, kWhite},
+      {{0, 0, 0, 0}, kBlack},
+  };
+  const int n = sizeof columns / sizeof columns[0];
+  GdkPixbuf *picture = pixbuf_no_alpha;
+  std::vector<unsigned char> blank;
+  for (bool with_alpha : {false, true}) {
+    SCOPED_TRACE(with_alpha ? "with alpha" : "without alpha");
+    open_picture(40, 30, [&](int x, int) { return columns[x % n].pixel; }, with_alpha,
+                 OPEN_AS_TRIMAP);
+    for (int x = 0; x < n; x++) {
+      SCOPED_TRACE(x);
+      argb expected = columns[x].stroke;
+      EXPECT_EQ(layer_pixel(x, 5), expected);
+      rgba base = pixbuf_pixel(initialisinglayer, x, 5);
+      EXPECT_EQ((argb{base.a, base.r, base.g, base.b}), expected);
+    }
+    EXPECT_EQ(pixbuf_no_alpha, picture);
+    EXPECT_EQ(g_list_length(history), 1u);
+    EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.upper);
+  }
+  // Undo works over the trimap as over any open: undoing the only stroke
+  // leaves the trimap as it was opened.
+  std::vector<unsigned char> trimap = layer_bytes();
+  undo(NULL, NULL);
+  EXPECT_EQ(layer_bytes(), trimap);
+  redo(NULL, NULL);
+  EXPECT_NE(layer_bytes(), trimap);
+}
+
 // Files that cannot be opened leave every piece of state as it was.
 TEST_F(OpenImageTest, FailureReportsAnErrorAndChangesNothing) {
   std::string broken = dir + "/broken.png";
@@ -146,9 +187,13 @@ TEST_F(OpenImageTest, FailureReportsAnErrorAndChangesNothing) {
   const struct {
     std::string path;
     double percent;
-  } files[] = {{dir + "/missing.png", 100}, {broken, 100},
+    open_mode mode;
+  } files[] = {{dir + "/missing.png", 100, OPEN_DEFAULT},
+               {broken, 100, OPEN_DEFAULT},
                // 9000 pixels at 400 % is wider than any cairo surface
-               {write_picture("wide.png", 9000, 2, false, gradient), 400}};
+               {write_picture("wide.png", 9000, 2, false, gradient), 400, OPEN_DEFAULT},
+               // a trimap marks the pixels of a picture of its own size
+               {write_picture("trimap.png", 40, 31, false, gradient), 100, OPEN_AS_TRIMAP}};
   GdkPixbuf *no_alpha = pixbuf_no_alpha, *with_alpha = pixbuf_alpha;
   GList *strokes = history;
   std::vector<unsigned char> layer_before = layer_bytes();
@@ -157,7 +202,7 @@ TEST_F(OpenImageTest, FailureReportsAnErrorAndChangesNothing) {
     set_zoom_percent(f.percent);
     cairo_surface_t *layer = surf_layer, *view = win_surf;
     GError *error = NULL;
-    EXPECT_EQ(open_image_file(f.path.c_str(), OPEN_DEFAULT, &error), -1);
+    EXPECT_EQ(open_image_file(f.path.c_str(), f.mode, &error), -1);
     ASSERT_NE(error, nullptr);
     EXPECT_STRNE(error->message, "");
     g_error_free(error);

@@ -196,7 +196,7 @@ TEST_F(OptionsDialog, PreferencesRunsTheDialogOnTheOptionsRecord) {
   GdkCursor *cursor_seen = blank_cursor;
   answer_dialog_when_shown("options for calculation", GTK_RESPONSE_OK, set_window_size_to_three,
                            &cursor_seen);
-  gtk_menu_item_activate(GTK_MENU_ITEM(menu_item("Edit", 4)));
+  gtk_menu_item_activate(GTK_MENU_ITEM(menu_item("Edit", 5)));
   EXPECT_EQ(cursor_seen, nullptr);  // the arrow while it runs
   EXPECT_EQ(pass_option_args->win_size, 3);
   EXPECT_EQ(ok_to_calc, 1);

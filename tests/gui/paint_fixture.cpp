@@ -18,8 +18,12 @@ std::ostream &operator<<(std::ostream &os, const argb &p) {
   return os << "a" << p.a << " r" << p.r << " g" << p.g << " b" << p.b;
 }
 
+static void note_window_gone(GtkWidget *, gpointer alive) { *static_cast<bool *>(alive) = false; }
+
 void PaintTest::SetUp() {
   create_test_window();
+  window_alive = true;
+  g_signal_connect(main_window, "destroy", G_CALLBACK(note_window_gone), &window_alive);
   char *tmp = g_dir_make_tmp("velorin-paint-XXXXXX", NULL);
   ASSERT_NE(tmp, nullptr);
   dir = tmp;
@@ -34,7 +38,7 @@ void PaintTest::TearDown() {
     g_dir_close(folder);
   }
   g_rmdir(dir.c_str());
-  gtk_widget_destroy(main_window);
+  if (window_alive) destroy_main_window();
   release_application_state();
 }
 

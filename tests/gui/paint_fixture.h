@@ -46,6 +46,7 @@ class PaintTest : public ::testing::Test {
   void open_patterned_picture(int width, int height);  // patterned(), with alpha
 
   std::string dir;
+  bool window_alive;  // false once a test has closed the window itself
 };
 
 // A distinct colour per pixel; its alpha reaches all 256 levels.
