@@ -65,11 +65,15 @@ static void open_chosen_file(GtkFileChooser *chooser, open_mode mode,
     g_free(filename);
     return;
   }
+  report_open_error(parent, error);
+  g_error_free(error);
+  g_free(filename);
+}
+
+void report_open_error(GtkWidget *parent, const GError *error) {
   char *message = g_strdup_printf("File open error: %s", error->message);
   error_message_dialog(parent, message);
   g_free(message);
-  g_error_free(error);
-  g_free(filename);
 }
 
 void update_preview_cb(GtkFileChooser *file_chooser, gpointer preview) {

@@ -93,14 +93,6 @@ static dialog_step choose_file(const std::string &path, int mode_index) {
   };
 }
 
-static void read_message(GtkDialog *dialog, gpointer text) {
-  GList *children = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(dialog)));
-  for (GList *c = children; c; c = c->next)
-    if (GTK_IS_LABEL(c->data))
-      *(std::string *)text = gtk_label_get_text(GTK_LABEL(c->data));
-  g_list_free(children);
-}
-
 class OpenDialogTest : public PaintTest {};
 
 TEST_F(OpenDialogTest, OffersModesAndFiltersAndRemembersTheFolderButNotTheMode) {
@@ -143,7 +135,7 @@ TEST_F(OpenDialogTest, ShowsTheOpenErrorOrOpensTheFileInTheChosenMode) {
     // The error dialog comes once the chooser is answered.
     bool answered = choose_broken(chooser);
     if (answered)
-      answer_dialog_when_shown("Error", GTK_RESPONSE_NONE, read_message, &message);
+      answer_dialog_when_shown("Error", GTK_RESPONSE_NONE, read_dialog_message, &message);
     return answered;
   });
   EXPECT_EQ(message.rfind("File open error: ", 0), 0u) << message;
