@@ -8,6 +8,8 @@ packages=(
   libgtk2.0-dev libsuitesparse-dev libopenblas-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick
+  # checking the installed tree and building the Debian package
+  desktop-file-utils man-db dpkg-dev file
 )
 
 missing=()
