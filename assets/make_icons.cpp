@@ -52,16 +52,29 @@ static void draw_mode_icon(cairo_t *cr) {
   outline(cr, 0, 0, 16, 24);
 }
 
+struct rgb {
+  double r, g, b;
+};
+struct box {
+  double x, y, w, h;
+};
+
+// Fills `area` with a linear ramp from `from` at (x0, y0) to `to` at (x1, y1).
+static void fill_with_ramp(cairo_t *cr, box area, double x0, double y0, rgb from,
+                           double x1, double y1, rgb to) {
+  cairo_pattern_t *ramp = cairo_pattern_create_linear(x0, y0, x1, y1);
+  cairo_pattern_add_color_stop_rgb(ramp, 0, from.r, from.g, from.b);
+  cairo_pattern_add_color_stop_rgb(ramp, 1, to.r, to.g, to.b);
+  cairo_set_source(cr, ramp);
+  cairo_rectangle(cr, area.x, area.y, area.w, area.h);
+  cairo_fill(cr);
+  cairo_pattern_destroy(ramp);
+}
+
 // Alpha view, 24x24: a checkerboard under a black-to-white ramp.
 static void draw_alpha_icon(cairo_t *cr) {
   fill_checkerboard(cr, 0, 0, 24, 24);
-  cairo_pattern_t *ramp = cairo_pattern_create_linear(3, 0, 21, 0);
-  cairo_pattern_add_color_stop_rgb(ramp, 0, 0, 0, 0);
-  cairo_pattern_add_color_stop_rgb(ramp, 1, 1, 1, 1);
-  cairo_set_source(cr, ramp);
-  cairo_rectangle(cr, 3, 7, 18, 10);
-  cairo_fill(cr);
-  cairo_pattern_destroy(ramp);
+  fill_with_ramp(cr, {3, 7, 18, 10}, 3, 0, {0, 0, 0}, 21, 0, {1, 1, 1});
   outline(cr, 0, 0, 24, 24);
 }
 
@@ -128,13 +141,7 @@ static void draw_app_icon(cairo_t *cr) {
   cairo_path_t *tile = cairo_copy_path(cr);
   cairo_clip(cr);
 
-  cairo_pattern_t *water = cairo_pattern_create_linear(0, y, 0, y + side);
-  cairo_pattern_add_color_stop_rgb(water, 0, 0.45, 0.68, 0.9);
-  cairo_pattern_add_color_stop_rgb(water, 1, 0.1, 0.3, 0.55);
-  cairo_set_source(cr, water);
-  cairo_rectangle(cr, 0, 0, 128, 256);
-  cairo_fill(cr);
-  cairo_pattern_destroy(water);
+  fill_with_ramp(cr, {0, 0, 128, 256}, 0, y, {0.45, 0.68, 0.9}, 0, y + side, {0.1, 0.3, 0.55});
   cairo_set_source_rgb(cr, 0, 0, 0);
   cairo_rectangle(cr, 128, 0, 128, 256);
   cairo_fill(cr);

@@ -4,10 +4,11 @@
 
 #include <cstdlib>
 
-// The icon folder relative to the folder of the installed executables; the
-// build fills it in from the install layout (bin/ and share/ by default).
+// VELORIN_ICONS_FROM_BINDIR, the icon folder relative to the folder of the
+// installed executables, comes from the build's install layout
+// ("../share/velorin/icons" with the usual bin/ and share/).
 #ifndef VELORIN_ICONS_FROM_BINDIR
-#define VELORIN_ICONS_FROM_BINDIR "../share/velorin/icons"
+#error "VELORIN_ICONS_FROM_BINDIR is defined by the build (CMakeLists.txt)"
 #endif
 
 // The installed icon folder beside `exe_path`, or NULL when there is none
