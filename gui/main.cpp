@@ -1,8 +1,29 @@
-// Process entry: build the window, run the main loop, release the state.
+// Process entry: read the command line, build the window, open the picture
+// named on the command line, run the main loop, release the state.
+#include <cstdio>
+
+#include "gui/command_line.h"
 #include "gui/main_window.h"
 
 int main(int argc, char **argv) {
+  command_line line;
+  GError *error = NULL;
+  if (!parse_command_line(&argc, &argv, TRUE, &line, &error)) {
+    fprintf(stderr, "velorin: %s\n", error->message);
+    const int status = error->code == G_OPTION_ERROR_FAILED ? EXIT_NO_DISPLAY : EXIT_USAGE;
+    g_error_free(error);
+    return status;
+  }
   create_main_window(argc, argv);
+  if (line.check_icons) {
+    // Never enters the main loop, so a check cannot leave a window waiting.
+    const int status = report_toolbar_icons();
+    g_free(line.picture);
+    gdk_threads_leave();
+    release_application_state();
+    return status;
+  }
+  if (line.picture) g_idle_add(cb_open_command_line_picture, line.picture);
   gtk_main();
   gdk_threads_leave();
   release_application_state();

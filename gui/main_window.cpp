@@ -4,6 +4,7 @@
 #include "gui/canvas.h"
 #include "gui/globals.h"
 #include "gui/history.h"
+#include "gui/icon_folder.h"
 #include "gui/menus.h"
 #include "gui/persistence.h"
 #include "gui/pointer_events.h"

@@ -67,11 +67,15 @@ static void open_chosen_file(GtkFileChooser *chooser, open_mode mode) {
     g_free(filename);
     return;
   }
-  char *message = g_strdup_printf("File open error: %s", error->message);
-  error_message_dialog(GTK_WIDGET(chooser), message);
-  g_free(message);
+  report_open_error(GTK_WIDGET(chooser), error);
   g_error_free(error);
   g_free(filename);
+}
+
+void report_open_error(GtkWidget *parent, const GError *error) {
+  char *message = g_strdup_printf("File open error: %s", error->message);
+  error_message_dialog(parent, message);
+  g_free(message);
 }
 
 void update_preview_cb(GtkFileChooser *file_chooser, gpointer preview) {

@@ -23,6 +23,12 @@ enum open_mode {
 // of the picture's size) and changes nothing. The caller frees *error.
 int open_image_file(const char *filename, open_mode mode, GError **error);
 
+// Shows the "File open error: %s" dialog, the placeholder being the
+// message of `error`, over the top-level window of `parent`; returns when
+// it is closed. Used by the Open dialog and by a picture named on the
+// command line.
+void report_open_error(GtkWidget *parent, const GError *error);
+
 // "update-preview" handler of a file chooser (also the save dialog's): shows
 // the chosen file scaled into 128 x 128 in `preview` (a GtkImage), or
 // nothing when it does not load.

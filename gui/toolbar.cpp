@@ -1,7 +1,5 @@
 #include "gui/toolbar.h"
 
-#include <cstdlib>
-
 #include "gui/brush.h"
 #include "gui/calc_state.h"
 #include "gui/canvas.h"
@@ -113,11 +111,6 @@ static GtkToolItem *invisible_separator(void) {
   return item;
 }
 
-char *icon_dir_prefix(void) {
-  const char *dir = getenv("ICON_DIR");
-  return dir ? g_strconcat(dir, "/", NULL) : g_strdup("./");
-}
-
 void populate_toolbar(GtkWidget *bar, GtkWidget *window, const char *icon_prefix) {
   // Icons only: the labels "ALPHA", "FG" and "BG" are never shown.
   gtk_toolbar_set_style(GTK_TOOLBAR(bar), GTK_TOOLBAR_ICONS);
@@ -162,4 +155,17 @@ void populate_toolbar(GtkWidget *bar, GtkWidget *window, const char *icon_prefix
   // shrink the drawing area's size request before anything is opened.
   g_signal_connect(zoom, "value_changed", G_CALLBACK(cb_draw_zoom), window);
   g_signal_connect(brush, "value_changed", G_CALLBACK(cb_set_brush_size), bar);
+}
+
+int count_missing_toolbar_icons(GtkWidget *bar) {
+  static const int ICON_FILE_ITEMS[] = {TB_MODE_TOGGLE, TB_ALPHA, TB_FG, TB_BG};
+  int missing = 0;
+  for (int index : ICON_FILE_ITEMS) {
+    GtkToolItem *item = gtk_toolbar_get_nth_item(GTK_TOOLBAR(bar), index);
+    GtkWidget *icon = gtk_tool_button_get_icon_widget(GTK_TOOL_BUTTON(item));
+    // A file that does not load leaves the stock missing-image icon.
+    if (!GTK_IS_IMAGE(icon) || gtk_image_get_storage_type(GTK_IMAGE(icon)) != GTK_IMAGE_PIXBUF)
+      ++missing;
+  }
+  return missing;
 }

@@ -13,13 +13,13 @@ struct adjustment_values {
 extern const adjustment_values ZOOM_ADJUSTMENT;
 extern const adjustment_values BRUSH_ADJUSTMENT;
 
-// The icon folder prefix: the value of ICON_DIR followed by "/", or "./" when
-// ICON_DIR is unset. Returns a new string (g_free it); the environment is
-// not modified.
-char *icon_dir_prefix(void);
-
 // Fills the empty toolbar `bar` with items 0 to 14 and connects their
 // handlers; `window` is the main window, the user data of the handlers that
 // take it. Icons are read from icon_prefix + file name; a missing file shows
 // the toolkit's missing-image icon.
 void populate_toolbar(GtkWidget *bar, GtkWidget *window, const char *icon_prefix);
+
+// How many of the four items with an icon file (mode toggle, ALPHA, FG, BG)
+// of the populated toolbar `bar` show the toolkit's missing-image icon
+// instead of their file: 0 when every file loaded.
+int count_missing_toolbar_icons(GtkWidget *bar);

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick
   clang
+  # checking the installed tree and building the Debian package
+  desktop-file-utils man-db dpkg-dev file
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs the whole test suite, then builds
-# and runs it again with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds and runs the whole test suite, checks the
+# installed tree and the Debian package, then builds and runs the suite again
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
 # GUI tests need a display: without one, the suite runs under Xvfb.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,6 +28,7 @@ run_suite() {
 
 "$top/scripts/build.sh" "$top/build" -DVELORIN_BENCH=OFF
 run_suite "$top/build"
+"$top/scripts/check_install.sh" "$top/build"
 
 "$top/scripts/build.sh" "$top/build-asan" -DVELORIN_SANITIZE=ON -DVELORIN_BENCH=OFF
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "gui/globals.h"
 #include "gui/main_window.h"
@@ -116,6 +117,14 @@ void answer_dialog_when_shown(const char *title, gint response,
                               dialog_inspector inspect, gpointer data) {
   g_timeout_add(POLL_INTERVAL_MS, poll_for_dialog,
                 new pending_answer{title, response, inspect, data, DIALOG_WAIT_POLLS});
+}
+
+void read_dialog_message(GtkDialog *dialog, gpointer text) {
+  GList *children = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(dialog)));
+  for (GList *c = children; c; c = c->next)
+    if (GTK_IS_LABEL(c->data))
+      *(std::string *)text = gtk_label_get_text(GTK_LABEL(c->data));
+  g_list_free(children);
 }
 
 GtkWidget *find_shown_window(const char *title) {

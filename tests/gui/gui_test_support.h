@@ -38,6 +38,10 @@ void answer_dialog_when_shown(const char *title, gint response,
                               dialog_inspector inspect = NULL,
                               gpointer data = NULL);
 
+// A dialog_inspector: copies the text of the dialog's label into `text`
+// (a std::string).
+void read_dialog_message(GtkDialog *dialog, gpointer text);
+
 // The first shown top-level window titled `title`, or NULL.
 GtkWidget *find_shown_window(const char *title);
 

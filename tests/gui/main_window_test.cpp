@@ -15,6 +15,7 @@
 #include "gui/clipboard.h"
 #include "gui/globals.h"
 #include "gui/history.h"
+#include "gui/icon_folder.h"
 #include "gui/main_window.h"
 #include "gui/open_image.h"
 #include "gui/options_dialog.h"
@@ -128,6 +129,7 @@ TEST_F(MainWindow, ToolbarItemsHaveTheirOrderVisibilityTooltipsAndHandlers) {
                               expected_data(e.data)));
     }
   }
+  EXPECT_EQ(count_missing_toolbar_icons(toolbar), 0);
   // The icon prefix is built without rewriting the variable.
   EXPECT_STREQ(getenv("ICON_DIR"), VELORIN_SOURCE_DIR "/assets/icons");
 }
@@ -266,10 +268,36 @@ TEST(IconFolder, PrefixDefaultsToTheCurrentFolderAndMissingIconsDoNotStopStartUp
   char arg0[] = "gui_tests";
   char *argv[] = {arg0, NULL};
   EXPECT_TRUE(gtk_widget_get_visible(create_main_window(1, argv)));
-  GtkWidget *icon = gtk_tool_button_get_icon_widget(GTK_TOOL_BUTTON(toolbar_item(TB_MODE_TOGGLE)));
-  EXPECT_NE(gtk_image_get_storage_type(GTK_IMAGE(icon)), GTK_IMAGE_PIXBUF);
+  EXPECT_EQ(count_missing_toolbar_icons(toolbar), 4);
   rmdir(empty);
   g_free(empty);
+}
+
+// An installed program (bin/velorin beside share/velorin/icons) finds its
+// icons without ICON_DIR; ICON_DIR still wins; elsewhere the current folder.
+TEST(IconFolder, ExplicitFolderThenTheInstalledOneBesideTheExecutableThenTheCurrentFolder) {
+  char *root = g_dir_make_tmp("velorin-install-XXXXXX", NULL);
+  ASSERT_NE(root, nullptr);
+  const std::string prefix = root, icons = prefix + "/share/velorin/icons";
+  ASSERT_EQ(g_mkdir_with_parents(icons.c_str(), 0700), 0);
+  const std::string installed = prefix + "/bin/velorin", loose = prefix + "/tools/bin/velorin";
+  const struct {
+    const char *icon_dir, *exe;
+    std::string expected;
+  } cases[] = {
+      {"/elsewhere", installed.c_str(), "/elsewhere/"},
+      {NULL, installed.c_str(), icons + "/"},
+      {NULL, loose.c_str(), "./"},
+      {NULL, NULL, "./"},
+  };
+  for (const auto &c : cases) {
+    char *got = icon_prefix_for(c.icon_dir, c.exe);
+    EXPECT_EQ(got, c.expected) << (c.exe ? c.exe : "(unknown executable)");
+    g_free(got);
+  }
+  for (const std::string &folder : {icons, prefix + "/share/velorin", prefix + "/share", prefix})
+    rmdir(folder.c_str());
+  g_free(root);
 }
 
 // ---- Shutdown ---------------------------------------------------------------

@@ -102,11 +102,7 @@ struct shown_error {
 
 static void read_error(GtkDialog *dialog, gpointer seen) {
   shown_error *error = (shown_error *)seen;
-  GList *children = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(dialog)));
-  for (GList *c = children; c; c = c->next)
-    if (GTK_IS_LABEL(c->data))
-      error->message = gtk_label_get_text(GTK_LABEL(c->data));
-  g_list_free(children);
+  read_dialog_message(dialog, &error->message);
   error->parent = gtk_window_get_transient_for(GTK_WINDOW(dialog));
 }
 
