@@ -8,6 +8,7 @@
 
 #include <gtk/gtk.h>
 
+#include "calc/engine_input.h"
 #include "engine/tiff.h"
 
 struct calc_args {
@@ -48,6 +49,22 @@ gpointer winVelorinMain(gpointer record);
 // Idle callback queued by the worker; thread is the worker's handle. Joins
 // it, stops the progress timer and calls setup_results. Returns FALSE.
 gboolean thread_done(gpointer thread);
+
+// A rectangle of the picture, in picture pixels.
+struct calc_region {
+  int x, y, w, h;
+};
+
+// The region Calculate would take now: the whole picture on show, or the
+// selection clipped to it (as clip_region does) when "Calculate From
+// Selection" is on. False, with w and h 0, when no pixel of the selection
+// lies inside the picture. Changes nothing.
+bool current_calc_region(calc_region *region);
+
+// The picture on show and the stroke layer (alpha 255 = constraint) over
+// `region` (inside the picture, at least 1 x 1) as engine input; release
+// with free_engine_input.
+engine_input read_calc_region(calc_region region);
 
 // True from the start of a worker until its result is in.
 bool calculation_running(void);
