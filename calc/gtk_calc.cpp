@@ -51,28 +51,16 @@ static std::string launch_note;
 
 static void say(const char *text) { update_statusbar(text, CALC_STATUS_CONTEXT, status_bar); }
 
-// Stores the calculation region into the globals: the whole picture, or the
-// selection clipped to the picture. False when no pixel of it is left.
-static bool take_calculation_region(int width, int height) {
-  if (!calc_ROI_is_set) {
-    x_img_ROI = y_img_ROI = 0;
-    w_img_ROI = width;
-    h_img_ROI = height;
-    return true;
-  }
-  return clip_region(&x_img_ROI, &y_img_ROI, &w_img_ROI, &h_img_ROI, width, height);
-}
-
-// The picture on show and the stroke layer over the calculation region.
-static engine_input read_region(void) {
-  raw_pixels picture = rgb_pixels(gdk_pixbuf_get_pixels(pixbuf_image),
-                                  gdk_pixbuf_get_rowstride(pixbuf_image),
-                                  gdk_pixbuf_get_n_channels(pixbuf_image));
-  cairo_surface_flush(surf_layer);
-  raw_pixels layer = argb32_pixels(cairo_image_surface_get_data(surf_layer),
-                                   cairo_image_surface_get_stride(surf_layer));
-  return read_engine_input(&picture, &layer, CONSTRAINTS_LAYER, x_img_ROI, y_img_ROI, w_img_ROI,
-                           h_img_ROI);
+// Stores the calculation region into the globals. False when no pixel of
+// the selection is left.
+static bool take_calculation_region(void) {
+  calc_region region;
+  const bool inside = current_calc_region(&region);
+  x_img_ROI = region.x;
+  y_img_ROI = region.y;
+  w_img_ROI = region.w;
+  h_img_ROI = region.h;
+  return inside;
 }
 
 // A matte needs both kinds of stroke; without them the press would do
@@ -217,6 +205,28 @@ static std::string elapsed_text(double seconds) {
   return result;
 }
 
+bool current_calc_region(calc_region *region) {
+  const int width = gdk_pixbuf_get_width(pixbuf_image);
+  const int height = gdk_pixbuf_get_height(pixbuf_image);
+  if (!calc_ROI_is_set) {
+    *region = {0, 0, width, height};
+    return true;
+  }
+  *region = {x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI};
+  return clip_region(&region->x, &region->y, &region->w, &region->h, width, height);
+}
+
+engine_input read_calc_region(calc_region region) {
+  raw_pixels picture = rgb_pixels(gdk_pixbuf_get_pixels(pixbuf_image),
+                                  gdk_pixbuf_get_rowstride(pixbuf_image),
+                                  gdk_pixbuf_get_n_channels(pixbuf_image));
+  cairo_surface_flush(surf_layer);
+  raw_pixels layer = argb32_pixels(cairo_image_surface_get_data(surf_layer),
+                                   cairo_image_surface_get_stride(surf_layer));
+  return read_engine_input(&picture, &layer, CONSTRAINTS_LAYER, region.x, region.y, region.w,
+                           region.h);
+}
+
 static void say_elapsed(double seconds) {
   char *text = g_strdup_printf(DONE_FORMAT, elapsed_text(seconds).c_str());
   std::string message(text);
@@ -255,12 +265,11 @@ void cb_calc(GtkWidget *button, gpointer toolbar_widget) {
   // The outcome of an earlier calculation is no news about this one.
   gtk_statusbar_pop(GTK_STATUSBAR(status_bar), CALC_STATUS_CONTEXT);
   GtkToolItem *mode_button = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar_widget), TB_MODE_TOGGLE);
-  if (!take_calculation_region(gdk_pixbuf_get_width(pixbuf_image),
-                               gdk_pixbuf_get_height(pixbuf_image))) {
+  if (!take_calculation_region()) {
     say(OUTSIDE_MESSAGE);
     return;
   }
-  engine_input input = read_region();
+  engine_input input = read_calc_region({x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI});
   if (strokes_usable(&input) && ask_options(button)) {
     calc_opts_set();
     if (fit_options_to_region(pass_calc_args, &input)) {

@@ -12,6 +12,7 @@
 
 #include <gtk/gtk.h>
 
+#include "calc/engine_input.h"
 #include "engine/tiff.h"
 #include "gui/calc_state.h"
 
@@ -49,3 +50,14 @@ gpointer winVelorinMain(gpointer record);
 // the result (or reports the cancel). Returns FALSE. Does nothing for a
 // worker that was already joined when the window closed.
 gboolean thread_done(gpointer thread);
+
+// The region Calculate would take now: the whole picture on show, or the
+// selection clipped to it (as clip_region does) when "Calculate From
+// Selection" is on. False, with w and h 0, when no pixel of the selection
+// lies inside the picture. Changes nothing.
+bool current_calc_region(calc_region *region);
+
+// The picture on show and the stroke layer (alpha 255 = constraint) over
+// `region` (inside the picture, at least 1 x 1) as engine input; release
+// with free_engine_input.
+engine_input read_calc_region(calc_region region);

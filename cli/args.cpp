@@ -26,6 +26,8 @@ static const numeric_option NUMERIC_OPTIONS[] = {
     {"win-size", VALUE_INT, &OPT_WIN_SIZE, 0, offsetof(option_args, win_size)},
 };
 static const size_t NUMERIC_OPTION_COUNT = sizeof NUMERIC_OPTIONS / sizeof NUMERIC_OPTIONS[0];
+// --levels takes this word instead of a number to have the levels suggested.
+static const char LEVELS_AUTO[] = "auto";
 
 // A number too large or too small for its type is written correctly, and
 // the user should hear that it is out of range, not that it is no number.
@@ -216,6 +218,12 @@ static int parse_option(int argc, char **argv, int *i, cli_args *args, char *err
     return 1;
   }
   if (is_region) return parse_region(value, args, error, error_size);
+  if (numeric->offset == offsetof(option_args, levels_num)) {
+    // The last --levels counts, "auto" or a number.
+    args->levels_auto = strcmp(value, LEVELS_AUTO) == 0;
+    if (args->levels_auto) return 1;
+  }
+  if (numeric->offset == offsetof(option_args, Active_levels_num)) args->active_given = 1;
   return set_numeric(numeric, value, &args->options, error, error_size);
 }
 
@@ -229,7 +237,7 @@ static int check_complete(const cli_args *args, int operand_count, char *error,
     snprintf(error, error_size, "no output file: give -o OUTPUT.png");
     return 0;
   }
-  if (args->options.Active_levels_num > args->options.levels_num) {
+  if (!args->levels_auto && args->options.Active_levels_num > args->options.levels_num) {
     snprintf(error, error_size, "--active %d exceeds --levels %d",
              args->options.Active_levels_num, args->options.levels_num);
     return 0;
@@ -287,8 +295,14 @@ void print_usage(FILE *stream) {
     char label[32], range[64];
     snprintf(label, sizeof label, "--%s N", opt->name);
     range_text(opt, range, sizeof range);
+    if (opt->offset == offsetof(option_args, levels_num))
+      snprintf(label, sizeof label, "--%s N|%s", opt->name, LEVELS_AUTO);
     fprintf(stream, "  %-22s%s\n  %-22sdefault %g, range %s\n", label, opt->range->meaning, "",
             opt->range->default_value, range);
+    if (opt->offset == offsetof(option_args, levels_num))
+      fprintf(stream, "  %-22s%s: the deepest pyramid the region and its constraints\n"
+                      "  %-22sallow, every level solved (--active lowers the solved ones)\n",
+              "", LEVELS_AUTO, "");
   }
   fprintf(stream,
           "  --region X,Y,W,H      calculate only this rectangle (clipped to the picture)\n"

@@ -2,7 +2,7 @@
 // Parsing checks only what it can see without the picture: option syntax,
 // the fixed ranges of the calculation options, and the three file names.
 // The bound on --levels depends on the picture's size and is checked once
-// the picture has been read (see matte_cli).
+// the picture has been read (see matte_cli); so is --levels auto decided.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +26,8 @@ struct cli_args {
   constraint_choice constraints;
   option_args options;   // the calculation options (--foreground sets
                          // estimate_foreground); picture size unset
+  int levels_auto;       // 1: --levels auto, levels decided from the input
+  int active_given;      // 1 when --active was given
   int region_is_set;     // 1 when --region was given
   int region_x, region_y, region_w, region_h;  // picture pixels, unclipped
   int alpha_only;        // 1: write an 8-bit grey alpha PNG

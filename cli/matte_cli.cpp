@@ -1,10 +1,12 @@
 #include "cli/matte_cli.h"
 
+#include <algorithm>
 #include <cstdarg>
 
 #include "calc/c2f_driver.h"
 #include "calc/engine_input.h"
 #include "calc/foreground_colours.h"
+#include "calc/level_suggestion.h"
 #include "calc/worker_core.h"
 #include "cli/io.h"
 #include "cli/signals.h"
@@ -61,7 +63,7 @@ static int read_inputs(matte_run *run) {
   if (!run->picture) return 0;
   int width = gdk_pixbuf_get_width(run->picture), height = gdk_pixbuf_get_height(run->picture);
   int most = max_levels_for_picture(width, height);
-  if (args->options.levels_num > most) {
+  if (!args->levels_auto && args->options.levels_num > most) {
     fail(run, "--levels %d exceeds %d, the most a %d x %d picture allows", args->options.levels_num,
          most, width, height);
     return 0;
@@ -152,11 +154,32 @@ static void on_engine_progress(const char *stage, int level, int levels, void *u
   progress_stage(static_cast<cli_progress *>(user), "%s, level %d of %d", stage, level, levels);
 }
 
+// The options the run uses: as given, or with --levels auto the pyramid
+// suggested for this region and its constraints. A given --active is kept,
+// lowered to the suggested levels if it asks for more.
+static option_args decide_options(matte_run *run, engine_input *input) {
+  const cli_args *args = run->args;
+  option_args options = args->options;
+  if (!args->levels_auto) return options;
+  const level_suggestion s = suggest_levels(&input->image, input->constraint_mask,
+                                            input->constraint_values, options.win_size);
+  options.levels_num = s.levels;
+  options.Active_levels_num = args->active_given ? std::min(options.Active_levels_num, s.levels)
+                                                 : s.active;
+  if (args->active_given && args->options.Active_levels_num > s.levels)
+    note(run, "--levels auto chose %d levels, %d solved (--active %d lowered to %d)", s.levels,
+         options.Active_levels_num, args->options.Active_levels_num, s.levels);
+  else
+    note(run, "--levels auto chose %d levels, %d solved", s.levels, options.Active_levels_num);
+  return options;
+}
+
 // Runs the worker body with the engine's level lines off standard output
 // and its stages reported as progress.
-static worker_outcome run_worker(matte_run *run, engine_input *input) {
+static worker_outcome run_worker(matte_run *run, engine_input *input,
+                                 const option_args *options) {
   c2f_config config;
-  config.options = run->args->options;
+  config.options = *options;
   config.progress = on_engine_progress;
   config.progress_user = run->progress;
   progress_stage(run->progress, "calculating %d x %d pixels", run->w, run->h);
@@ -171,9 +194,9 @@ static worker_outcome run_worker(matte_run *run, engine_input *input) {
 
 // The region's size bounds the pyramid first; below that bound it was the
 // constraints that vanished when down-sampled.
-static void note_levels_lowered(matte_run *run, int levels_used) {
-  const int asked = run->args->options.levels_num;
-  if (levels_used < worker_levels_for_region(run->w, run->h, &run->args->options))
+static void note_levels_lowered(matte_run *run, const option_args *options, int levels_used) {
+  const int asked = options->levels_num;
+  if (levels_used < worker_levels_for_region(run->w, run->h, options))
     note(run, "--levels lowered from %d to %d: a coarser level would keep no background or no "
               "foreground constraint (strokes too thin, or foreground strokes darker than mid "
               "grey, vanish when down-sampled)", asked, levels_used);
@@ -192,8 +215,9 @@ static int calculate(matte_run *run) {
     free_engine_input(&input);
     return MATTE_EXIT_INPUT;
   }
-  worker_outcome outcome = run_worker(run, &input);
-  if (outcome.levels_lowered) note_levels_lowered(run, outcome.levels_used);
+  const option_args options = decide_options(run, &input);
+  worker_outcome outcome = run_worker(run, &input, &options);
+  if (outcome.levels_lowered) note_levels_lowered(run, &options, outcome.levels_used);
   const char *failure = cli_solver_message(outcome.status);
   if (failure) {
     fail(run, "%s", failure);

@@ -1,11 +1,13 @@
 #include "gui/options_dialog.h"
 
+#include "calc/gtk_level_suggestion.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
 
 static const char *const DIALOG_TITLE = "options for calculation";
 static const char *const RESET_LABEL = "Reset to default values";
 static const char *const FOREGROUND_LABEL = "Estimate foreground colours";
+static const char *const SUGGEST_LABEL = "Suggest";
 
 // How each option is presented; limits and defaults come from the options
 // table in calc/options.h.
@@ -77,6 +79,12 @@ static void fill_content_area(options_dialog *d) {
     gtk_box_pack_start(GTK_BOX(area), d->spin_buttons[i], FALSE, FALSE, 0);
   }
   gtk_box_pack_start(GTK_BOX(area), d->foreground_check, FALSE, FALSE, 0);
+  d->suggest_button = gtk_button_new_with_label(SUGGEST_LABEL);
+  g_signal_connect(d->suggest_button, "clicked", G_CALLBACK(cb_suggest_levels), d);
+  gtk_box_pack_start(GTK_BOX(area), d->suggest_button, FALSE, FALSE, 0);
+  d->suggest_note = gtk_label_new("");
+  gtk_label_set_line_wrap(GTK_LABEL(d->suggest_note), TRUE);
+  gtk_box_pack_start(GTK_BOX(area), d->suggest_note, FALSE, FALSE, 0);
   GtkWidget *reset = gtk_button_new_with_label(RESET_LABEL);
   g_signal_connect(reset, "clicked", G_CALLBACK(signal_set_defaults), d->spin_buttons);
   g_signal_connect(reset, "clicked", G_CALLBACK(cb_reset_foreground_check), d->foreground_check);
@@ -89,6 +97,20 @@ void cb_levels_num(GtkAdjustment *levels, gpointer active) {
   const double active_count = gtk_adjustment_get_value(active_adjustment);
   gtk_adjustment_set_upper(active_adjustment, level_count);
   gtk_adjustment_set_value(active_adjustment, MIN(active_count, level_count));
+}
+
+void cb_suggest_levels(GtkWidget *, gpointer dialog) {
+  options_dialog *d = static_cast<options_dialog *>(dialog);
+  const int win_size = (int)spin_value(d, SPIN_WINDOW);
+  const window_suggestion s = suggest_levels_for_window(win_size);
+  if (s.outcome == SUGGESTION_MADE) {
+    // Levels first, so that cb_levels_num lets the active bound follow.
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(d->spin_buttons[SPIN_LEVELS]), s.levels.levels);
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(d->spin_buttons[SPIN_ACTIVE]), s.levels.active);
+  }
+  char *note = window_suggestion_note(&s, win_size);
+  gtk_label_set_text(GTK_LABEL(d->suggest_note), note);
+  g_free(note);
 }
 
 void signal_set_defaults(GtkWidget *, gpointer spin_buttons) {

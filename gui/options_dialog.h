@@ -27,6 +27,8 @@ struct options_dialog {
   GtkWidget *dialog;
   GtkWidget *spin_buttons[SPIN_COUNT];
   GtkWidget *foreground_check;  // estimate_foreground
+  GtkWidget *suggest_button;  // "Suggest": levels and active for the region
+  GtkWidget *suggest_note;    // label: what Suggest proposed, or why not
 };
 
 // Runs the whole dialog on `record` (an option_args *): build, run modally,
@@ -54,6 +56,12 @@ void options_dialog_destroy(options_dialog *d);
 // "value_changed" of the levels adjustment: the active adjustment's upper
 // bound follows the levels value and its value is cut down to it.
 void cb_levels_num(GtkAdjustment *levels, gpointer active);
+
+// "clicked" of "Suggest" (data: the options_dialog): puts the levels and
+// active levels proposed for the window's current region and strokes, with
+// the dialog's window size, into their spin buttons; when there is nothing
+// to propose for, leaves them and says why on the note label.
+void cb_suggest_levels(GtkWidget *button, gpointer dialog);
 
 // "clicked" of "Reset to default values": sets the spin buttons (a
 // GtkWidget *[SPIN_COUNT] table) to the defaults; the record changes only if

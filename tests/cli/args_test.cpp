@@ -73,6 +73,8 @@ TEST(ParseArgs, RangeEndsDoubleDashHelpAndVersion) {
   const outcome_case cases[] = {
       {with_operands({"--epsilon", "1e-7", "--threshold", "0", "--win-size", "1"}), PARSE_RUN},
       {with_operands({"--epsilon", "1e-5", "--threshold", "0.5", "--win-size", "5"}), PARSE_RUN},
+      // Active levels are held to the automatic levels once they are known.
+      {with_operands({"--levels", "auto", "--active", "9"}), PARSE_RUN},
       {{"--help"}, PARSE_HELP},
       {{"--levels", "x", "-h"}, PARSE_HELP},
       {{"a", "-h", "--bogus"}, PARSE_HELP},
@@ -115,6 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
         bad_case{with_operands({"--active", "0"}), "--active: 0 is below 1"},
         bad_case{with_operands({"--levels", "2", "--active", "3"}),
                  "--active 3 exceeds --levels 2"},
+        bad_case{with_operands({"--levels", "auto", "--levels", "2", "--active", "3"}),
+                 "--active 3 exceeds --levels 2"},  // the last --levels counts
+        bad_case{with_operands({"--levels", "Auto"}), "--levels: 'Auto' is not a whole number"},
         bad_case{with_operands({"--epsilon", "1e-8"}), "--epsilon: 1e-8 is outside"},
         bad_case{with_operands({"--epsilon", "nan"}), "not a number"},
         bad_case{with_operands({"--epsilon", "1e-400"}), "--epsilon: 1e-400 is out of range"},

@@ -145,6 +145,40 @@ INSTANTIATE_TEST_SUITE_P(
                   "no foreground constraint"}),
     [](const ::testing::TestParamInfo<note_case> &info) { return info.param.label; });
 
+// --levels auto runs the pyramid suggested for the input (100 -> 48: two
+// levels, the coarsest above its floor) and notes what it chose; a given
+// --active is kept, or lowered to the suggested levels.
+TEST_F(MatteCli, LevelsAutoRunsTheSuggestedPyramidAndSaysWhatItChose) {
+  const int side = 100;
+  auto scaled = [](int v) { return v * SIDE / side; };
+  write_png(picture, side, side, false, [&](int x, int y) { return picture_pixel(scaled(x), scaled(y)); });
+  write_png(trimap, side, side, false, [&](int x, int) { return trimap_pixel(scaled(x), 0); });
+  const struct {
+    std::vector<std::string> automatic, fixed;
+    const char *note;
+  } runs[] = {
+      {{"--levels", "auto"}, {"--levels", "2", "--active", "2"}, "auto chose 2 levels, 2 solved\n"},
+      {{"--active", "1", "--levels", "auto"}, {"--levels", "2", "--active", "1"},
+       "auto chose 2 levels, 1 solved\n"},
+      {{"--levels", "auto", "--active", "5"}, {"--levels", "2", "--active", "2"},
+       "auto chose 2 levels, 2 solved (--active 5 lowered to 2)\n"},
+  };
+  for (const auto &run : runs) {
+    SCOPED_TRACE(run.note);
+    std::vector<std::string> words = {picture, trimap, "--alpha-only", "-o", output};
+    words.insert(words.end(), run.automatic.begin(), run.automatic.end());
+    cli_result r = run_cli(words);
+    ASSERT_EQ(r.status, MATTE_EXIT_OK) << r.err;
+    EXPECT_NE(r.err.find("velorin-matte: note: --levels " + std::string(run.note)), std::string::npos)
+        << r.err;
+    const std::vector<int> alpha = read_channel(output, 0);
+    std::vector<std::string> fixed = {picture, trimap};
+    fixed.insert(fixed.end(), run.fixed.begin(), run.fixed.end());
+    EXPECT_EQ(alpha, alpha_of(fixed));
+  }
+  EXPECT_NE(alpha_of({picture, trimap, "--levels", "auto"}), alpha_of({picture, trimap}));
+}
+
 // One refused run: its words ($P picture, $T trimap, $D/ the folder; "-o"
 // and the output are added unless given) and a part of its message.
 struct failure_case {

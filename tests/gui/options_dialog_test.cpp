@@ -7,6 +7,7 @@
 
 #include "gui/globals.h"
 #include "gui/options_dialog.h"
+#include "tests/calc/gtk_test_support.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace {
@@ -105,7 +106,7 @@ TEST_F(OptionsDialog, ShowsLabelledSpinButtonsWithTheirRangesAndPrecision) {
       {"Window size. Try down scaling (more efficient) first!", SPIN_WINDOW, &OPT_WIN_SIZE, 0},
   };
   const std::vector<GtkWidget *> children = content_children(dialog);
-  ASSERT_EQ(children.size(), 2 * G_N_ELEMENTS(rows) + 2);
+  ASSERT_EQ(children.size(), 2 * G_N_ELEMENTS(rows) + 4);  // check box, Suggest, its note, Reset
   for (size_t i = 0; i < G_N_ELEMENTS(rows); ++i) {
     SCOPED_TRACE(rows[i].label);
     ASSERT_TRUE(GTK_IS_LABEL(children[2 * i]));
@@ -123,6 +124,9 @@ TEST_F(OptionsDialog, ShowsLabelledSpinButtonsWithTheirRangesAndPrecision) {
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(d->foreground_check)),
                "Estimate foreground colours");
   EXPECT_TRUE(gtk_toggle_button_get_active(check()));
+  EXPECT_EQ(children[2 * G_N_ELEMENTS(rows) + 1], d->suggest_button);
+  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(d->suggest_button)), "Suggest");
+  EXPECT_EQ(children[2 * G_N_ELEMENTS(rows) + 2], d->suggest_note);
   ASSERT_TRUE(GTK_IS_BUTTON(children.back()));
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(children.back())), "Reset to default values");
 }
@@ -181,13 +185,58 @@ TEST_F(OptionsDialog, ResetShowsTheDefaultsButOnlyOkStoresThem) {
   expect_same_options(record, defaults);
 }
 
+// ---- Suggest ----------------------------------------------------------------
+
+struct suggest_case {
+  const char *label;
+  int width, height;  // the picture; 0 x 0: none opened yet
+  bool foreground;    // a foreground stroke besides the background one
+  int region[4];      // the selection (x, y, w, h); w = 0: the whole picture
+  int levels, active;  // shown afterwards
+  const char *note_part;
+};
+
+void grey_ramp(int x, int y, guchar rgb[3]) { rgb[0] = rgb[1] = rgb[2] = guchar((x + 2 * y) % 256); }
+
+TEST_F(OptionsDialog, SuggestFillsLevelsForTheRegionOrSaysWhyNot) {
+  // Side lengths: 300 -> 148 -> 72 (above the coarsest level's floor of 40)
+  // and 100 -> 48; the selection (300, -20, 200, 120) clips to 100 x 100.
+  const suggest_case cases[] = {
+      {"no picture", 0, 0, true, {0, 0, 0, 0}, 4, 1, "Open a picture first"},
+      {"whole picture", 400, 300, true, {0, 0, 0, 0}, 3, 3, "400 x 300 calculation region: 3 levels, 3 solved"},
+      {"clipped selection", 400, 300, true, {300, -20, 200, 120}, 2, 2, "100 x 100 calculation"},
+      {"selection outside", 400, 300, true, {500, 0, 10, 10}, 4, 1, "no pixels inside the picture"},
+      {"too small", 400, 300, true, {0, 0, 6, 6}, 4, 1, "(6 x 6) is too small for window size 3"},
+      {"no foreground", 400, 300, false, {0, 0, 0, 0}, 4, 1, "Paint a background and a foreground"},
+  };
+  for (const suggest_case &c : cases) {
+    SCOPED_TRACE(c.label);
+    if (c.width) {
+      install_picture(c.width, c.height, grey_ramp);
+      fill_layer_rect(0, 0, c.width, 40, 0, 0, 0);
+      if (c.foreground) fill_layer_rect(0, 60, c.width, 40, 1, 1, 1);
+    }
+    calc_ROI_is_set = c.region[2] > 0;
+    x_img_ROI = c.region[0], y_img_ROI = c.region[1], w_img_ROI = c.region[2], h_img_ROI = c.region[3];
+    option_args r = EDITED;  // window size 3
+    r.Active_levels_num = 1;
+    build(r);
+    gtk_button_clicked(GTK_BUTTON(d->suggest_button));
+    EXPECT_EQ(value(SPIN_LEVELS), c.levels);
+    EXPECT_EQ(value(SPIN_ACTIVE), c.active);
+    const std::string note = gtk_label_get_text(GTK_LABEL(d->suggest_note));
+    EXPECT_NE(note.find(c.note_part), std::string::npos) << note;
+    EXPECT_EQ(x_img_ROI, c.region[0]);  // the selection itself is left alone
+  }
+}
+
 // ---- The whole dialog from the menu ----------------------------------------
 
 // Notes the pointer while the dialog runs, then sets the window size.
 void set_window_size_to_three(GtkDialog *dialog, gpointer cursor_seen) {
   *static_cast<GdkCursor **>(cursor_seen) = drawing_area_cursor();
   std::vector<GtkWidget *> children = content_children(dialog);
-  ASSERT_EQ(children.size(), 12u);
+  ASSERT_EQ(children.size(), 14u);
   gtk_spin_button_set_value(GTK_SPIN_BUTTON(children[9]), 3);  // window, shown last
 }
 
