@@ -63,7 +63,7 @@ static engine_input read_region(void) {
                            h_img_ROI);
 }
 
-// The driver's configuration from the record's five options. The level
+// The driver's configuration from the record's options. The level
 // lines go to standard output, as the window has always written them.
 static c2f_config record_config(const calc_args *record) {
   c2f_config config;
@@ -72,6 +72,7 @@ static c2f_config record_config(const calc_args *record) {
   config.options.epsilon = record->epsilon;
   config.options.threshold = record->threshold;
   config.options.win_size = record->win_size;
+  config.options.solver = record->solver;
   config.level_stream = stdout;
   return config;
 }
@@ -182,6 +183,7 @@ void calc_opts_set(void) {
   pass_calc_args->win_size = pass_option_args->win_size;
   pass_calc_args->epsilon = pass_option_args->epsilon;
   pass_calc_args->threshold = pass_option_args->threshold;
+  pass_calc_args->solver = pass_option_args->solver;
 }
 
 gboolean update_progress(gpointer progress_bar) {
@@ -216,6 +218,7 @@ gpointer winVelorinMain(gpointer data) {
   worker_outcome outcome = worker_core_run(record->image, record->constraint_mask,
                                            record->constraint_values, &config, record->result);
   record->status = outcome.status;
+  record->failure = outcome.failure;
   delete record->image;
   record->image = NULL;
   record->constraint_mask = record->constraint_values = NULL;

@@ -8,6 +8,7 @@
 
 #include <gtk/gtk.h>
 
+#include "calc/solver_status.h"
 #include "engine/tiff.h"
 
 struct calc_args {
@@ -20,7 +21,9 @@ struct calc_args {
   double epsilon;
   double threshold;
   int32_t win_size;
+  int32_t solver;            // a solver_choice, copied from the options
   int32_t status;
+  failure_details failure;   // what the worker can tell about a failure
   guint timeout_id;
   GtkWidget *progress_bar;
   GtkToolItem *mode_button;
@@ -35,8 +38,8 @@ enum { PROGRESS_PULSE_MS = 100 };
 // "clicked" handler of the Calculate button; toolbar is the main toolbar.
 void cb_calc(GtkWidget *button, gpointer toolbar);
 
-// Copies the five calculation options from pass_option_args into
-// pass_calc_args.
+// Copies the calculation options (five numbers and the solver) from
+// pass_option_args into pass_calc_args.
 void calc_opts_set(void);
 
 // Timer callback: pulses the progress bar once; returns TRUE to keep running.

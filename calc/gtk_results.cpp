@@ -58,9 +58,10 @@ void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *r
 void setup_results(void) {
   calc_args *record = pass_calc_args;
   remove_progress_bar(record);
-  const char *message = umfpack_status_message(record->status);
-  if (message != NULL) {
-    error_message_dialog(GTK_WIDGET(record->mode_button), message);
+  const std::string message =
+      calculation_failure_message(record->status, &record->failure, FOR_WINDOW);
+  if (!message.empty()) {
+    error_message_dialog(GTK_WIDGET(record->mode_button), message.c_str());
   }
   compose_result_pixbuf(pixbuf_image, pixbuf_alpha, record->result, x_img_ROI, y_img_ROI);
   set_drawing_area_cursor(NULL);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 #include "calc/options.h"
@@ -25,7 +26,8 @@ struct cli_args {
   const char *constraints_path;  // points into argv
   const char *output_path;       // points into argv
   constraint_choice constraints;
-  option_args options;   // the five calculation options; picture size unset
+  option_args options;   // the calculation options; picture size unset
+  uint64_t memory_limit;  // --max-memory in bytes; 0: not given
   int region_is_set;     // 1 when --region was given
   int region_x, region_y, region_w, region_h;  // picture pixels, unclipped
   int alpha_only;        // 1: write an 8-bit grey alpha PNG

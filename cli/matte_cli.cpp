@@ -117,6 +117,7 @@ static void on_engine_progress(const char *stage, int level, int levels, void *u
 static worker_outcome run_worker(matte_run *run, engine_input *input) {
   c2f_config config;
   config.options = run->args->options;
+  config.memory_limit = run->args->memory_limit;
   config.progress = on_engine_progress;
   config.progress_user = run->progress;
   progress_stage(run->progress, "calculating %d x %d pixels", run->w, run->h);
@@ -142,9 +143,14 @@ static int calculate(matte_run *run) {
                       "small for more\n", VELORIN_MATTE_NAME, run->args->options.levels_num,
             outcome.levels_used);
   }
-  const char *failure = umfpack_status_message(outcome.status);
-  if (failure) {
-    fail(run, "%s", failure);
+  if (calculation_failed(outcome.status)) {
+    // A failed run has no matte: never write its empty one as a result.
+    const std::string failure =
+        calculation_failure_message(outcome.status, &outcome.failure, FOR_COMMAND_LINE);
+    if (failure.empty())
+      fail(run, "failure: solver status %d", outcome.status);
+    else
+      fail(run, "%s", failure.c_str());
     return MATTE_EXIT_SOLVER;
   }
   return MATTE_EXIT_OK;

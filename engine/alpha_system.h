@@ -2,6 +2,7 @@
 // can reach each of them; solveAlpha runs them in order.
 #pragma once
 
+#include "engine/solve_alpha.h"
 #include "sparse/qmatrix.h"
 #include "sparse/vector.h"
 
@@ -20,9 +21,11 @@ void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
                           double **values, int height, int width);
 
 // Solves the built system (L with its constraints, right-hand side d) into
-// x and returns the clamped matte as a new height x width array [row][column]
-// (free with free_img); *status gets umfpackSolve's status. L is released.
-// When the container recorded an error while the system was built nothing is
-// solved: the matte is all zeros and *status is UMFPACK_ERROR_out_of_memory.
+// x with the settings' solver and returns the clamped matte as a new
+// height x width array [row][column] (free with free_img); outcome as
+// solveAlphaWith describes it. L is released. When the container recorded an
+// error while the system was built nothing is solved: the status is
+// UMFPACK_ERROR_out_of_memory. After any failure the matte is all zeros.
 double **matteFromSystem(QMatrix *L, Vector *d, Vector *x, int height,
-                         int width, int *status);
+                         int width, const solve_settings *settings,
+                         solve_outcome *outcome);

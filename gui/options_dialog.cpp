@@ -5,6 +5,7 @@
 
 static const char *const DIALOG_TITLE = "options for calculation";
 static const char *const RESET_LABEL = "Reset to default values";
+static const char *const SOLVER_LABEL = "Solver";
 
 // How each option is presented; limits and defaults come from the options
 // table in calc/options.h.
@@ -63,14 +64,25 @@ static void create_spin_buttons(options_dialog *d, const option_args *record) {
                    G_CALLBACK(cb_levels_num), spin_adjustment(d, SPIN_ACTIVE));
 }
 
+static GtkWidget *new_solver_combo(int solver) {
+  GtkWidget *combo = gtk_combo_box_text_new();
+  for (int i = 0; i < OPT_SOLVER.count; i++)
+    gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(combo), OPT_SOLVER.items[i].label);
+  gtk_combo_box_set_active(GTK_COMBO_BOX(combo), solver);
+  return combo;
+}
+
 static void fill_content_area(options_dialog *d) {
   GtkWidget *area = gtk_dialog_get_content_area(GTK_DIALOG(d->dialog));
   for (option_spin_index i : DISPLAY_ORDER) {
     gtk_box_pack_start(GTK_BOX(area), gtk_label_new(FIELDS[i].label), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(area), d->spin_buttons[i], FALSE, FALSE, 0);
   }
+  gtk_box_pack_start(GTK_BOX(area), gtk_label_new(SOLVER_LABEL), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(area), d->solver_combo, FALSE, FALSE, 0);
   GtkWidget *reset = gtk_button_new_with_label(RESET_LABEL);
   g_signal_connect(reset, "clicked", G_CALLBACK(signal_set_defaults), d->spin_buttons);
+  g_signal_connect(reset, "clicked", G_CALLBACK(cb_reset_solver), d->solver_combo);
   gtk_box_pack_start(GTK_BOX(area), reset, FALSE, FALSE, 0);
 }
 
@@ -89,6 +101,10 @@ void signal_set_defaults(GtkWidget *, gpointer spin_buttons) {
                               FIELDS[i].range->default_value);
 }
 
+void cb_reset_solver(GtkWidget *, gpointer combo) {
+  gtk_combo_box_set_active(GTK_COMBO_BOX(combo), OPT_SOLVER.default_value);
+}
+
 options_dialog *options_dialog_build(GtkWidget *parent, const option_args *record) {
   set_drawing_area_cursor(NULL);
   options_dialog *d = g_new0(options_dialog, 1);
@@ -98,6 +114,7 @@ options_dialog *options_dialog_build(GtkWidget *parent, const option_args *recor
       GTK_STOCK_OK, GTK_RESPONSE_OK, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, NULL);
   g_object_ref(d->dialog);
   create_spin_buttons(d, record);
+  d->solver_combo = new_solver_combo(record->solver);
   fill_content_area(d);
   return d;
 }
@@ -121,6 +138,7 @@ void options_dialog_apply(options_dialog *d, gint response, option_args *record)
   record->win_size = (int32_t)spin_value(d, SPIN_WINDOW);
   record->epsilon = spin_value(d, SPIN_EPSILON);
   record->threshold = spin_value(d, SPIN_THRESHOLD);
+  record->solver = gtk_combo_box_get_active(GTK_COMBO_BOX(d->solver_combo));
   ok_to_calc = 1;
 }
 

@@ -1,6 +1,6 @@
-// The calculation options dialog: five spin buttons over the options record
-// (calc/options.h), opened from Edit -> Preferences and before every
-// calculation.
+// The calculation options dialog: five spin buttons and the solver choice
+// over the options record (calc/options.h), opened from Edit -> Preferences
+// and before every calculation.
 //
 // Its construction, its run and the application of its answer are separate
 // so that tests can apply an answer directly or answer a running dialog.
@@ -26,6 +26,7 @@ enum option_spin_index {
 struct options_dialog {
   GtkWidget *dialog;
   GtkWidget *spin_buttons[SPIN_COUNT];
+  GtkWidget *solver_combo;  // item i is solver_choice i
 };
 
 // Runs the whole dialog on `record` (an option_args *): build, run modally,
@@ -42,7 +43,7 @@ options_dialog *options_dialog_build(GtkWidget *parent, const option_args *recor
 gint options_dialog_run(options_dialog *d);
 
 // Applies a response: OK stores the five values (levels, active and window
-// truncated to integers) and sets ok_to_calc = 1; Cancel sets ok_to_calc = 0
+// truncated to integers) and the solver, and sets ok_to_calc = 1; Cancel sets ok_to_calc = 0
 // and keeps the record; any other response (closed from the frame) changes
 // nothing.
 void options_dialog_apply(options_dialog *d, gint response, option_args *record);
@@ -58,3 +59,7 @@ void cb_levels_num(GtkAdjustment *levels, gpointer active);
 // GtkWidget *[SPIN_COUNT] table) to the defaults; the record changes only if
 // the dialog then ends with OK.
 void signal_set_defaults(GtkWidget *button, gpointer spin_buttons);
+
+// "clicked" of "Reset to default values" too: sets the solver combo box
+// (`combo`) to the default solver.
+void cb_reset_solver(GtkWidget *button, gpointer combo);
