@@ -134,3 +134,18 @@ int choleskySolve(QMatrix *L, const Vector *d, Vector *x,
   solveDecoupledRows(&s.system, d, x);
   return UMFPACK_OK;
 }
+
+double choleskyFactorisationBytesOf(QMatrix *L) {
+  CholmodSession s;
+  Vector parked;  // splitSystem parks the decoupled diagonals here
+  V_Constr(&parked, "x", L->Dim, Normal, true);
+  double bytes = 0;
+  if (splitSystem(L, &parked, &s.common, &s.system) &&
+      !s.system.original.empty()) {
+    s.factor = cholmod_l_analyze(s.system.A, &s.common);
+    if (s.factor != nullptr)
+      bytes = choleskyFactorisationBytes(s.factor, s.system.A);
+  }
+  V_Destr(&parked);
+  return bytes;
+}

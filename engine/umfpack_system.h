@@ -36,6 +36,6 @@ void compressedColumnFree(CompressedColumn *matrix);
 int umfpackSolve(const CompressedColumn *A, const double *b, double *x,
                  const solve_settings *settings, solve_outcome *outcome);
 
-// The bytes UMFPACK's numeric factorisation is expected to take, from the
-// Info array its symbolic analysis filled.
+// The bytes UMFPACK's numeric factorisation is expected to take on a matting
+// system, from the Info array its symbolic analysis filled.
 double umfpackFactorisationBytes(const double *info);
