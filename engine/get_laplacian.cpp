@@ -105,6 +105,9 @@ static int rowColumns(const int *pre, const LaplacianShape *sh, int y, int x,
                       unsigned *cols) {
   const long row = (long)x * sh->H + y + 1;
   int len = 0;
+  // A pixel that no built window holds has an empty row; in a trimap that
+  // is most of them, and one lookup settles it.
+  if (!shareBuiltWindow(pre, sh, y, x, y, x)) return 0;
   if (rowIsFull(pre, sh, y, x)) {
     for (int s = 0; s < sh->K; s++) {
       int dx, dy;

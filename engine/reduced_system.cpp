@@ -1,5 +1,7 @@
 #include "engine/reduced_system.h"
 
+#include "engine/solve_guard.h"
+
 #include <climits>
 #include <cstdlib>
 #include <new>
@@ -83,6 +85,7 @@ bool splitSystem(QMatrix *L, Vector *x, cholmod_common *common,
     cholmod_l_free_sparse(&rs->A, common);
   }
   Q_Destr(L);
+  returnFreedMemory();
   return rs->A != nullptr;
 }
 

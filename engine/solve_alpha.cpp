@@ -6,6 +6,7 @@
 #include "engine/get_laplacian.h"
 #include "engine/memory_prescreen.h"
 #include "engine/solve_guard.h"
+#include "engine/solver_threads.h"
 #include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
 
@@ -54,6 +55,7 @@ static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
   // L goes as soon as it has been copied, so its memory and the
   // factorisation's are not held at once.
   Q_Destr(L);
+  returnFreedMemory();
   if (!assembled) return UMFPACK_ERROR_out_of_memory;
   // Cmp is 1-based; the solver's arrays start at component 1.
   const int status =
@@ -113,6 +115,7 @@ double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
   const int height = image->height, width = image->width;
   const size_t N = (size_t)height * width;
   *outcome = solve_outcome();
+  runSolverLibrariesSingleThreaded();
   if (solveCancelled(settings)) {
     outcome->status = C2F_STATUS_CANCELLED;
     return (double **)get_init_arr(width, height, sizeof(double));

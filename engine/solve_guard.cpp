@@ -1,13 +1,15 @@
 #include "engine/solve_guard.h"
 
 #include <cstdio>
-#include <cstring>
 
+#include <malloc.h>
 #include <unistd.h>
 
 bool solveCancelled(const solve_settings *settings) {
   return settings->cancel != nullptr && settings->cancel->load();
 }
+
+void returnFreedMemory(void) { malloc_trim(0); }
 
 double residentBytes(void) {
   FILE *f = fopen("/proc/self/statm", "r");

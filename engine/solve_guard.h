@@ -15,6 +15,11 @@ bool solveCancelled(const solve_settings *settings);
 bool factorisationFits(const solve_settings *settings,
                        double factorisation_bytes, solve_outcome *outcome);
 
+// Hands the heap's free pages back to the system. The Laplacian's rows are
+// many small blocks; once they are released their pages would otherwise stay
+// resident beside the factorisation's large ones, which the heap maps anew.
+void returnFreedMemory(void);
+
 // The process's resident memory and the system's MemAvailable, in bytes;
 // 0 when they cannot be read.
 double residentBytes(void);
