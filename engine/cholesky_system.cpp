@@ -135,17 +135,17 @@ int choleskySolve(QMatrix *L, const Vector *d, Vector *x,
   return UMFPACK_OK;
 }
 
-double choleskyFactorisationBytesOf(QMatrix *L) {
+CholeskyCost choleskyCostOf(QMatrix *L) {
   CholmodSession s;
   Vector parked;  // splitSystem parks the decoupled diagonals here
   V_Constr(&parked, "x", L->Dim, Normal, true);
-  double bytes = 0;
+  CholeskyCost cost = {0, 0};
   if (splitSystem(L, &parked, &s.common, &s.system) &&
       !s.system.original.empty()) {
     s.factor = cholmod_l_analyze(s.system.A, &s.common);
     if (s.factor != nullptr)
-      bytes = choleskyFactorisationBytes(s.factor, s.system.A);
+      cost = {(double)s.system.original.size(), 8.0 * s.factor->xsize};
   }
   V_Destr(&parked);
-  return bytes;
+  return cost;
 }

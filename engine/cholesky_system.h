@@ -20,7 +20,14 @@
 int choleskySolve(QMatrix *L, const Vector *d, Vector *x,
                   const solve_settings *settings, solve_outcome *outcome);
 
-// The bytes choleskySolve's factorisation of this system would add to what
-// its analysis holds, from the analysis alone (nothing is factored); 0 when
-// the system has no coupled rows or memory runs out. L is released.
-double choleskyFactorisationBytesOf(QMatrix *L);
+// What choleskySolve's factorisation of a system would face, from its
+// analysis alone (nothing is factored): the rows it factors and the bytes
+// of the factor's values. Both 0 when the system has no coupled rows or
+// memory runs out.
+struct CholeskyCost {
+  double rows;
+  double factorBytes;
+};
+
+// The cost of the system L (as choleskySolve takes it). L is released.
+CholeskyCost choleskyCostOf(QMatrix *L);

@@ -11,11 +11,17 @@
 #include "sparse/errhandl.h"
 
 const long kPrescreenPixels = 2L * 1024 * 1024;
+// Two levels of down-sampling need at least 12 rows and columns; below a
+// few dozen the coarse problem would say little about the fine one.
+const int kShortestPrescreenSide = 64;
 
 static const int kDownRadius = 2;
-// Two levels of down-sampling need at least 12 rows and columns; below a
-// few dozen the coarse problem would say nothing about the fine one.
-static const int kShortestSide = 64;
+// Two levels down, the factor per factored row came to 0.49..0.75 of the
+// whole problem's (trimap bands 2 to 32 pixels wide, strokes; 0.08 to 1.2
+// megapixels): coarse levels have shorter rows to eliminate. Scaled by this
+// the estimate stays at or below the factor itself, and so below the
+// factorisation's whole memory, which adds the matrix and workspace.
+static const double kFinerFillPerRow = 1.4;
 
 // One pyramid level: the coarse picture and constraints of a finer one.
 struct CoarseProblem {
@@ -37,38 +43,43 @@ static void freeProblem(CoarseProblem *p) {
   free_img((void **)p->values);
 }
 
-// What choleskySolve's factorisation of the problem would add; 0 when it
-// cannot be told.
-static double factorisationBytes(CoarseProblem *p, double epsilon, int r) {
+static CholeskyCost costOf(CoarseProblem *p, double epsilon, int r) {
   const int H = p->image.height, W = p->image.width;
   LASClearError();
   QMatrix L = getLaplacian1(&p->image, p->mask, epsilon, r);
   Vector d;
   V_Constr(&d, "d", (size_t)H * W, Normal, true);
   addConstraintWeights(&L, &d, p->mask, p->values, H, W);
-  double bytes = 0;
+  CholeskyCost cost = {0, 0};
   if (LASResult() == LASOK)
-    bytes = choleskyFactorisationBytesOf(&L);
+    cost = choleskyCostOf(&L);
   else
     Q_Destr(&L);
   V_Destr(&d);
   LASClearError();
-  return bytes;
+  return cost;
+}
+
+double factorBytesFromTwoLevelsDown(TIFF_img *image, double **mask,
+                                    double **values, double epsilon, int r) {
+  CoarseProblem half = levelBelow(image, mask, values);
+  CoarseProblem quarter = levelBelow(&half.image, half.mask, half.values);
+  freeProblem(&half);
+  const CholeskyCost coarse = costOf(&quarter, epsilon, r);
+  freeProblem(&quarter);
+  if (coarse.rows == 0) return 0;
+  const double rows =
+      (double)pixelsInBuiltWindows(mask, image->height, image->width, r);
+  return kFinerFillPerRow * coarse.factorBytes / coarse.rows * rows;
 }
 
 bool largeSolveMayFit(TIFF_img *image, double **mask, double **values,
                       double epsilon, int r, const solve_settings *settings,
                       solve_outcome *outcome) {
-  const long pixels = (long)image->height * image->width;
-  if (pixels < kPrescreenPixels ||
-      std::min(image->height, image->width) < kShortestSide)
+  if ((long)image->height * image->width < kPrescreenPixels ||
+      std::min(image->height, image->width) < kShortestPrescreenSide)
     return true;
-  CoarseProblem half = levelBelow(image, mask, values);
-  CoarseProblem quarter = levelBelow(&half.image, half.mask, half.values);
-  freeProblem(&half);
-  const double ratio =
-      (double)pixels / ((double)quarter.image.height * quarter.image.width);
-  const double bytes = factorisationBytes(&quarter, epsilon, r) * ratio;
-  freeProblem(&quarter);
+  const double bytes =
+      factorBytesFromTwoLevelsDown(image, mask, values, epsilon, r);
   return bytes == 0 || factorisationFits(settings, bytes, outcome);
 }

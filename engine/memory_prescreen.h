@@ -8,15 +8,21 @@
 // Pictures with fewer pixels are not looked at: for them the exact check
 // after the analysis (factorisationFits) comes within a few seconds.
 extern const long kPrescreenPixels;
+// Nor are pictures with fewer rows or columns than this.
+extern const int kShortestPrescreenSide;
 
-// For a picture of at least kPrescreenPixels: the same problem two pyramid
-// levels down (about a sixteenth of the pixels) is built and analysed, and
-// its factorisation's memory times the ratio of the pixel counts is checked
-// with factorisationFits (which fills outcome's figures). The fill of these
-// factors grows at least in proportion to the pixels, so that product stays
-// below the real need: a refusal here is certain, a pass leaves the decision
-// to the exact check. True (fits, or not looked at) or false (refused).
-// image, mask and values as solveAlphaWith takes them; none is changed.
+// An estimate, from below, of the bytes of the factor choleskySolve would
+// compute for the problem: the problem two pyramid levels down (about a
+// sixteenth of the pixels) is analysed, and its factor per factored row is
+// carried over to the rows of the whole problem (pixelsInBuiltWindows).
+// 0 when it cannot be told. image, mask and values as solveAlphaWith takes
+// them (at least kShortestPrescreenSide rows and columns); none is changed.
+double factorBytesFromTwoLevelsDown(TIFF_img *image, double **mask,
+                                    double **values, double epsilon, int r);
+
+// For a picture of at least kPrescreenPixels: checks that estimate with
+// factorisationFits (which fills outcome's figures). True when it fits or
+// the picture is not looked at; false: refused.
 bool largeSolveMayFit(TIFF_img *image, double **mask, double **values,
                       double epsilon, int r, const solve_settings *settings,
                       solve_outcome *outcome);
