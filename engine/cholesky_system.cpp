@@ -106,6 +106,10 @@ static int solveReduced(CholmodSession *s, const Vector *d, Vector *x,
     if (ranOutOfMemory(&s->common)) return UMFPACK_ERROR_out_of_memory;
     return solveWholeByLu(s, d, x, settings, outcome);
   }
+  // The analysis's workspace is sized for its own needs; the factorisation
+  // allocates what it needs itself.
+  cholmod_l_free_work(&s->common);
+  returnFreedMemory();
   if (solveCancelled(settings)) return C2F_STATUS_CANCELLED;
   if (!factorisationFits(settings,
                          choleskyFactorisationBytes(s->factor, s->system.A),

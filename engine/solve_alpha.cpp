@@ -46,7 +46,12 @@ static double **matteFromSolution(const Vector *x, int height, int width) {
   return alpha;
 }
 
-// The whole system by UMFPACK, the design's reference path.
+// The matte of a solve that failed, was refused or was cancelled.
+static double **emptyMatte(int height, int width) {
+  return (double **)get_init_arr(width, height, sizeof(double));
+}
+
+// The whole system by UMFPACK, the reference path.
 static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
                           const solve_settings *settings,
                           solve_outcome *outcome) {
@@ -102,8 +107,7 @@ double **matteFromSystem(QMatrix *L, Vector *d, Vector *x, int height,
     outcome->status = choleskySolve(L, d, x, settings, outcome);
   }
   // A failed solve leaves x undefined: the matte is empty, never garbage.
-  if (outcome->status < 0)
-    return (double **)get_init_arr(width, height, sizeof(double));
+  if (outcome->status < 0) return emptyMatte(height, width);
   clampToUnit(x);
   return matteFromSolution(x, height, width);
 }
@@ -118,14 +122,14 @@ double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
   runSolverLibrariesSingleThreaded();
   if (solveCancelled(settings)) {
     outcome->status = C2F_STATUS_CANCELLED;
-    return (double **)get_init_arr(width, height, sizeof(double));
+    return emptyMatte(height, width);
   }
   // A factorisation far beyond memory is refused before seconds are spent
   // and gigabytes taken building the system of a large picture.
   if (!largeSolveMayFit(image, constraint_mask, constraint_values, epsilon, r,
                         settings, outcome)) {
     outcome->status = SOLVE_STATUS_OVER_MEMORY;
-    return (double **)get_init_arr(width, height, sizeof(double));
+    return emptyMatte(height, width);
   }
   // The container's error state is sticky; an earlier calculation that ran
   // out of memory must not make this one silently inert.
@@ -134,11 +138,12 @@ double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
   if (solveCancelled(settings)) {
     Q_Destr(&L);
     outcome->status = C2F_STATUS_CANCELLED;
-    return (double **)get_init_arr(width, height, sizeof(double));
+    return emptyMatte(height, width);
   }
+  // addConstraintWeights writes every component of d; the solve every one
+  // of x.
   Vector d, x;
   V_Constr(&d, "d", N, Normal, true);
-  V_SetAllCmp(&d, 0.0);
   V_Constr(&x, "x", N, Normal, true);
   addConstraintWeights(&L, &d, constraint_mask, constraint_values, height,
                        width);
