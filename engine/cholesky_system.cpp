@@ -64,7 +64,7 @@ static double choleskyFactorisationBytes(const cholmod_factor *L,
 }
 
 // The whole system by LU, for a matrix Cholesky cannot factor.
-static int solveWholeByLu(CholmodSession *s, const Vector *d, Vector *x,
+static int handOverToLu(CholmodSession *s, const Vector *d, Vector *x,
                           const solve_settings *settings,
                           solve_outcome *outcome) {
   cholmod_l_free_factor(&s->factor, &s->common);
@@ -104,7 +104,7 @@ static int solveReduced(CholmodSession *s, const Vector *d, Vector *x,
   s->factor = cholmod_l_analyze(s->system.A, &s->common);
   if (s->factor == nullptr) {
     if (ranOutOfMemory(&s->common)) return UMFPACK_ERROR_out_of_memory;
-    return solveWholeByLu(s, d, x, settings, outcome);
+    return handOverToLu(s, d, x, settings, outcome);
   }
   // The analysis's workspace is sized for its own needs; the factorisation
   // allocates what it needs itself.
@@ -119,7 +119,7 @@ static int solveReduced(CholmodSession *s, const Vector *d, Vector *x,
   if (ranOutOfMemory(&s->common)) return UMFPACK_ERROR_out_of_memory;
   if (s->common.status != CHOLMOD_OK ||
       s->factor->minor < s->system.original.size())
-    return solveWholeByLu(s, d, x, settings, outcome);
+    return handOverToLu(s, d, x, settings, outcome);
   // The solve needs only the factor.
   cholmod_l_free_sparse(&s->system.A, &s->common);
   if (solveCancelled(settings)) return C2F_STATUS_CANCELLED;

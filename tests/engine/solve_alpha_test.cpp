@@ -45,6 +45,25 @@ struct Scene {
     settings.cancel = cancel;
     return solveAlphaWith(&image, mask, values, 1e-7, r, &settings, outcome);
   }
+  // The system built stage by stage and handed to matteFromSystem, the
+  // solution vector filled with garbage first; containerFailed records a
+  // container error as if the build had run out of memory.
+  double **solveBuilt(const solve_settings *settings, solve_outcome *outcome,
+                      bool containerFailed = false) {
+    LASClearError();
+    QMatrix L = getLaplacian1(&image, mask, 1e-7, 1);
+    Vector d, x;
+    V_Constr(&d, "d", L.Dim, Normal, true);
+    V_Constr(&x, "x", L.Dim, Normal, true);
+    V_SetAllCmp(&x, 0.7);
+    addConstraintWeights(&L, &d, mask, values, height, width);
+    if (containerFailed) LASError(LASMemAllocErr, "Q_SetLen", "A", NULL, NULL);
+    double **alpha = matteFromSystem(&L, &d, &x, height, width, settings, outcome);
+    V_Destr(&d);
+    V_Destr(&x);
+    LASClearError();
+    return alpha;
+  }
 };
 
 bool allZero(double **a, int height, int width) {
@@ -243,40 +262,22 @@ TEST(SolveAlpha, CancelIsSeenInsideTheSolve) {
     free_img((void **)s.solve(solver, 1, &whole, &cancelled));
     EXPECT_EQ(whole.status, C2F_STATUS_CANCELLED);
     settings.solver = solver;
-    LASClearError();
-    QMatrix L = getLaplacian1(&s.image, s.mask, 1e-7, 1);
-    Vector d, x;
-    V_Constr(&d, "d", L.Dim, Normal, true);
-    V_Constr(&x, "x", L.Dim, Normal, true);
-    addConstraintWeights(&L, &d, s.mask, s.values, s.height, s.width);
-    double **alpha = matteFromSystem(&L, &d, &x, s.height, s.width, &settings, &afterLaplacian);
+    double **alpha = s.solveBuilt(&settings, &afterLaplacian);
     EXPECT_EQ(afterLaplacian.status, C2F_STATUS_CANCELLED);
     EXPECT_TRUE(allZero(alpha, s.height, s.width));
     free_img((void **)alpha);
-    V_Destr(&d);
-    V_Destr(&x);
   }
 }
 
 TEST(MatteFromSystem, AnErrorWhileBuildingSkipsTheSolveAndGivesZeros) {
   Scene s(5, 5, 6u);
   s.pin(0, 0, 1.0);
-  LASClearError();
-  QMatrix L = getLaplacian1(&s.image, s.mask, 1e-7, 1);
-  Vector d, x;
-  V_Constr(&d, "d", L.Dim, Normal, true);
-  V_Constr(&x, "x", L.Dim, Normal, true);
-  V_SetAllCmp(&x, 0.7);
-  LASError(LASMemAllocErr, "Q_SetLen", "A", NULL, NULL);
   const solve_settings settings;
   solve_outcome outcome;
-  double **alpha = matteFromSystem(&L, &d, &x, s.height, s.width, &settings, &outcome);
+  double **alpha = s.solveBuilt(&settings, &outcome, true);
   EXPECT_EQ(outcome.status, UMFPACK_ERROR_out_of_memory);
   EXPECT_TRUE(allZero(alpha, s.height, s.width));
   free_img((void **)alpha);
-  V_Destr(&d);
-  V_Destr(&x);
-  LASClearError();
 }
 
 // Two flat colours mixed by a soft edge satisfy the local colour model
