@@ -65,8 +65,8 @@ static double choleskyFactorisationBytes(const cholmod_factor *L,
 
 // The whole system by LU, for a matrix Cholesky cannot factor.
 static int handOverToLu(CholmodSession *s, const Vector *d, Vector *x,
-                          const solve_settings *settings,
-                          solve_outcome *outcome) {
+                        const solve_settings *settings,
+                        solve_outcome *outcome) {
   cholmod_l_free_factor(&s->factor, &s->common);
   CompressedColumn A;
   const bool built = compressedColumnFromReduced(&s->system, x, &A);
