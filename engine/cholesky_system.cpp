@@ -139,17 +139,13 @@ int choleskySolve(QMatrix *L, const Vector *d, Vector *x,
   return UMFPACK_OK;
 }
 
-CholeskyCost choleskyCostOf(QMatrix *L) {
+CholeskyCost choleskyCostOf(QMatrix *L, const Vector *x) {
   CholmodSession s;
-  Vector parked;  // splitSystem parks the decoupled diagonals here
-  V_Constr(&parked, "x", L->Dim, Normal, true);
   CholeskyCost cost = {0, 0};
-  if (splitSystem(L, &parked, &s.common, &s.system) &&
-      !s.system.original.empty()) {
+  if (splitSystem(L, x, &s.common, &s.system) && !s.system.original.empty()) {
     s.factor = cholmod_l_analyze(s.system.A, &s.common);
     if (s.factor != nullptr)
       cost = {(double)s.system.original.size(), 8.0 * s.factor->xsize};
   }
-  V_Destr(&parked);
   return cost;
 }

@@ -5,10 +5,10 @@
 #include "sparse/qmatrix.h"
 #include "sparse/vector.h"
 
-// Solves L x = d (L with its constraints, upper triangle as
-// addConstraintWeights leaves it; d and x 1-based, dimension L.Dim): the
-// decoupled rows directly, the coupled rest by CHOLMOD's supernodal LL' with
-// one AMD ordering. When CHOLMOD finds the matrix not positive definite (a
+// Solves L x = d (L with its constraints, upper triangle, and x as
+// addConstraintWeights leaves them with `outside` = x; d and x 1-based,
+// dimension L.Dim): the decoupled rows directly, the coupled rest by
+// CHOLMOD's supernodal LL' with one AMD ordering. When CHOLMOD finds the matrix not positive definite (a
 // singular system, e.g. an unpinned pixel in no window), the whole system
 // goes to umfpackSolve and its status is returned. Between the stages the
 // settings' cancel flag is looked at, and before the factorisation its
@@ -29,5 +29,5 @@ struct CholeskyCost {
   double factorBytes;
 };
 
-// The cost of the system L (as choleskySolve takes it). L is released.
-CholeskyCost choleskyCostOf(QMatrix *L);
+// The cost of the system L, x (as choleskySolve takes them). L is released.
+CholeskyCost choleskyCostOf(QMatrix *L, const Vector *x);

@@ -10,7 +10,8 @@
 #include "engine/solve_guard.h"
 #include "sparse/errhandl.h"
 
-const long kPrescreenPixels = 2L * 1024 * 1024;
+// A million rows: a 1 MP picture with strokes is analysed in about 2.5 s.
+const long kPrescreenRows = 1L << 20;
 // Two levels of down-sampling need at least 12 rows and columns; below a
 // few dozen the coarse problem would say little about the fine one.
 const int kShortestPrescreenSide = 64;
@@ -47,39 +48,43 @@ static CholeskyCost costOf(CoarseProblem *p, double epsilon, int r) {
   const int H = p->image.height, W = p->image.width;
   LASClearError();
   QMatrix L = getLaplacian1(&p->image, p->mask, epsilon, r);
-  Vector d;
+  Vector d, outside;
   V_Constr(&d, "d", (size_t)H * W, Normal, true);
-  addConstraintWeights(&L, &d, p->mask, p->values, H, W);
+  V_Constr(&outside, "x", (size_t)H * W, Normal, true);
+  addConstraintWeights(&L, &d, p->mask, p->values, H, W, &outside);
   CholeskyCost cost = {0, 0};
   if (LASResult() == LASOK)
-    cost = choleskyCostOf(&L);
+    cost = choleskyCostOf(&L, &outside);
   else
     Q_Destr(&L);
   V_Destr(&d);
+  V_Destr(&outside);
   LASClearError();
   return cost;
 }
 
 double factorBytesFromTwoLevelsDown(TIFF_img *image, double **mask,
-                                    double **values, double epsilon, int r) {
+                                    double **values, double epsilon, int r,
+                                    long rows) {
   CoarseProblem half = levelBelow(image, mask, values);
   CoarseProblem quarter = levelBelow(&half.image, half.mask, half.values);
   freeProblem(&half);
   const CholeskyCost coarse = costOf(&quarter, epsilon, r);
   freeProblem(&quarter);
   if (coarse.rows == 0) return 0;
-  const double rows =
-      (double)pixelsInBuiltWindows(mask, image->height, image->width, r);
   return kFinerFillPerRow * coarse.factorBytes / coarse.rows * rows;
 }
 
 bool largeSolveMayFit(TIFF_img *image, double **mask, double **values,
                       double epsilon, int r, const solve_settings *settings,
                       solve_outcome *outcome) {
-  if ((long)image->height * image->width < kPrescreenPixels ||
+  // A picture has no more rows to factor than pixels.
+  if ((long)image->height * image->width < kPrescreenRows ||
       std::min(image->height, image->width) < kShortestPrescreenSide)
     return true;
+  const long rows = pixelsInBuiltWindows(mask, image->height, image->width, r);
+  if (rows < kPrescreenRows) return true;
   const double bytes =
-      factorBytesFromTwoLevelsDown(image, mask, values, epsilon, r);
+      factorBytesFromTwoLevelsDown(image, mask, values, epsilon, r, rows);
   return bytes == 0 || factorisationFits(settings, bytes, outcome);
 }

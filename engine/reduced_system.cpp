@@ -6,38 +6,33 @@
 #include <cstdlib>
 #include <new>
 
-// Marks the rows the factorisation must see: every row with an off-diagonal
-// element (stored in its own row or, mirrored, in an earlier one) and every
-// empty row. mark[k - 1] becomes 1 for those; the rest stay 0.
-static void markCoupledRows(const QMatrix *L, std::vector<uint32_t> *mark) {
-  for (size_t k = 1; k <= L->Dim; k++) {
-    const unsigned len = L->Len[k];
-    if (len == 1) continue;
-    (*mark)[k - 1] = 1;
-    for (unsigned e = 1; e < len; e++) (*mark)[L->El[k][e].Pos - 1] = 1;
-  }
-}
-
 static const uint32_t kDecoupled = UINT32_MAX;
 
-// Turns the marks into reduced row numbers (kDecoupled for the others),
-// lists the coupled rows in rs->original, and parks each decoupled row's
-// diagonal in x. Returns the element count of the coupled rows.
-static size_t numberCoupledRows(const QMatrix *L, std::vector<uint32_t> *slot,
-                                Vector *x, ReducedSystem *rs) {
+// A pinned pixel that no built window holds has no row, and its weight in
+// x: its row is decoupled. Every other row goes to the factorisation; an
+// empty one without a weight (an unpinned pixel in no window) makes it
+// singular, as it makes the whole system.
+static bool decoupled(const QMatrix *L, const Vector *x, size_t k) {
+  return L->Len[k + 1] == 0 && x->Cmp[k + 1] != 0.0;
+}
+
+// Numbers the coupled rows (slot[k] = reduced row, kDecoupled for the
+// others) and lists them in rs->original. Returns their element count.
+static size_t numberCoupledRows(const QMatrix *L, const Vector *x,
+                                std::vector<uint32_t> *slot,
+                                ReducedSystem *rs) {
   size_t coupled = 0, elements = 0;
-  for (uint32_t mark : *slot) coupled += mark;
+  for (size_t k = 0; k < L->Dim; k++) coupled += !decoupled(L, x, k);
   rs->original.resize(coupled);
   uint32_t next = 0;
   for (size_t k = 0; k < L->Dim; k++) {
-    if ((*slot)[k] == 1) {
-      rs->original[next] = (uint32_t)k;
-      (*slot)[k] = next++;
-      elements += L->Len[k + 1];
-    } else {
+    if (decoupled(L, x, k)) {
       (*slot)[k] = kDecoupled;
-      x->Cmp[k + 1] = L->El[k + 1][0].Val;
+      continue;
     }
+    rs->original[next] = (uint32_t)k;
+    (*slot)[k] = next++;
+    elements += L->Len[k + 1];
   }
   return elements;
 }
@@ -69,14 +64,13 @@ static void copyUpperTriangle(const QMatrix *L,
   }
 }
 
-bool splitSystem(QMatrix *L, Vector *x, cholmod_common *common,
+bool splitSystem(QMatrix *L, const Vector *x, cholmod_common *common,
                  ReducedSystem *rs) {
   rs->N = L->Dim;
   rs->A = nullptr;
   try {
-    std::vector<uint32_t> slot(L->Dim, 0);
-    markCoupledRows(L, &slot);
-    const size_t elements = numberCoupledRows(L, &slot, x, rs);
+    std::vector<uint32_t> slot(L->Dim);
+    const size_t elements = numberCoupledRows(L, x, &slot, rs);
     const size_t n = rs->original.size();
     rs->A = cholmod_l_allocate_sparse(n, n, elements, true, true, 1,
                                       CHOLMOD_REAL, common);

@@ -1,11 +1,13 @@
 // The constrained system with its decoupled rows taken out.
 //
-// A row whose only entry is its diagonal (a pinned pixel that no built
-// window covers) is decoupled: its solution is d_k / a_kk, whatever the rest
-// does. In a trimap most rows are such, so the factorisation only has to see
-// the coupled rows. Rows without any entry (an unpinned pixel in no window)
+// The row of a pinned pixel that no built window holds has only its
+// diagonal, the constraint weight a_kk: it is decoupled, its solution is
+// d_k / a_kk whatever the rest does. In a trimap most rows are such, so the
+// factorisation only has to see the coupled rows. Such rows are never built
+// (addConstraintWeights with `outside` = x keeps their weights in x). Rows
+// without any entry and without a weight (an unpinned pixel in no window)
 // are not decoupled: they stay in the reduced system, which they make
-// singular, as the whole system is.
+// singular, as they make the whole system.
 #pragma once
 
 #include <cholmod.h>
@@ -27,13 +29,14 @@ struct ReducedSystem {
   cholmod_sparse *A = nullptr;
 };
 
-// Splits the rows of L (upper triangle, rows sorted, diagonal first, as
-// addConstraintWeights leaves it) and copies the coupled ones into rs->A.
-// Each decoupled row k keeps its diagonal a_kk in x (x[k] = a_kk, 1-based)
-// until solveDecoupledRows: that way the whole system can still be rebuilt
+// Splits the rows of L and copies the coupled ones into rs->A. L and x are
+// as addConstraintWeights leaves them with `outside` = x: L the upper
+// triangle, rows sorted, diagonal first; x[k] (1-based) the weight a_kk of
+// each decoupled row, 0 elsewhere. x keeps those weights until
+// solveDecoupledRows: that way the whole system can still be rebuilt
 // (compressedColumnFromReduced) without keeping L. L is released. Returns
-// false when memory runs out (rs->A null, x undefined).
-bool splitSystem(QMatrix *L, Vector *x, cholmod_common *common,
+// false when memory runs out (rs->A null).
+bool splitSystem(QMatrix *L, const Vector *x, cholmod_common *common,
                  ReducedSystem *rs);
 
 // x[k] = d[k] / a_kk for every decoupled row k (a_kk as kept in x).

@@ -72,16 +72,20 @@ static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
 }
 
 void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
-                          double **values, int height, int width) {
+                          double **values, int height, int width,
+                          Vector *outside) {
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++) {
       const size_t k = (size_t)x * height + y + 1;
       const double w = kConstraintWeight * mask[y][x];
+      if (outside) V_SetCmp(outside, k, 0.0);
       if (w != 0.0) {
         if (Q_GetEl(L, k, k) != 0.0) {
           Q_AddVal(L, k, 0, w);
         } else if (Q_GetLen(L, k) != 0) {
           diagonalWithoutMain();
+        } else if (outside) {
+          V_SetCmp(outside, k, w);
         } else {
           // A pixel inside a wholly constrained area is in no built window:
           // its row is just the constraint.
@@ -93,9 +97,14 @@ void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
     }
 }
 
-double **matteFromSystem(QMatrix *L, Vector *d, Vector *x, int height,
-                         int width, const solve_settings *settings,
-                         solve_outcome *outcome) {
+double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
+                            double **values, int height, int width,
+                            const solve_settings *settings,
+                            solve_outcome *outcome) {
+  // The Cholesky path keeps pinned pixels without a row out of L, their
+  // weights in x (see choleskySolve).
+  Vector *outside = settings->solver == SOLVER_CHOLESKY ? x : nullptr;
+  addConstraintWeights(L, d, mask, values, height, width, outside);
   if (LASResult() != LASOK) {
     // Building the system failed (out of memory): do not solve half a
     // system; hand back an empty matte and say why.
@@ -145,10 +154,9 @@ double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
   Vector d, x;
   V_Constr(&d, "d", N, Normal, true);
   V_Constr(&x, "x", N, Normal, true);
-  addConstraintWeights(&L, &d, constraint_mask, constraint_values, height,
-                       width);
   double **alpha =
-      matteFromSystem(&L, &d, &x, height, width, settings, outcome);
+      matteFromLaplacian(&L, &d, &x, constraint_mask, constraint_values,
+                         height, width, settings, outcome);
   V_Destr(&d);
   V_Destr(&x);
   return alpha;

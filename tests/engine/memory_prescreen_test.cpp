@@ -19,11 +19,13 @@ const int kHeight = 240, kWidth = 320;
 double factorBytes(TIFF_img *image, double **mask, double **values) {
   LASClearError();
   QMatrix L = getLaplacian1(image, mask, 1e-7, 1);
-  Vector d;
+  Vector d, outside;
   V_Constr(&d, "d", L.Dim, Normal, true);
-  addConstraintWeights(&L, &d, mask, values, image->height, image->width);
-  const double bytes = choleskyCostOf(&L).factorBytes;
+  V_Constr(&outside, "x", L.Dim, Normal, true);
+  addConstraintWeights(&L, &d, mask, values, image->height, image->width, &outside);
+  const double bytes = choleskyCostOf(&L, &outside).factorBytes;
   V_Destr(&d);
+  V_Destr(&outside);
   return bytes;
 }
 
@@ -51,7 +53,8 @@ TEST_P(CoarseEstimate, StaysBelowTheNeedOfTheWholeProblem) {
       mask[y][x] = pinned;
       values[y][x] = pinned && inside;
     }
-  const double estimate = factorBytesFromTwoLevelsDown(&image, mask, values, 1e-7, 1);
+  const double estimate = factorBytesFromTwoLevelsDown(
+      &image, mask, values, 1e-7, 1, pixelsInBuiltWindows(mask, kHeight, kWidth, 1));
   const double need = factorBytes(&image, mask, values);
   EXPECT_GT(estimate, 0.0);
   EXPECT_LE(estimate, need);

@@ -45,7 +45,7 @@ struct Scene {
     settings.cancel = cancel;
     return solveAlphaWith(&image, mask, values, 1e-7, r, &settings, outcome);
   }
-  // The system built stage by stage and handed to matteFromSystem, the
+  // The Laplacian built on its own and handed to matteFromLaplacian, the
   // solution vector filled with garbage first; containerFailed records a
   // container error as if the build had run out of memory.
   double **solveBuilt(const solve_settings *settings, solve_outcome *outcome,
@@ -56,9 +56,9 @@ struct Scene {
     V_Constr(&d, "d", L.Dim, Normal, true);
     V_Constr(&x, "x", L.Dim, Normal, true);
     V_SetAllCmp(&x, 0.7);
-    addConstraintWeights(&L, &d, mask, values, height, width);
     if (containerFailed) LASError(LASMemAllocErr, "Q_SetLen", "A", NULL, NULL);
-    double **alpha = matteFromSystem(&L, &d, &x, height, width, settings, outcome);
+    double **alpha =
+        matteFromLaplacian(&L, &d, &x, mask, values, height, width, settings, outcome);
     V_Destr(&d);
     V_Destr(&x);
     LASClearError();
@@ -112,8 +112,9 @@ void cholmodAssembly(QMatrix *L, std::vector<int> *Ap, std::vector<int> *Ai, std
 
 // Five pinned columns on the left empty some rows (they get 1 x 1 rows),
 // one pinned pixel on the right sits among unpinned neighbours. The 1 x 1
-// rows are decoupled: their solution is exactly d / a_kk. Without them the
-// system still rebuilds bit for bit into what LU is given.
+// rows are decoupled: their solution is exactly d / a_kk. Built without
+// them, as the Cholesky path does, the system still rebuilds bit for bit
+// into what LU is given.
 TEST(AlphaSystem, ConstraintsLandOnTheDiagonalAndAssemblyMatchesCholmod) {
   Scene s(12, 10, 9u);
   for (int y = 0; y < s.height; y++)
@@ -145,12 +146,21 @@ TEST(AlphaSystem, ConstraintsLandOnTheDiagonalAndAssemblyMatchesCholmod) {
   EXPECT_EQ(std::vector<int>(A.Ai, A.Ai + A.Ap[A.n]), Ai);
   EXPECT_EQ(std::vector<double>(A.Ax, A.Ax + A.Ap[A.n]), Ax);
 
+  Q_Destr(&L);
+
+  // The Cholesky path builds no 1 x 1 rows: their weights wait in x.
+  LASClearError();
+  QMatrix P = getLaplacian1(&s.image, s.mask, 1e-7, 1);
   Vector x;
-  V_Constr(&x, "x", L.Dim, Normal, true);
+  V_Constr(&x, "x", P.Dim, Normal, true);
+  addConstraintWeights(&P, &d, s.mask, s.values, s.height, s.width, &x);
+  EXPECT_EQ(Q_GetLen(&P, inside), 0u);
+  EXPECT_EQ(V_GetCmp(&x, inside), kConstraintWeight);
+  EXPECT_EQ(V_GetCmp(&x, edge), 0.0);
   cholmod_common common;
   cholmod_l_start(&common);
   ReducedSystem reduced;
-  ASSERT_TRUE(splitSystem(&L, &x, &common, &reduced));
+  ASSERT_TRUE(splitSystem(&P, &x, &common, &reduced));
   EXPECT_EQ(std::count(reduced.original.begin(), reduced.original.end(), inside - 1), 0);
   EXPECT_EQ(std::count(reduced.original.begin(), reduced.original.end(), edge - 1), 1);
   CompressedColumn rebuilt;
@@ -269,7 +279,7 @@ TEST(SolveAlpha, CancelIsSeenInsideTheSolve) {
   }
 }
 
-TEST(MatteFromSystem, AnErrorWhileBuildingSkipsTheSolveAndGivesZeros) {
+TEST(MatteFromLaplacian, AnErrorWhileBuildingSkipsTheSolveAndGivesZeros) {
   Scene s(5, 5, 6u);
   s.pin(0, 0, 1.0);
   const solve_settings settings;
