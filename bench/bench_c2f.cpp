@@ -143,7 +143,9 @@ static void runCase(const SizeCase *size, LevelCase lc, const char *mattePath,
   config.options.epsilon = kEpsilon;
   config.options.win_size = kRadius;
   const double wall = nowSeconds(), cpu = cpuSeconds();
-  double **matte = c2f_run(&scene.image, scene.mask, scene.values, &config, &out->status);
+  solve_outcome solved;
+  double **matte = c2f_run(&scene.image, scene.mask, scene.values, &config, &solved);
+  out->status = solved.status;
   out->wall = nowSeconds() - wall;
   out->cpu = cpuSeconds() - cpu;
   out->peakMiB = peakResidentMiB();

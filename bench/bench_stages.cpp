@@ -64,7 +64,9 @@ static std::vector<StageTime> timeOneRun(int height, int width, int levels, int 
   config.progress = onStage;
   config.progress_user = &clock;
   const double start = nowSeconds();
-  double **matte = c2f_run(&scene.image, scene.mask, scene.values, &config, status);
+  solve_outcome outcome;
+  double **matte = c2f_run(&scene.image, scene.mask, scene.values, &config, &outcome);
+  *status = outcome.status;
   const double end = nowSeconds();
   closeStage(&clock, end);
   *total = end - start;

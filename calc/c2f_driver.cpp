@@ -17,11 +17,13 @@ static const int kErodeRadius = 1;
 static const double kCutOff = 0.5;
 
 // What every level of one run shares: the caller's configuration, the
-// floored threshold, and the status that each solve overwrites.
+// floored threshold, the outcome that each solve overwrites, and whether the
+// run has stopped (cancelled, or a solve failed).
 struct c2f_context {
   const c2f_config *config;
   double threshold;
-  int *status;
+  solve_outcome *outcome;
+  bool stopped;
 };
 
 // One pyramid level as the recursion sees it: N levels from here down, of
@@ -32,13 +34,16 @@ struct level_pos {
   int level, levels;
 };
 
-// Reports the stage about to start; false when the run has been cancelled,
-// and then the status says so.
-static bool begin_stage(const c2f_context *ctx, const char *stage,
-                        level_pos pos) {
+// Reports the stage about to start; false when the run has stopped: a
+// solve failed (its outcome stays), or the run has been cancelled (the
+// status then says so).
+static bool begin_stage(c2f_context *ctx, const char *stage, level_pos pos) {
   const c2f_config *config = ctx->config;
+  if (ctx->stopped) return false;
   if (config->cancel && config->cancel->load()) {
-    *ctx->status = C2F_STATUS_CANCELLED;
+    *ctx->outcome = solve_outcome();
+    ctx->outcome->status = C2F_STATUS_CANCELLED;
+    ctx->stopped = true;
     return false;
   }
   if (config->progress)
@@ -81,26 +86,34 @@ void c2f_refine_constraints(double **up, double **mask, double **values,
   free_img((void **)B_eroded);
 }
 
-static double **coarse_matte_upsampled(const c2f_context *ctx, TIFF_img *image,
+static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,
                                        double **mask, double **values,
                                        level_pos pos);
 
-static double **solve_level(const c2f_context *ctx, TIFF_img *image,
+static double **solve_level(c2f_context *ctx, TIFF_img *image,
                             double **mask, double **values, level_pos pos) {
   const option_args *opts = &ctx->config->options;
   if (pos.N > 1) {
     double **up = coarse_matte_upsampled(ctx, image, mask, values, pos);
-    if (pos.A < pos.N) return up;  // this level is not solved
+    // Not solved at this level, or stopped below it: an empty matte must not
+    // become constraints.
+    if (pos.A < pos.N || ctx->stopped) return up;
     c2f_refine_constraints(up, mask, values, image->width, image->height,
                            ctx->threshold);
     free_img((void **)up);
   }
   if (!begin_stage(ctx, "solving", pos)) return zero_matte(image);
-  return solveAlpha(image, mask, values, opts->epsilon, opts->win_size,
-                    ctx->status);
+  solve_settings settings;
+  settings.solver = static_cast<solver_choice>(opts->solver);
+  settings.memory_limit = ctx->config->memory_limit;
+  settings.cancel = ctx->config->cancel;
+  double **matte = solveAlphaWith(image, mask, values, opts->epsilon,
+                                  opts->win_size, &settings, ctx->outcome);
+  ctx->stopped = ctx->outcome->status < 0;
+  return matte;
 }
 
-static double **coarse_matte_upsampled(const c2f_context *ctx, TIFF_img *image,
+static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,
                                        double **mask, double **values,
                                        level_pos pos) {
   const int H = image->height, W = image->width;
@@ -142,10 +155,10 @@ int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
 }
 
 double **c2f_run(TIFF_img *image, double **mask, double **values,
-                 const c2f_config *config, int *status) {
+                 const c2f_config *config, solve_outcome *outcome) {
   const option_args *opts = &config->options;
-  const c2f_context ctx = {config, std::max(opts->threshold, kThresholdFloor),
-                           status};
+  c2f_context ctx = {config, std::max(opts->threshold, kThresholdFloor),
+                     outcome, false};
   const int N = c2f_levels_allowed(image, mask, values, opts->levels_num,
                                    opts->win_size);
   const level_pos top = {N, std::max(opts->Active_levels_num, 1), 1, N};
@@ -162,5 +175,9 @@ double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
   config.options.epsilon = epsilon;
   config.options.win_size = win_size;
   config.level_stream = stdout;
-  return c2f_run(image, mask, values, &config, status);
+  solve_outcome outcome;
+  outcome.status = *status;
+  double **matte = c2f_run(image, mask, values, &config, &outcome);
+  *status = outcome.status;
+  return matte;
 }

@@ -11,9 +11,11 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 
 #include "calc/options.h"
+#include "engine/solve_alpha.h"
 #include "engine/tiff.h"
 
 // Called on the worker thread before each stage with the stage name, the
@@ -27,31 +29,32 @@ typedef void (*c2f_progress_fn)(const char *stage, int level, int levels,
 // caller keeps it (and what it points to) alive and unchanged for the run,
 // except *cancel, which may be set from any thread.
 struct c2f_config {
-  // levels_num, Active_levels_num, epsilon, threshold and win_size steer the
-  // run; the picture size fields are not used.
+  // levels_num, Active_levels_num, epsilon, threshold, win_size and solver
+  // steer the run; the picture size fields are not used.
   option_args options = {};
+  // The most memory each solve's factorisation may bring the process to, in
+  // bytes; 0: what the system has available (see solve_settings).
+  uint64_t memory_limit = 0;
   // Where the line "levels_num %d Active_levels_num %d\n" goes, once per
   // down-sampling, finest first; nullptr writes no lines.
   FILE *level_stream = nullptr;
   c2f_progress_fn progress = nullptr;  // optional
   void *progress_user = nullptr;       // handed to progress
-  // Optional: once it reads true the run stops at the next stage boundary
-  // and reports C2F_STATUS_CANCELLED.
+  // Optional: once it reads true the run stops at the next stage boundary,
+  // inside a solve too, and reports C2F_STATUS_CANCELLED (engine/solve_alpha.h).
   const std::atomic<bool> *cancel = nullptr;
 };
-
-// The status of a run that was stopped through c2f_config::cancel. Outside
-// the solver's own status range (its failures are small negative numbers).
-enum { C2F_STATUS_CANCELLED = -1000 };
 
 // Returns a new H x W matte [row][column] (nominally 0..1, a finer level that
 // is only upsampled may stray slightly outside; free with free_img). mask and
 // values are the caller's and may be changed in place (the finest level's
-// refinement writes into them when it is solved). *status receives the
-// solver's status of the last (finest) solve, or C2F_STATUS_CANCELLED; a
-// cancelled run returns an all-zero matte.
+// refinement writes into them when it is solved). *outcome receives the
+// outcome of the last (finest) solve. A solve that fails (negative status:
+// a solver failure, a refusal for memory, a cancel) ends the run there with
+// its outcome and an all-zero matte: a coarse failure must not be spread
+// over the finer levels as if it were a matte.
 double **c2f_run(TIFF_img *image, double **mask, double **values,
-                 const c2f_config *config, int *status);
+                 const c2f_config *config, solve_outcome *outcome);
 
 // The driver with its fixed behaviour: the level lines on standard output, no
 // progress callback, no cancel.

@@ -73,7 +73,7 @@ static bool strokes_usable(const engine_input *input) {
   return false;
 }
 
-// The driver's configuration from the record's five options. The level
+// The driver's configuration from the record's options. The level
 // lines go to standard output, as the window has always written them; the
 // stages go to the progress bar; the stop request ends the run.
 static c2f_config record_config(const calc_args *record) {
@@ -84,6 +84,7 @@ static c2f_config record_config(const calc_args *record) {
   config.options.threshold = record->threshold;
   config.options.win_size = record->win_size;
   config.options.estimate_foreground = record->estimate_foreground;
+  config.options.solver = record->solver;
   config.level_stream = stdout;
   config.progress = report_stage;
   config.cancel = calculation_stop_flag();
@@ -243,7 +244,7 @@ static void show_outcome(const calc_args *record) {
     setup_cancelled();
     return;
   }
-  const bool solved = umfpack_status_message(record->status) == NULL;
+  const bool solved = !calculation_failed(record->status);
   const double seconds = calculation_seconds();
   setup_results();
   if (solved) say_elapsed(seconds);
@@ -256,6 +257,7 @@ void calc_opts_set(void) {
   pass_calc_args->epsilon = pass_option_args->epsilon;
   pass_calc_args->threshold = pass_option_args->threshold;
   pass_calc_args->estimate_foreground = pass_option_args->estimate_foreground;
+  pass_calc_args->solver = pass_option_args->solver;
 }
 
 void cb_calc(GtkWidget *button, gpointer toolbar_widget) {
@@ -287,6 +289,7 @@ gpointer winVelorinMain(gpointer data) {
                                            record->constraint_values, &config, record->result,
                                            record->colours);
   record->status = outcome.status;
+  record->failure = outcome.failure;
   delete record->image;
   record->image = NULL;
   record->constraint_mask = record->constraint_values = NULL;

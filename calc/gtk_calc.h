@@ -13,6 +13,7 @@
 #include <gtk/gtk.h>
 
 #include "calc/engine_input.h"
+#include "calc/solver_status.h"
 #include "engine/tiff.h"
 #include "gui/calc_state.h"
 
@@ -29,7 +30,9 @@ struct calc_args {
   int32_t estimate_foreground;
   TIFF_img *colours;  // the estimated foreground colours of the region, or
                       // an empty record (worker_core_run's `colours`)
-  int32_t status;  // the solver's status, or C2F_STATUS_CANCELLED
+  int32_t solver;            // a solver_choice, copied from the options
+  int32_t status;            // the solver's status, or C2F_STATUS_CANCELLED
+  failure_details failure;   // what the worker can tell about a failure
   guint timeout_id;
   GtkWidget *progress_bar;
   GtkToolItem *mode_button;
@@ -38,8 +41,8 @@ struct calc_args {
 // The one calculation record, for the life of the process.
 extern calc_args *pass_calc_args;
 
-// Copies the calculation options (the five numbers and
-// estimate_foreground) from pass_option_args into pass_calc_args.
+// Copies the calculation options (the five numbers, estimate_foreground and
+// the solver) from pass_option_args into pass_calc_args.
 void calc_opts_set(void);
 
 // The worker thread's body; record is pass_calc_args. Returns NULL.

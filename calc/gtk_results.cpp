@@ -70,11 +70,12 @@ void release_calc_result(void) {
 
 void setup_results(void) {
   calc_args *record = pass_calc_args;
-  const char *message = umfpack_status_message(record->status);
-  if (message != NULL) {
+  if (calculation_failed(record->status)) {
     // What a failed solve leaves is no matte: showing it would replace the
     // picture on screen with a blank, transparent one.
-    error_message_dialog(GTK_WIDGET(record->mode_button), message);
+    const std::string message =
+        calculation_failure_message(record->status, &record->failure, FOR_WINDOW);
+    if (!message.empty()) error_message_dialog(GTK_WIDGET(record->mode_button), message.c_str());
     // The dialog leaves the brush's blank pointer; view mode needs the arrow.
     set_drawing_area_cursor(in_edit_mode ? blank_cursor : NULL);
     release_calc_result();

@@ -15,10 +15,11 @@ struct option_args {
   int32_t img_height;
   int32_t estimate_foreground;  // 1: the result carries estimated foreground
                                 // colours instead of the picture's
+  int32_t solver;               // a solver_choice (engine/solve_alpha.h)
 };
 
-// Sets the calculation options (the five numbers and estimate_foreground)
-// to their defaults; leaves the picture size alone.
+// Sets the calculation options (the five numbers, estimate_foreground and
+// the solver) to their defaults; leaves the picture size alone.
 void opts_set_default(option_args *record);
 
 // Default, valid range and meaning of each calculation option, shared by the
@@ -36,6 +37,24 @@ extern const option_range OPT_EPSILON;
 extern const option_range OPT_THRESHOLD;
 extern const option_range OPT_WIN_SIZE;
 extern const option_range OPT_FOREGROUND;  // 0 off, 1 on
+
+// A calculation option that picks one of a few items; item i is the value i.
+struct option_item {
+  const char *word;   // the command line's value
+  const char *label;  // the options dialog's text
+};
+
+struct option_choice {
+  int default_value;
+  const option_item *items;
+  int count;
+  const char *meaning;
+};
+
+extern const option_choice OPT_SOLVER;
+
+// The item of `choice` whose word is `word`; -1 when none is.
+int option_item_by_word(const option_choice *choice, const char *word);
 
 // The upper bound of levels_num offered for a picture: min(w, h) / 10,
 // at least 1.

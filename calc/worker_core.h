@@ -7,15 +7,17 @@
 
 #include "calc/c2f_driver.h"
 #include "calc/options.h"
+#include "calc/solver_status.h"
 #include "engine/tiff.h"
 
 struct worker_outcome {
-  int32_t status;   // UMFPACK status of the last solve (0 ok, 1 singular
-                    // warning, negative: failure; see the error messages),
-                    // or C2F_STATUS_CANCELLED
+  int32_t status;   // status of the last solve (0 ok, 1 singular warning,
+                    // negative: failure, SOLVE_STATUS_OVER_MEMORY or
+                    // C2F_STATUS_CANCELLED; see calc/solver_status.h)
   int levels_used;  // pyramid levels actually used (c2f_levels_allowed)
   bool levels_lowered;  // levels_used < the levels_num asked for: the region
                         // is too small or its strokes too thin for more
+  failure_details failure;  // for calculation_failure_message
 };
 
 // The pyramid levels a width x height region allows for opts' levels_num
@@ -28,7 +30,9 @@ int worker_levels_for_region(int width, int height, const option_args *opts);
 // mask and values (h x w doubles, as engine_input makes them) with the
 // driver configured by `config`, and stores it into `result` as a 'g' record
 // of h x w samples 0..255 (planes from get_TIFF; the caller releases them
-// with free_TIFF). A cancelled run stores an all-zero result.
+// with free_TIFF). A failed or cancelled run stores an all-zero result;
+// after a failure for memory the outcome proposes settings (suggest_levels)
+// unless those that failed are the proposal.
 // Optional `colours`: when the options ask for estimate_foreground and the
 // run was not cancelled, receives the estimated foreground colours of the
 // region under the stored alpha (store_foreground_colours in

@@ -1,11 +1,20 @@
 #include "cli/args.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+// "cholesky, lu": the words --solver takes.
+static std::string solver_words(void) {
+  std::string words;
+  for (int i = 0; i < OPT_SOLVER.count; i++)
+    words += std::string(i ? ", " : "") + OPT_SOLVER.items[i].word;
+  return words;
+}
 
 // What a value-taking option stores, and the range it must fall in.
 enum value_type { VALUE_INT, VALUE_DOUBLE };
@@ -129,6 +138,44 @@ static int parse_region(const char *text, cli_args *args, char *error, size_t er
   return 1;
 }
 
+static int parse_solver(const char *text, option_args *options, char *error,
+                        size_t error_size) {
+  const int item = option_item_by_word(&OPT_SOLVER, text);
+  if (item < 0) {
+    snprintf(error, error_size, "--solver: '%s' is not one of %s", text, solver_words().c_str());
+    return 0;
+  }
+  options->solver = item;
+  return 1;
+}
+
+// Bytes from "123", "500M", "1.5G", "2GB", "64k" (K, M, G, T: powers of 1024).
+static int parse_size(const char *text, uint64_t *bytes) {
+  char *end = nullptr;
+  errno = 0;
+  double value = strtod(text, &end);
+  if (end == text || errno == ERANGE || !std::isfinite(value) || value <= 0) return 0;
+  static const char kUnits[] = "kmgt";
+  const char *unit = *end ? strchr(kUnits, tolower(static_cast<unsigned char>(*end))) : nullptr;
+  if (unit) {
+    value *= std::pow(1024.0, 1 + (unit - kUnits));
+    end++;
+    if (*end == 'B' || *end == 'b') end++;
+  }
+  if (*end != '\0' || value < 1 || value >= 9.2e18) return 0;
+  *bytes = static_cast<uint64_t>(value);
+  return 1;
+}
+
+static int parse_max_memory(const char *text, cli_args *args, char *error, size_t error_size) {
+  if (!parse_size(text, &args->memory_limit)) {
+    snprintf(error, error_size,
+             "--max-memory: '%s' is not a size (bytes, or a number with K, M, G or T)", text);
+    return 0;
+  }
+  return 1;
+}
+
 static void set_defaults(cli_args *args) {
   memset(args, 0, sizeof *args);
   args->constraints = CHOOSE_BY_ALPHA_CHANNEL;
@@ -201,7 +248,9 @@ static int parse_option(int argc, char **argv, int *i, cli_args *args, char *err
   const numeric_option *numeric = find_numeric(name);
   int is_output = strcmp(name, "-o") == 0 || strcmp(name, "--output") == 0;
   int is_region = strcmp(name, "--region") == 0;
-  if (!numeric && !is_output && !is_region) {
+  int is_solver = strcmp(name, "--solver") == 0;
+  int is_max_memory = strcmp(name, "--max-memory") == 0;
+  if (!numeric && !is_output && !is_region && !is_solver && !is_max_memory) {
     snprintf(error, error_size, "unknown option '%s' (see --help)", name);
     return 0;
   }
@@ -218,6 +267,8 @@ static int parse_option(int argc, char **argv, int *i, cli_args *args, char *err
     return 1;
   }
   if (is_region) return parse_region(value, args, error, error_size);
+  if (is_solver) return parse_solver(value, &args->options, error, error_size);
+  if (is_max_memory) return parse_max_memory(value, args, error, error_size);
   if (numeric->offset == offsetof(option_args, levels_num)) {
     // The last --levels counts, "auto" or a number.
     args->levels_auto = strcmp(value, LEVELS_AUTO) == 0;
@@ -305,7 +356,13 @@ void print_usage(FILE *stream) {
               "", LEVELS_AUTO, "");
   }
   fprintf(stream,
-          "  --region X,Y,W,H      calculate only this rectangle (clipped to the picture)\n"
+          "  --region X,Y,W,H      calculate only this rectangle (clipped to the picture)\n");
+  fprintf(stream, "  --solver NAME         %s\n  %-22sdefault %s\n", OPT_SOLVER.meaning, "",
+          OPT_SOLVER.items[OPT_SOLVER.default_value].word);
+  fprintf(stream,
+          "  --max-memory SIZE     refuse a solve whose factorisation would bring the run above\n"
+          "                        SIZE (bytes, or with K, M, G, T); default: the memory the\n"
+          "                        system has available\n"
           "  --alpha-only          write an 8-bit grey alpha PNG instead of RGBA\n"
           "  --foreground          %s\n"
           "                        (the RGBA output carries them, not the picture's)\n"

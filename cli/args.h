@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 #include "calc/options.h"
@@ -28,6 +29,7 @@ struct cli_args {
                          // estimate_foreground); picture size unset
   int levels_auto;       // 1: --levels auto, levels decided from the input
   int active_given;      // 1 when --active was given
+  uint64_t memory_limit;  // --max-memory in bytes; 0: not given
   int region_is_set;     // 1 when --region was given
   int region_x, region_y, region_w, region_h;  // picture pixels, unclipped
   int alpha_only;        // 1: write an 8-bit grey alpha PNG

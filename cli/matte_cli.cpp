@@ -10,7 +10,6 @@
 #include "calc/worker_core.h"
 #include "cli/io.h"
 #include "cli/signals.h"
-#include "cli/solver_advice.h"
 
 // Everything one run holds; released in one place whatever step failed.
 struct matte_run {
@@ -180,6 +179,7 @@ static worker_outcome run_worker(matte_run *run, engine_input *input,
                                  const option_args *options) {
   c2f_config config;
   config.options = *options;
+  config.memory_limit = run->args->memory_limit;
   config.progress = on_engine_progress;
   config.progress_user = run->progress;
   progress_stage(run->progress, "calculating %d x %d pixels", run->w, run->h);
@@ -218,9 +218,14 @@ static int calculate(matte_run *run) {
   const option_args options = decide_options(run, &input);
   worker_outcome outcome = run_worker(run, &input, &options);
   if (outcome.levels_lowered) note_levels_lowered(run, &options, outcome.levels_used);
-  const char *failure = cli_solver_message(outcome.status);
-  if (failure) {
-    fail(run, "%s", failure);
+  if (calculation_failed(outcome.status)) {
+    // A failed run has no matte: never write its empty one as a result.
+    const std::string failure =
+        calculation_failure_message(outcome.status, &outcome.failure, FOR_COMMAND_LINE);
+    if (failure.empty())
+      fail(run, "failure: solver status %d", outcome.status);
+    else
+      fail(run, "%s", failure.c_str());
     return MATTE_EXIT_SOLVER;
   }
   return MATTE_EXIT_OK;

@@ -2,6 +2,7 @@
 // can reach each of them; solveAlpha runs them in order.
 #pragma once
 
+#include "engine/solve_alpha.h"
 #include "sparse/qmatrix.h"
 #include "sparse/vector.h"
 
@@ -12,17 +13,26 @@ extern const double kConstraintWeight;
 
 // Adds kConstraintWeight * mask[y][x] to the diagonal of L (1-based,
 // column-major pixel numbering) and sets d[k] = that weight * values[y][x].
-// A constrained pixel with an empty row gets the 1 x 1 row (k, weight).
-// mask and values are height x width arrays indexed [row][column]; d must
-// have dimension height * width. Containers in an error state are left as
-// they are.
+// A constrained pixel with an empty row gets the 1 x 1 row (k, weight); or,
+// when `outside` is given, no row: its weight goes to outside[k] instead,
+// and every other component of `outside` becomes 0 (the Cholesky path takes
+// such rows apart anyway, and building millions of one-entry rows costs
+// more than the rest of a trimap's system). mask and values are
+// height x width arrays indexed [row][column]; d and outside must have
+// dimension height * width. Containers in an error state are left as they
+// are.
 void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
-                          double **values, int height, int width);
+                          double **values, int height, int width,
+                          Vector *outside = nullptr);
 
-// Solves the built system (L with its constraints, right-hand side d) into
-// x and returns the clamped matte as a new height x width array [row][column]
-// (free with free_img); *status gets umfpackSolve's status. L is released.
-// When the container recorded an error while the system was built nothing is
-// solved: the matte is all zeros and *status is UMFPACK_ERROR_out_of_memory.
-double **matteFromSystem(QMatrix *L, Vector *d, Vector *x, int height,
-                         int width, int *status);
+// Adds the constraints to the Laplacian L in the form the settings' solver
+// takes, solves the system into x (right-hand side in d; both of dimension
+// height * width) and returns the clamped matte as a new height x width
+// array [row][column] (free with free_img); outcome as solveAlphaWith
+// describes it. L is released. When the container records an error while
+// the system is built nothing is solved: the status is
+// UMFPACK_ERROR_out_of_memory. After any failure the matte is all zeros.
+double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
+                            double **values, int height, int width,
+                            const solve_settings *settings,
+                            solve_outcome *outcome);

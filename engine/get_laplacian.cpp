@@ -20,10 +20,10 @@ struct LaplacianShape {
   int K;       // (m*m + 1) / 2: forward neighbours, the longest possible row
 };
 
-static LaplacianShape laplacianShape(const TIFF_img *image, int r) {
+static LaplacianShape laplacianShape(int height, int width, int r) {
   LaplacianShape sh;
-  sh.H = image->height;
-  sh.W = image->width;
+  sh.H = height;
+  sh.W = width;
   sh.N = (long)sh.H * sh.W;
   sh.r = r;
   sh.n = (2 * r + 1) * (2 * r + 1);
@@ -105,6 +105,9 @@ static int rowColumns(const int *pre, const LaplacianShape *sh, int y, int x,
                       unsigned *cols) {
   const long row = (long)x * sh->H + y + 1;
   int len = 0;
+  // A pixel that no built window holds has an empty row; in a trimap that
+  // is most of them, and one lookup settles it.
+  if (!shareBuiltWindow(pre, sh, y, x, y, x)) return 0;
   if (rowIsFull(pre, sh, y, x)) {
     for (int s = 0; s < sh->K; s++) {
       int dx, dy;
@@ -352,9 +355,22 @@ QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
   if (r < kRadiusFloor) r = kRadiusFloor;
   // An error recorded earlier leaves the matrix without rows to fill.
   if (LASResult() != LASOK) return A;
-  const LaplacianShape sh = laplacianShape(image, r);
+  const LaplacianShape sh = laplacianShape(image->height, image->width, r);
   double **E = imerode(mask, sh.W, sh.H, r);
   buildLaplacian(&A, image, E, &sh, epsilon);
   free_img((void **)E);
   return A;
+}
+
+long pixelsInBuiltWindows(double **mask, int height, int width, int r) {
+  if (r < kRadiusFloor) r = kRadiusFloor;
+  const LaplacianShape sh = laplacianShape(height, width, r);
+  double **E = imerode(mask, width, height, r);
+  int *pre = builtWindowCounts(E, &sh);
+  free_img((void **)E);
+  long count = 0;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) count += shareBuiltWindow(pre, &sh, y, x, y, x);
+  free(pre);
+  return count;
 }

@@ -10,3 +10,8 @@
 // whose eroded constraint mask is non-zero are skipped. epsilon < 1e-7 and
 // r < 1 are raised to those floors. The caller owns the matrix (Q_Destr).
 QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r);
+
+// The pixels whose rows getLaplacian1 fills for this mask (height x width,
+// [row][column]) and radius: those that some built window holds. Cheaper
+// than building the matrix: for sizing a solve before it is built.
+long pixelsInBuiltWindows(double **mask, int height, int width, int r);

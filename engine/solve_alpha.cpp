@@ -2,7 +2,11 @@
 
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
+#include "engine/cholesky_system.h"
 #include "engine/get_laplacian.h"
+#include "engine/memory_prescreen.h"
+#include "engine/solve_guard.h"
+#include "engine/solver_threads.h"
 #include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
 
@@ -42,30 +46,46 @@ static double **matteFromSolution(const Vector *x, int height, int width) {
   return alpha;
 }
 
-// Hands the constrained system to UMFPACK. L is released as soon as it has
-// been copied, so its memory and the factorisation's are not held at once.
-static int solveSystem(QMatrix *L, Vector *d, Vector *x) {
+// The matte of a solve that failed, was refused or was cancelled.
+static double **emptyMatte(int height, int width) {
+  return (double **)get_init_arr(width, height, sizeof(double));
+}
+
+// The whole system by UMFPACK, the reference path.
+static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
+                          const solve_settings *settings,
+                          solve_outcome *outcome) {
   CompressedColumn A;
   const bool assembled = compressedColumnFromUpper(L, &A);
+  // L goes as soon as it has been copied, so its memory and the
+  // factorisation's are not held at once.
   Q_Destr(L);
+  returnFreedMemory();
   if (!assembled) return UMFPACK_ERROR_out_of_memory;
   // Cmp is 1-based; the solver's arrays start at component 1.
-  const int status = umfpackSolve(&A, d->Cmp + 1, x->Cmp + 1);
+  const int status =
+      solveCancelled(settings)
+          ? C2F_STATUS_CANCELLED
+          : umfpackSolve(&A, d->Cmp + 1, x->Cmp + 1, settings, outcome);
   compressedColumnFree(&A);
   return status;
 }
 
 void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
-                          double **values, int height, int width) {
+                          double **values, int height, int width,
+                          Vector *outside) {
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++) {
       const size_t k = (size_t)x * height + y + 1;
       const double w = kConstraintWeight * mask[y][x];
+      if (outside) V_SetCmp(outside, k, 0.0);
       if (w != 0.0) {
         if (Q_GetEl(L, k, k) != 0.0) {
           Q_AddVal(L, k, 0, w);
         } else if (Q_GetLen(L, k) != 0) {
           diagonalWithoutMain();
+        } else if (outside) {
+          V_SetCmp(outside, k, w);
         } else {
           // A pixel inside a wholly constrained area is in no built window:
           // its row is just the constraint.
@@ -77,39 +97,78 @@ void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
     }
 }
 
-double **matteFromSystem(QMatrix *L, Vector *d, Vector *x, int height,
-                         int width, int *status) {
+double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
+                            double **values, int height, int width,
+                            const solve_settings *settings,
+                            solve_outcome *outcome) {
+  // The Cholesky path keeps pinned pixels without a row out of L, their
+  // weights in x (see choleskySolve).
+  Vector *outside = settings->solver == SOLVER_CHOLESKY ? x : nullptr;
+  addConstraintWeights(L, d, mask, values, height, width, outside);
   if (LASResult() != LASOK) {
     // Building the system failed (out of memory): do not solve half a
     // system; hand back an empty matte and say why.
     Q_Destr(L);
-    *status = UMFPACK_ERROR_out_of_memory;
-    return (double **)get_init_arr(width, height, sizeof(double));
+    outcome->status = UMFPACK_ERROR_out_of_memory;
+  } else if (settings->solver == SOLVER_LU) {
+    outcome->status = solveWholeByLu(L, d, x, settings, outcome);
+  } else {
+    outcome->status = choleskySolve(L, d, x, settings, outcome);
   }
-  *status = solveSystem(L, d, x);
+  // A failed solve leaves x undefined: the matte is empty, never garbage.
+  if (outcome->status < 0) return emptyMatte(height, width);
   clampToUnit(x);
   return matteFromSolution(x, height, width);
+}
+
+double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
+                        double **constraint_values, double epsilon, int r,
+                        const solve_settings *settings,
+                        solve_outcome *outcome) {
+  const int height = image->height, width = image->width;
+  const size_t N = (size_t)height * width;
+  *outcome = solve_outcome();
+  runSolverLibrariesSingleThreaded();
+  if (solveCancelled(settings)) {
+    outcome->status = C2F_STATUS_CANCELLED;
+    return emptyMatte(height, width);
+  }
+  // A factorisation far beyond memory is refused before seconds are spent
+  // and gigabytes taken building the system of a large picture.
+  if (!largeSolveMayFit(image, constraint_mask, constraint_values, epsilon, r,
+                        settings, outcome)) {
+    outcome->status = SOLVE_STATUS_OVER_MEMORY;
+    return emptyMatte(height, width);
+  }
+  // The container's error state is sticky; an earlier calculation that ran
+  // out of memory must not make this one silently inert.
+  LASClearError();
+  QMatrix L = getLaplacian1(image, constraint_mask, epsilon, r);
+  if (solveCancelled(settings)) {
+    Q_Destr(&L);
+    outcome->status = C2F_STATUS_CANCELLED;
+    return emptyMatte(height, width);
+  }
+  // addConstraintWeights writes every component of d; the solve every one
+  // of x.
+  Vector d, x;
+  V_Constr(&d, "d", N, Normal, true);
+  V_Constr(&x, "x", N, Normal, true);
+  double **alpha =
+      matteFromLaplacian(&L, &d, &x, constraint_mask, constraint_values,
+                         height, width, settings, outcome);
+  V_Destr(&d);
+  V_Destr(&x);
+  return alpha;
 }
 
 double **solveAlpha(TIFF_img *image, double **constraint_mask,
                     double **constraint_values, double epsilon, int r,
                     int *status) {
-  const int height = image->height, width = image->width;
-  const size_t N = (size_t)height * width;
-  // The container's error state is sticky; an earlier calculation that ran
-  // out of memory must not make this one silently inert.
-  LASClearError();
-  QMatrix L = getLaplacian1(image, constraint_mask, epsilon, r);
-  Vector d, x;
-  V_Constr(&d, "d", N, Normal, true);
-  V_SetAllCmp(&d, 0.0);
-  V_Constr(&x, "x", N, Normal, true);
-  // A failed solve leaves the solution as it found it: zeros, not garbage.
-  V_SetAllCmp(&x, 0.0);
-  addConstraintWeights(&L, &d, constraint_mask, constraint_values, height,
-                       width);
-  double **alpha = matteFromSystem(&L, &d, &x, height, width, status);
-  V_Destr(&d);
-  V_Destr(&x);
+  const solve_settings defaults;
+  solve_outcome outcome;
+  double **alpha = solveAlphaWith(image, constraint_mask, constraint_values,
+                                  epsilon, r, &defaults, &outcome);
+  *status = outcome.status;
   return alpha;
 }

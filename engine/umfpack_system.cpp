@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <umfpack.h>
 
+#include "engine/solve_guard.h"
+
 bool compressedColumnFromUpper(QMatrix *L, CompressedColumn *out) {
   const size_t n = L->Dim;
   out->n = (int)n;
@@ -62,15 +64,42 @@ void compressedColumnFree(CompressedColumn *matrix) {
   matrix->Ax = NULL;
 }
 
-int umfpackSolve(const CompressedColumn *A, const double *b, double *x) {
+double umfpackFactorisationBytes(const double *info) {
+  // UMFPACK's own peak estimate allows for the worst off-diagonal pivoting:
+  // on matting systems (symmetric, positive definite, diagonal pivots) it is
+  // 6 to 21 times what the factorisation takes. The entries of L + U under
+  // the symmetric ordering, a value and an index each, came to 0.85..1.34
+  // times the measured peaks (0.25 and 1 MP trimaps, 0.25 MP strokes); a
+  // quarter more keeps the check on the safe side.
+  static const double kWorkingSpace = 1.25;
+  return kWorkingSpace * info[UMFPACK_SYMMETRIC_LUNZ] *
+         (sizeof(double) + sizeof(int));
+}
+
+int umfpackSolve(const CompressedColumn *A, const double *b, double *x,
+                 const solve_settings *settings, solve_outcome *outcome) {
   double info[UMFPACK_INFO];
   void *symbolic = NULL, *numeric = NULL;
-  // Each call runs whatever the previous one left in info: a failure shows
-  // in the status of the solve, which is the one reported.
-  umfpack_di_symbolic(A->n, A->n, A->Ap, A->Ai, A->Ax, &symbolic, NULL, info);
-  umfpack_di_numeric(A->Ap, A->Ai, A->Ax, symbolic, &numeric, NULL, info);
+  int status = umfpack_di_symbolic(A->n, A->n, A->Ap, A->Ai, A->Ax, &symbolic,
+                                   NULL, info);
+  if (status < 0) return status;
+  if (solveCancelled(settings)) {
+    status = C2F_STATUS_CANCELLED;
+  } else if (!factorisationFits(settings, umfpackFactorisationBytes(info),
+                                outcome)) {
+    status = SOLVE_STATUS_OVER_MEMORY;
+  } else {
+    status = umfpack_di_numeric(A->Ap, A->Ai, A->Ax, symbolic, &numeric, NULL,
+                                info);
+  }
   umfpack_di_free_symbolic(&symbolic);
-  umfpack_di_solve(UMFPACK_A, A->Ap, A->Ai, A->Ax, x, b, numeric, NULL, info);
+  if (status < 0) return status;
+  if (solveCancelled(settings)) {
+    status = C2F_STATUS_CANCELLED;
+  } else {
+    status = umfpack_di_solve(UMFPACK_A, A->Ap, A->Ai, A->Ax, x, b, numeric,
+                              NULL, info);
+  }
   umfpack_di_free_numeric(&numeric);
-  return (int)info[UMFPACK_STATUS];
+  return status;
 }

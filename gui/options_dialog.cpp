@@ -6,6 +6,7 @@
 
 static const char *const DIALOG_TITLE = "options for calculation";
 static const char *const RESET_LABEL = "Reset to default values";
+static const char *const SOLVER_LABEL = "Solver";
 static const char *const FOREGROUND_LABEL = "Estimate foreground colours";
 static const char *const SUGGEST_LABEL = "Suggest";
 
@@ -66,6 +67,14 @@ static void create_spin_buttons(options_dialog *d, const option_args *record) {
                    G_CALLBACK(cb_levels_num), spin_adjustment(d, SPIN_ACTIVE));
 }
 
+static GtkWidget *new_solver_combo(int solver) {
+  GtkWidget *combo = gtk_combo_box_text_new();
+  for (int i = 0; i < OPT_SOLVER.count; i++)
+    gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(combo), OPT_SOLVER.items[i].label);
+  gtk_combo_box_set_active(GTK_COMBO_BOX(combo), solver);
+  return combo;
+}
+
 static void create_foreground_check(options_dialog *d, const option_args *record) {
   d->foreground_check = gtk_check_button_new_with_label(FOREGROUND_LABEL);
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->foreground_check),
@@ -78,6 +87,8 @@ static void fill_content_area(options_dialog *d) {
     gtk_box_pack_start(GTK_BOX(area), gtk_label_new(FIELDS[i].label), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(area), d->spin_buttons[i], FALSE, FALSE, 0);
   }
+  gtk_box_pack_start(GTK_BOX(area), gtk_label_new(SOLVER_LABEL), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(area), d->solver_combo, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(area), d->foreground_check, FALSE, FALSE, 0);
   d->suggest_button = gtk_button_new_with_label(SUGGEST_LABEL);
   g_signal_connect(d->suggest_button, "clicked", G_CALLBACK(cb_suggest_levels), d);
@@ -87,6 +98,7 @@ static void fill_content_area(options_dialog *d) {
   gtk_box_pack_start(GTK_BOX(area), d->suggest_note, FALSE, FALSE, 0);
   GtkWidget *reset = gtk_button_new_with_label(RESET_LABEL);
   g_signal_connect(reset, "clicked", G_CALLBACK(signal_set_defaults), d->spin_buttons);
+  g_signal_connect(reset, "clicked", G_CALLBACK(cb_reset_solver), d->solver_combo);
   g_signal_connect(reset, "clicked", G_CALLBACK(cb_reset_foreground_check), d->foreground_check);
   gtk_box_pack_start(GTK_BOX(area), reset, FALSE, FALSE, 0);
 }
@@ -120,6 +132,10 @@ void signal_set_defaults(GtkWidget *, gpointer spin_buttons) {
                               FIELDS[i].range->default_value);
 }
 
+void cb_reset_solver(GtkWidget *, gpointer combo) {
+  gtk_combo_box_set_active(GTK_COMBO_BOX(combo), OPT_SOLVER.default_value);
+}
+
 void cb_reset_foreground_check(GtkWidget *, gpointer foreground_check) {
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(foreground_check),
                                OPT_FOREGROUND.default_value != 0);
@@ -134,6 +150,7 @@ options_dialog *options_dialog_build(GtkWidget *parent, const option_args *recor
       GTK_STOCK_OK, GTK_RESPONSE_OK, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, NULL);
   g_object_ref(d->dialog);
   create_spin_buttons(d, record);
+  d->solver_combo = new_solver_combo(record->solver);
   create_foreground_check(d, record);
   fill_content_area(d);
   return d;
@@ -158,6 +175,7 @@ void options_dialog_apply(options_dialog *d, gint response, option_args *record)
   record->win_size = (int32_t)spin_value(d, SPIN_WINDOW);
   record->epsilon = spin_value(d, SPIN_EPSILON);
   record->threshold = spin_value(d, SPIN_THRESHOLD);
+  record->solver = gtk_combo_box_get_active(GTK_COMBO_BOX(d->solver_combo));
   record->estimate_foreground =
       gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(d->foreground_check)) ? 1 : 0;
   ok_to_calc = 1;

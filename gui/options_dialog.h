@@ -1,6 +1,7 @@
-// The calculation options dialog: five spin buttons and the "Estimate
-// foreground colours" check box over the options record (calc/options.h),
-// opened from Edit -> Preferences and before every calculation.
+// The calculation options dialog: five spin buttons, the solver choice and
+// the "Estimate foreground colours" check box over the options record
+// (calc/options.h), opened from Edit -> Preferences and before every
+// calculation.
 //
 // Its construction, its run and the application of its answer are separate
 // so that tests can apply an answer directly or answer a running dialog.
@@ -26,6 +27,7 @@ enum option_spin_index {
 struct options_dialog {
   GtkWidget *dialog;
   GtkWidget *spin_buttons[SPIN_COUNT];
+  GtkWidget *solver_combo;  // item i is solver_choice i
   GtkWidget *foreground_check;  // estimate_foreground
   GtkWidget *suggest_button;  // "Suggest": levels and active for the region
   GtkWidget *suggest_note;    // label: what Suggest proposed, or why not
@@ -45,7 +47,7 @@ options_dialog *options_dialog_build(GtkWidget *parent, const option_args *recor
 gint options_dialog_run(options_dialog *d);
 
 // Applies a response: OK stores the five values (levels, active and window
-// truncated to integers) and the check box and sets ok_to_calc = 1; Cancel sets ok_to_calc = 0
+// truncated to integers), the solver and the check box, and sets ok_to_calc = 1; Cancel sets ok_to_calc = 0
 // and keeps the record; any other response (closed from the frame) changes
 // nothing.
 void options_dialog_apply(options_dialog *d, gint response, option_args *record);
@@ -71,3 +73,7 @@ void signal_set_defaults(GtkWidget *button, gpointer spin_buttons);
 // "clicked" of "Reset to default values" as well: sets the check box
 // `foreground_check` to its default.
 void cb_reset_foreground_check(GtkWidget *button, gpointer foreground_check);
+
+// "clicked" of "Reset to default values" too: sets the solver combo box
+// (`combo`) to the default solver.
+void cb_reset_solver(GtkWidget *button, gpointer combo);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -45,7 +46,7 @@ class C2FDriver : public testing::Test {
     config_.options.threshold = threshold;
     config_.options.epsilon = kEpsilon;
     config_.options.win_size = kWin;
-    return c2f_run(&in->image, in->constraint_mask, in->constraint_values, &config_, &status_);
+    return c2f_run(&in->image, in->constraint_mask, in->constraint_values, &config_, &outcome_);
   }
   // Asking for N levels (N = 1, or more than the input allows) must be
   // exactly one plain solve.
@@ -54,7 +55,7 @@ class C2FDriver : public testing::Test {
     double **direct =
         solveAlpha(&in->image, in->constraint_mask, in->constraint_values, kEpsilon, kWin, &status);
     double **matte = run(in, N, A, threshold);
-    EXPECT_EQ(status_, status);
+    EXPECT_EQ(outcome_.status, status);
     EXPECT_TRUE(same_array(matte, direct, in->image.width, in->image.height));
     EXPECT_EQ(lines(), "");
     EXPECT_EQ(stages_, "solving 1/1, ");
@@ -68,7 +69,7 @@ class C2FDriver : public testing::Test {
   char *lines_ = nullptr;
   size_t lines_size_ = 0;
   std::string stages_;
-  int status_ = -99;
+  solve_outcome outcome_;
 };
 
 TEST_F(C2FDriver, OneLevelIsOnePlainSolve) {
@@ -106,7 +107,7 @@ TEST_P(Pyramid, SolvesTheActiveCoarsestLevelsAndUpsamplesTheRest) {
   double **mask = copy_array(in.constraint_mask, 100, 100);
   double **values = copy_array(in.constraint_values, 100, 100);
   double **matte = run(&in, 3, c.active);
-  EXPECT_EQ(status_, 0);
+  EXPECT_EQ(outcome_.status, 0);
   EXPECT_EQ(lines(), c.lines);
   EXPECT_EQ(stages_, c.stages);
   if (c.active < 3) {
@@ -164,7 +165,7 @@ TEST_P(AlternateTransparency, BinarisesAtOneHalfOnSolvedLevels) {
       in.constraint_values[y][x] = x < 30 ? 0.3 : 0.6;
     }
   free_img((void **)run(&in, levels, levels, 0.3));
-  EXPECT_EQ(status_, 0);
+  EXPECT_EQ(outcome_.status, 0);
   int pinned_outside = 0;
   for (int y = 0; y < 60; y++)
     for (int x = 20; x < 40; x++) {
@@ -211,13 +212,54 @@ TEST(C2FRefinement, PinsOnlyNeighbourhoodsThatAreConfidentThroughout) {
   for (double **a : {up, mask, values}) free_img((void **)a);
 }
 
+// The fast path through a whole pyramid: the refinement of each level
+// builds on the coarser solution, and the Cholesky run stays within a
+// millionth of the LU reference.
+TEST_F(C2FDriver, CholeskyFollowsTheLuReferenceThroughThePyramid) {
+  engine_input a = make_split_scene(90, 70), b = make_split_scene(90, 70);
+  config_.options.solver = SOLVER_LU;
+  double **byLu = run(&a, 3, 3);
+  config_.options.solver = SOLVER_CHOLESKY;
+  double **byCholesky = run(&b, 3, 3);
+  EXPECT_EQ(outcome_.status, 0);
+  double largest = 0;
+  for (int y = 0; y < 70; y++)
+    for (int x = 0; x < 90; x++) largest = std::max(largest, std::fabs(byLu[y][x] - byCholesky[y][x]));
+  EXPECT_LE(largest, 1e-6);
+  EXPECT_TRUE(same_array(a.constraint_mask, b.constraint_mask, 90, 70));
+  free_img((void **)byLu);
+  free_img((void **)byCholesky);
+  free_engine_input(&a);
+  free_engine_input(&b);
+}
+
+// A solve refused for memory at the coarsest level ends the run there: its
+// empty matte is neither upsampled nor turned into constraints.
+TEST_F(C2FDriver, AFailedCoarseSolveEndsTheRun) {
+  engine_input in = make_split_scene(100, 100);
+  double **mask = copy_array(in.constraint_mask, 100, 100);
+  config_.memory_limit = 1;
+  double **matte = run(&in, 3, 3);
+  EXPECT_EQ(outcome_.status, SOLVE_STATUS_OVER_MEMORY);
+  EXPECT_GT(outcome_.needed_bytes, outcome_.available_bytes);
+  EXPECT_EQ(stages_, "down-sampling 1/3, down-sampling 2/3, solving 3/3, ");
+  EXPECT_TRUE(same_array(mask, in.constraint_mask, 100, 100));
+  double largest = 0;
+  for (int y = 0; y < 100; y++)
+    for (int x = 0; x < 100; x++) largest = std::max(largest, matte[y][x]);
+  EXPECT_EQ(largest, 0.0);
+  free_img((void **)matte);
+  free_img((void **)mask);
+  free_engine_input(&in);
+}
+
 // A cancel is seen at the next stage boundary: nothing after it runs, the
 // status says so and the matte is empty rather than half-made.
 TEST_F(C2FDriver, CancelStopsAtTheNextStage) {
   engine_input in = make_split_scene(100, 100);
   cancel_after_ = "down-sampling 1/3, down-sampling 2/3, solving 3/3, ";
   double **matte = run(&in, 3, 3);
-  EXPECT_EQ(status_, C2F_STATUS_CANCELLED);
+  EXPECT_EQ(outcome_.status, C2F_STATUS_CANCELLED);
   EXPECT_EQ(stages_, cancel_after_);
   double largest = 0;
   for (int y = 0; y < 100; y++)

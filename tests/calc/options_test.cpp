@@ -1,11 +1,13 @@
 #include "calc/options.h"
 #include "calc/rgb2grey.h"
+#include "engine/solve_alpha.h"
 
 #include <gtest/gtest.h>
 
 TEST(Options, DefaultsLeaveThePictureSizeAlone) {
-  option_args o = {7, 5, 1e-5, 0.3, 4, 640, 480, 1};
+  option_args o = {7, 5, 1e-5, 0.3, 4, 640, 480, 1, SOLVER_LU};
   opts_set_default(&o);
+  EXPECT_EQ(o.solver, OPT_SOLVER.default_value);
   EXPECT_EQ(o.levels_num, 1);
   EXPECT_EQ(o.Active_levels_num, 1);
   EXPECT_EQ(o.epsilon, 1e-7);

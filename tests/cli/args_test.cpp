@@ -1,4 +1,5 @@
 #include "cli/args.h"
+#include "engine/solve_alpha.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,8 @@ TEST(ParseArgs, DefaultsMirrorTheOptionsDialog) {
   option_args d;
   opts_set_default(&d);
   EXPECT_EQ(numbers(p.args.options), numbers(d));
+  EXPECT_EQ(p.args.options.solver, d.solver);
+  EXPECT_EQ(p.args.memory_limit, 0u);
   EXPECT_EQ(p.args.constraints, CHOOSE_BY_ALPHA_CHANNEL);
   EXPECT_FALSE(p.args.region_is_set || p.args.alpha_only || p.args.quiet ||
                p.args.options.estimate_foreground);
@@ -134,6 +137,32 @@ INSTANTIATE_TEST_SUITE_P(
                  "--region: 99999999999 in '99999999999,0,5,5' is out of range"},
         bad_case{with_operands({"--region", "1,2,3,"}), "not X,Y,W,H"},
         bad_case{with_operands({"--quiet=1"}), "takes no value"},
-        bad_case{with_operands({"--layer", "--trimap"}), "exclude each other"}));
+        bad_case{with_operands({"--layer", "--trimap"}), "exclude each other"},
+        bad_case{with_operands({"--solver", "qr"}), "--solver: 'qr' is not one of cholesky, lu"},
+        bad_case{with_operands({"--max-memory", "0"}), "--max-memory: '0' is not a size"},
+        bad_case{with_operands({"--max-memory", "-2G"}), "is not a size"},
+        bad_case{with_operands({"--max-memory", "2X"}), "is not a size"},
+        bad_case{with_operands({"--max-memory", "G"}), "is not a size"},
+        bad_case{with_operands({"--max-memory", "1e30"}), "is not a size"}));
+
+TEST(ParseArgs, SolverAndMemorySizes) {
+  const struct {
+    const char *solver, *size;
+    int expected_solver;
+    uint64_t bytes;
+  } cases[] = {
+      {"lu", "123", SOLVER_LU, 123},
+      {"cholesky", "500M", SOLVER_CHOLESKY, 500ull << 20},
+      {"lu", "1.5G", SOLVER_LU, 3ull << 29},
+      {"lu", "2gb", SOLVER_LU, 2ull << 30},
+      {"lu", "64k", SOLVER_LU, 64ull << 10},
+  };
+  for (const auto &c : cases) {
+    parsed p = parse(with_operands({"--solver", c.solver, "--max-memory", c.size}));
+    ASSERT_EQ(p.outcome, PARSE_RUN) << c.size << " " << p.error;
+    EXPECT_EQ(p.args.options.solver, c.expected_solver);
+    EXPECT_EQ(p.args.memory_limit, c.bytes) << c.size;
+  }
+}
 
 }  // namespace

@@ -5,12 +5,15 @@
 #include <cholmod.h>
 #include <umfpack.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <vector>
 
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
 #include "engine/get_laplacian.h"
+#include "engine/reduced_system.h"
 #include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
 #include "test_pictures.h"
@@ -22,8 +25,8 @@ struct Scene {
   const int height, width;
   TIFF_img image;
   double **mask, **values;
-  Scene(int h, int w, unsigned seed)
-      : height(h), width(w), image(noisePicture(h, w, 'c', seed)),
+  Scene(int h, int w, unsigned seed, char type = 'c')
+      : height(h), width(w), image(noisePicture(h, w, type, seed)),
         mask(filledArray(h, w, 0.0)), values(filledArray(h, w, 0.0)) {}
   ~Scene() {
     free_TIFF(&image);
@@ -35,7 +38,47 @@ struct Scene {
     values[y][x] = value;
   }
   double **solve(int *status) { return solveAlpha(&image, mask, values, 1e-7, 1, status); }
+  double **solve(solver_choice solver, int r, solve_outcome *outcome,
+                 const std::atomic<bool> *cancel = nullptr) {
+    solve_settings settings;
+    settings.solver = solver;
+    settings.cancel = cancel;
+    return solveAlphaWith(&image, mask, values, 1e-7, r, &settings, outcome);
+  }
+  // The Laplacian built on its own and handed to matteFromLaplacian, the
+  // solution vector filled with garbage first; containerFailed records a
+  // container error as if the build had run out of memory.
+  double **solveBuilt(const solve_settings *settings, solve_outcome *outcome,
+                      bool containerFailed = false) {
+    LASClearError();
+    QMatrix L = getLaplacian1(&image, mask, 1e-7, 1);
+    Vector d, x;
+    V_Constr(&d, "d", L.Dim, Normal, true);
+    V_Constr(&x, "x", L.Dim, Normal, true);
+    V_SetAllCmp(&x, 0.7);
+    if (containerFailed) LASError(LASMemAllocErr, "Q_SetLen", "A", NULL, NULL);
+    double **alpha =
+        matteFromLaplacian(&L, &d, &x, mask, values, height, width, settings, outcome);
+    V_Destr(&d);
+    V_Destr(&x);
+    LASClearError();
+    return alpha;
+  }
 };
+
+bool allZero(double **a, int height, int width) {
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++)
+      if (a[y][x] != 0.0) return false;
+  return true;
+}
+
+double largestDifference(double **a, double **b, int height, int width) {
+  double largest = 0.0;
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) largest = std::fmax(largest, std::fabs(a[y][x] - b[y][x]));
+  return largest;
+}
 
 // The compressed-column form CHOLMOD makes from the triplets of both
 // triangles; the direct assembly must hand UMFPACK exactly this.
@@ -68,7 +111,10 @@ void cholmodAssembly(QMatrix *L, std::vector<int> *Ap, std::vector<int> *Ai, std
 }
 
 // Five pinned columns on the left empty some rows (they get 1 x 1 rows),
-// one pinned pixel on the right sits among unpinned neighbours.
+// one pinned pixel on the right sits among unpinned neighbours. The 1 x 1
+// rows are decoupled: their solution is exactly d / a_kk. Built without
+// them, as the Cholesky path does, the system still rebuilds bit for bit
+// into what LU is given.
 TEST(AlphaSystem, ConstraintsLandOnTheDiagonalAndAssemblyMatchesCholmod) {
   Scene s(12, 10, 9u);
   for (int y = 0; y < s.height; y++)
@@ -99,8 +145,36 @@ TEST(AlphaSystem, ConstraintsLandOnTheDiagonalAndAssemblyMatchesCholmod) {
   EXPECT_EQ(std::vector<int>(A.Ap, A.Ap + A.n + 1), Ap);
   EXPECT_EQ(std::vector<int>(A.Ai, A.Ai + A.Ap[A.n]), Ai);
   EXPECT_EQ(std::vector<double>(A.Ax, A.Ax + A.Ap[A.n]), Ax);
-  compressedColumnFree(&A);
+
   Q_Destr(&L);
+
+  // The Cholesky path builds no 1 x 1 rows: their weights wait in x.
+  LASClearError();
+  QMatrix P = getLaplacian1(&s.image, s.mask, 1e-7, 1);
+  Vector x;
+  V_Constr(&x, "x", P.Dim, Normal, true);
+  addConstraintWeights(&P, &d, s.mask, s.values, s.height, s.width, &x);
+  EXPECT_EQ(Q_GetLen(&P, inside), 0u);
+  EXPECT_EQ(V_GetCmp(&x, inside), kConstraintWeight);
+  EXPECT_EQ(V_GetCmp(&x, edge), 0.0);
+  cholmod_common common;
+  cholmod_l_start(&common);
+  ReducedSystem reduced;
+  ASSERT_TRUE(splitSystem(&P, &x, &common, &reduced));
+  EXPECT_EQ(std::count(reduced.original.begin(), reduced.original.end(), inside - 1), 0);
+  EXPECT_EQ(std::count(reduced.original.begin(), reduced.original.end(), edge - 1), 1);
+  CompressedColumn rebuilt;
+  ASSERT_TRUE(compressedColumnFromReduced(&reduced, &x, &rebuilt));
+  EXPECT_EQ(std::vector<int>(rebuilt.Ap, rebuilt.Ap + rebuilt.n + 1), Ap);
+  EXPECT_EQ(std::vector<int>(rebuilt.Ai, rebuilt.Ai + rebuilt.Ap[rebuilt.n]), Ai);
+  EXPECT_EQ(std::vector<double>(rebuilt.Ax, rebuilt.Ax + rebuilt.Ap[rebuilt.n]), Ax);
+  solveDecoupledRows(&reduced, &d, &x);
+  EXPECT_EQ(V_GetCmp(&x, inside), 0.25);
+  compressedColumnFree(&rebuilt);
+  cholmod_l_free_sparse(&reduced.A, &common);
+  cholmod_l_finish(&common);
+  compressedColumnFree(&A);
+  V_Destr(&x);
   V_Destr(&d);
 }
 
@@ -123,44 +197,97 @@ TEST(SolveAlpha, PinnedValuesComeBackClampedInRowColumnOrder) {
   free_img((void **)alpha);
 }
 
-// No window fits, so the unpinned pixels have empty rows: UMFPACK warns of
-// a singular matrix and leaves them undetermined (NaN), which the matte
-// turns into 0; the pinned pixels keep their values.
-TEST(SolveAlpha, PictureLowerThanAWindowIsSingular) {
+// No window fits, so the unpinned pixels have empty rows: the matrix is
+// singular. Cholesky finds it not positive definite and hands the whole
+// system to LU, so both solvers give UMFPACK's singular-matrix warning and
+// the same matte: the undetermined pixels (NaN) become 0, the pinned ones
+// keep their values.
+TEST(SolveAlpha, PictureLowerThanAWindowIsSingularWithEitherSolver) {
   Scene s(2, 8, 2u);
   s.pin(0, 0, 0.0);
   s.pin(1, 7, 1.0);
-  int status = -99;
-  double **alpha = s.solve(&status);
-  EXPECT_EQ(status, UMFPACK_WARNING_singular_matrix);
-  EXPECT_EQ(alpha[1][7], 1.0);
+  solve_outcome lu, cholesky;
+  double **byLu = s.solve(SOLVER_LU, 1, &lu);
+  double **byCholesky = s.solve(SOLVER_CHOLESKY, 1, &cholesky);
+  EXPECT_EQ(lu.status, UMFPACK_WARNING_singular_matrix);
+  EXPECT_EQ(cholesky.status, lu.status);
+  EXPECT_EQ(byLu[1][7], 1.0);
   for (int y = 0; y < s.height; y++)
-    for (int x = 0; x < s.width; x++)
+    for (int x = 0; x < s.width; x++) {
+      EXPECT_EQ(byCholesky[y][x], byLu[y][x]) << y << ", " << x;
       if (s.mask[y][x] == 0.0) {
-        EXPECT_EQ(alpha[y][x], 0.0) << y << ", " << x;
+        EXPECT_EQ(byLu[y][x], 0.0) << y << ", " << x;
       }
-  free_img((void **)alpha);
+    }
+  free_img((void **)byLu);
+  free_img((void **)byCholesky);
 }
 
-TEST(MatteFromSystem, AnErrorWhileBuildingSkipsTheSolveAndGivesZeros) {
+struct SolverCase {
+  char type;     // 'c' colour or 'g' grey
+  int r;         // window radius
+  int pinEvery;  // every pinEvery-th pixel pinned to a random value; 0: none
+};
+
+class BothSolvers : public testing::TestWithParam<SolverCase> {};
+
+// Random pictures and constraints: the Cholesky path agrees with the LU
+// reference within 1e-6, with the same status. With nothing pinned the
+// system is singular; Cholesky falls back and both give UMFPACK's answer.
+TEST_P(BothSolvers, AgreeWithinOneMillionth) {
+  const SolverCase c = GetParam();
+  Scene s(23, 17, 5u + c.r, c.type);
+  unsigned state = 12345u;
+  for (int k = 0; c.pinEvery && k < s.height * s.width; k += c.pinEvery) {
+    state = state * 1664525u + 1013904223u;
+    s.pin(k % s.height, k / s.height, (state >> 8) / 16777216.0);
+  }
+  solve_outcome lu, cholesky;
+  double **byLu = s.solve(SOLVER_LU, c.r, &lu);
+  double **byCholesky = s.solve(SOLVER_CHOLESKY, c.r, &cholesky);
+  EXPECT_GE(lu.status, 0);
+  EXPECT_EQ(cholesky.status, lu.status);
+  EXPECT_LE(largestDifference(byLu, byCholesky, s.height, s.width), 1e-6);
+  free_img((void **)byLu);
+  free_img((void **)byCholesky);
+}
+
+INSTANTIATE_TEST_SUITE_P(SolveAlpha, BothSolvers,
+                         testing::Values(SolverCase{'c', 1, 7}, SolverCase{'g', 1, 3},
+                                         SolverCase{'c', 2, 2}, SolverCase{'g', 2, 11},
+                                         SolverCase{'c', 1, 0}, SolverCase{'g', 2, 0}));
+
+// The cancel flag is looked at inside the solve, before the Laplacian and
+// again between the later stages: a cancelled solve reports so and gives an
+// empty matte with either solver.
+TEST(SolveAlpha, CancelIsSeenInsideTheSolve) {
+  Scene s(9, 9, 3u);
+  s.pin(0, 0, 0.0);
+  s.pin(8, 8, 1.0);
+  const std::atomic<bool> cancelled{true};
+  solve_settings settings;
+  settings.cancel = &cancelled;
+  for (solver_choice solver : {SOLVER_CHOLESKY, SOLVER_LU}) {
+    solve_outcome whole, afterLaplacian;
+    free_img((void **)s.solve(solver, 1, &whole, &cancelled));
+    EXPECT_EQ(whole.status, C2F_STATUS_CANCELLED);
+    settings.solver = solver;
+    double **alpha = s.solveBuilt(&settings, &afterLaplacian);
+    EXPECT_EQ(afterLaplacian.status, C2F_STATUS_CANCELLED);
+    EXPECT_TRUE(allZero(alpha, s.height, s.width));
+    free_img((void **)alpha);
+  }
+}
+
+TEST(MatteFromLaplacian, AnErrorWhileBuildingSkipsTheSolveAndGivesZeros) {
   Scene s(5, 5, 6u);
   s.pin(0, 0, 1.0);
-  LASClearError();
-  QMatrix L = getLaplacian1(&s.image, s.mask, 1e-7, 1);
-  Vector d, x;
-  V_Constr(&d, "d", L.Dim, Normal, true);
-  V_Constr(&x, "x", L.Dim, Normal, true);
-  V_SetAllCmp(&x, 0.7);
-  LASError(LASMemAllocErr, "Q_SetLen", "A", NULL, NULL);
-  int status = -99;
-  double **alpha = matteFromSystem(&L, &d, &x, s.height, s.width, &status);
-  EXPECT_EQ(status, UMFPACK_ERROR_out_of_memory);
-  for (int y = 0; y < s.height; y++)
-    for (int c = 0; c < s.width; c++) EXPECT_EQ(alpha[y][c], 0.0);
+  const solve_settings settings;
+  solve_outcome outcome;
+  double **alpha = s.solveBuilt(&settings, &outcome, true);
+  EXPECT_EQ(outcome.status, UMFPACK_ERROR_out_of_memory);
+  EXPECT_TRUE(allZero(alpha, s.height, s.width));
   free_img((void **)alpha);
-  V_Destr(&d);
-  V_Destr(&x);
-  LASClearError();
 }
 
 // Two flat colours mixed by a soft edge satisfy the local colour model

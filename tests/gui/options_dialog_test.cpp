@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/globals.h"
+#include "engine/solve_alpha.h"
 #include "gui/options_dialog.h"
 #include "tests/calc/gtk_test_support.h"
 #include "tests/gui/gui_test_support.h"
@@ -13,7 +14,7 @@
 namespace {
 
 // A record with every option off its default, for a picture of 100 x 100.
-const option_args EDITED = {4, 3, 5e-6, 0.1, 3, 100, 100, 1};
+const option_args EDITED = {4, 3, 5e-6, 0.1, 3, 100, 100, 1, SOLVER_LU};
 
 // What the dialog added to its content area (GTK+ 2 keeps the button row
 // and its separator in there too).
@@ -36,6 +37,7 @@ void expect_same_options(const option_args &a, const option_args &b) {
   EXPECT_EQ(a.img_width, b.img_width);
   EXPECT_EQ(a.img_height, b.img_height);
   EXPECT_EQ(a.estimate_foreground, b.estimate_foreground);
+  EXPECT_EQ(a.solver, b.solver);
 }
 
 class OptionsDialog : public ::testing::Test {
@@ -106,7 +108,7 @@ TEST_F(OptionsDialog, ShowsLabelledSpinButtonsWithTheirRangesAndPrecision) {
       {"Window size. Try down scaling (more efficient) first!", SPIN_WINDOW, &OPT_WIN_SIZE, 0},
   };
   const std::vector<GtkWidget *> children = content_children(dialog);
-  ASSERT_EQ(children.size(), 2 * G_N_ELEMENTS(rows) + 4);  // check box, Suggest, its note, Reset
+  ASSERT_EQ(children.size(), 2 * G_N_ELEMENTS(rows) + 6);  // Solver and its choice, check box, Suggest, its note, Reset
   for (size_t i = 0; i < G_N_ELEMENTS(rows); ++i) {
     SCOPED_TRACE(rows[i].label);
     ASSERT_TRUE(GTK_IS_LABEL(children[2 * i]));
@@ -119,14 +121,22 @@ TEST_F(OptionsDialog, ShowsLabelledSpinButtonsWithTheirRangesAndPrecision) {
       EXPECT_EQ(upper(rows[i].spin), rows[i].range->upper);
     }
   }
-  // Below the spin buttons the check box, showing the record's choice.
-  ASSERT_EQ(children[2 * G_N_ELEMENTS(rows)], d->foreground_check);
+  // Then the solver choice, showing the record's solver.
+  const size_t solver = 2 * G_N_ELEMENTS(rows);
+  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(children[solver])), "Solver");
+  ASSERT_EQ(children[solver + 1], d->solver_combo);
+  EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(d->solver_combo)), SOLVER_LU);
+  gchar *shown = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(d->solver_combo));
+  EXPECT_STREQ(shown, "LU (reference)");
+  g_free(shown);
+  // Then the check box, showing the record's choice.
+  ASSERT_EQ(children[solver + 2], d->foreground_check);
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(d->foreground_check)),
                "Estimate foreground colours");
   EXPECT_TRUE(gtk_toggle_button_get_active(check()));
-  EXPECT_EQ(children[2 * G_N_ELEMENTS(rows) + 1], d->suggest_button);
+  EXPECT_EQ(children[solver + 3], d->suggest_button);
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(d->suggest_button)), "Suggest");
-  EXPECT_EQ(children[2 * G_N_ELEMENTS(rows) + 2], d->suggest_note);
+  EXPECT_EQ(children[solver + 4], d->suggest_note);
   ASSERT_TRUE(GTK_IS_BUTTON(children.back()));
   EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(children.back())), "Reset to default values");
 }
@@ -140,8 +150,9 @@ TEST_F(OptionsDialog, OkStoresTheShownValuesIncludingTextNotYetEntered) {
   set(SPIN_EPSILON, 0.0000050);
   gtk_entry_set_text(GTK_ENTRY(spin(SPIN_WINDOW)), "5");  // typed, Enter not pressed
   gtk_toggle_button_set_active(check(), FALSE);
+  gtk_combo_box_set_active(GTK_COMBO_BOX(d->solver_combo), SOLVER_CHOLESKY);
   options_dialog_apply(d, GTK_RESPONSE_OK, &record);
-  expect_same_options(record, option_args{3, 2, 5e-6, 0.05, 5, 100, 100, 0});
+  expect_same_options(record, option_args{3, 2, 5e-6, 0.05, 5, 100, 100, 0, SOLVER_CHOLESKY});
   EXPECT_EQ(ok_to_calc, 1);
 }
 
@@ -178,6 +189,7 @@ TEST_F(OptionsDialog, ResetShowsTheDefaultsButOnlyOkStoresThem) {
   EXPECT_EQ(value(SPIN_THRESHOLD), defaults.threshold);
   EXPECT_EQ(value(SPIN_WINDOW), defaults.win_size);
   EXPECT_EQ(gtk_toggle_button_get_active(check()), defaults.estimate_foreground != 0);
+  EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(d->solver_combo)), defaults.solver);
 
   options_dialog_apply(d, GTK_RESPONSE_CANCEL, &record);
   expect_same_options(record, EDITED);
@@ -236,7 +248,7 @@ TEST_F(OptionsDialog, SuggestFillsLevelsForTheRegionOrSaysWhyNot) {
 void set_window_size_to_three(GtkDialog *dialog, gpointer cursor_seen) {
   *static_cast<GdkCursor **>(cursor_seen) = drawing_area_cursor();
   std::vector<GtkWidget *> children = content_children(dialog);
-  ASSERT_EQ(children.size(), 14u);
+  ASSERT_EQ(children.size(), 16u);
   gtk_spin_button_set_value(GTK_SPIN_BUTTON(children[9]), 3);  // window, shown last
 }
 

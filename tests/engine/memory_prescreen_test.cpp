@@ -1,0 +1,72 @@
+#include "engine/memory_prescreen.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/allocate.h"
+#include "engine/alpha_system.h"
+#include "engine/cholesky_system.h"
+#include "engine/get_laplacian.h"
+#include "sparse/errhandl.h"
+#include "test_pictures.h"
+
+namespace {
+
+const int kHeight = 240, kWidth = 320;
+
+// The bytes of the factor choleskySolve would compute for the whole problem.
+double factorBytes(TIFF_img *image, double **mask, double **values) {
+  LASClearError();
+  QMatrix L = getLaplacian1(image, mask, 1e-7, 1);
+  Vector d, outside;
+  V_Constr(&d, "d", L.Dim, Normal, true);
+  V_Constr(&outside, "x", L.Dim, Normal, true);
+  addConstraintWeights(&L, &d, mask, values, image->height, image->width, &outside);
+  const double bytes = choleskyCostOf(&L, &outside).factorBytes;
+  V_Destr(&d);
+  V_Destr(&outside);
+  return bytes;
+}
+
+struct ConstraintCase {
+  const char *what;
+  int band;  // unknown band around a disc, in pixels; 0: two strokes only
+  double least_share;  // the estimate is at least this share of the need
+};
+
+class CoarseEstimate : public testing::TestWithParam<ConstraintCase> {};
+
+// The refusal before building a large picture's system must never refuse a
+// solve that would fit: the estimate from two levels down stays below the
+// real need, for a trimap's narrow band and for strokes over an open
+// picture. For strokes it stays close enough to refuse what is far too big.
+TEST_P(CoarseEstimate, StaysBelowTheNeedOfTheWholeProblem) {
+  const ConstraintCase c = GetParam();
+  TIFF_img image = noisePicture(kHeight, kWidth, 'c', 4u);
+  double **mask = filledArray(kHeight, kWidth, 0.0), **values = filledArray(kHeight, kWidth, 0.0);
+  for (int y = 0; y < kHeight; y++)
+    for (int x = 0; x < kWidth; x++) {
+      const double radius = std::hypot(y - kHeight / 2.0, x - kWidth / 2.0) - 80;
+      const bool inside = radius < 0;
+      const bool pinned = c.band ? std::fabs(radius) > c.band : (x < 12 || std::fabs(radius) < 6);
+      mask[y][x] = pinned;
+      values[y][x] = pinned && inside;
+    }
+  const double estimate = factorBytesFromTwoLevelsDown(
+      &image, mask, values, 1e-7, 1, pixelsInBuiltWindows(mask, kHeight, kWidth, 1));
+  const double need = factorBytes(&image, mask, values);
+  EXPECT_GT(estimate, 0.0);
+  EXPECT_LE(estimate, need);
+  EXPECT_GE(estimate, c.least_share * need) << estimate / need;
+  free_TIFF(&image);
+  free_img((void **)mask);
+  free_img((void **)values);
+}
+
+INSTANTIATE_TEST_SUITE_P(MemoryPrescreen, CoarseEstimate,
+                         testing::Values(ConstraintCase{"thin band", 3, 0.0},
+                                         ConstraintCase{"wide band", 24, 0.0},
+                                         ConstraintCase{"strokes", 0, 0.7}));
+
+}  // namespace
