@@ -5,7 +5,7 @@
 #include "calc/c2f_driver.h"
 #include "calc/options.h"
 #include "engine/allocate.h"
-#include "synthetic_scene.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ class SuggestLevels : public testing::TestWithParam<SuggestionCase> {};
 
 TEST_P(SuggestLevels, DeepestPyramidTheRegionAndStrokesAllowEveryLevelSolved) {
   const SuggestionCase &c = GetParam();
-  engine_input in = make_split_scene(c.width, c.height);
+  engine_input in = split_scene(c.width, c.height);
   if (c.background_width) thin_background(&in, c.background_width);
   double **mask = copy_array(in.constraint_mask, c.width, c.height);
   double **values = copy_array(in.constraint_values, c.width, c.height);
@@ -54,13 +54,13 @@ TEST_P(SuggestLevels, DeepestPyramidTheRegionAndStrokesAllowEveryLevelSolved) {
   free_engine_input(&in);
 }
 
-// Level sides for the pyramid's radius-2 kernel: 864 -> 430 -> 213 -> 105
-// -> 51 -> 24 and 1600 -> 798 -> 397 -> 197 -> 97 -> 47 -> 21; the coarsest
-// level keeps at least 40 pixels on its shorter side.
+// Level sides for the pyramid's radius-2 kernel: 74 -> 35, 864 -> 430 ->
+// 213 -> 105 -> 51 -> 24 and 1600 -> 798 -> 397 -> 197 -> 97 -> 47 -> 21;
+// the coarsest level keeps at least 40 pixels on its shorter side.
 INSTANTIATE_TEST_SUITE_P(
     LevelSuggestion, SuggestLevels,
     testing::Values(SuggestionCase{"OneWindow", 3, 3, 1, 0, 1},
-                    SuggestionCase{"BarelyAboveOneWindow", 4, 5, 1, 0, 1},
+                    SuggestionCase{"CoarsestSideBelowTheFloor", 100, 74, 1, 0, 1},
                     SuggestionCase{"WideWindowsOnASmallRegion", 25, 40, 5, 0, 1},
                     SuggestionCase{"OnePixelBackgroundStroke", 1152, 864, 1, 1, 1},
                     SuggestionCase{"StrokeLostAFewLevelsDown", 1152, 864, 1, 12, 0},

@@ -24,13 +24,13 @@ const int WIDTH = 30, HEIGHT = 26;
 rgba picture_pixel(int x, int y) {
   int edge = 12 + (y % 7);  // a ragged boundary
   int noise = (x * 11 + y * 5) % 9;
-  return x > edge ? rgba{guchar(230 - noise), 200, guchar(40 + noise), 255}
-                  : rgba{30, guchar(60 + noise), guchar(150 - noise), 255};
+  return x > edge ? rgba{230 - noise, 200, 40 + noise, 255} : rgba{30, 60 + noise, 150 - noise, 255};
 }
 
-// Strokes as the user paints them (straight colours): black on the left,
-// white on the right, an alternate-transparency blue stroke, and soft brush
-// edges (alpha below 255) that constrain nothing.
+// Strokes as the user paints them: black on the left, white on the right,
+// an alternate-transparency blue stroke, and soft brush edges (alpha below
+// 255) that constrain nothing. The window holds them premultiplied in its
+// ARGB32 surface and saves them straight.
 rgba stroke(int x, int y) {
   if (x <= 3) return {0, 0, 0, 255};
   if (x == 4) return {0, 0, 0, 254};
@@ -38,20 +38,6 @@ rgba stroke(int x, int y) {
   if (x == 25) return {255, 255, 255, 128};
   if (y == 20 && x >= 10 && x <= 20) return {0, 0, 255, 255};
   return {0, 0, 0, 0};
-}
-
-// The stroke layer surface's bytes: cairo ARGB32 on a little-endian machine
-// stores B, G, R, A with the colour premultiplied by alpha.
-std::vector<unsigned char> argb32_surface() {
-  std::vector<unsigned char> bytes;
-  for (int y = 0; y < HEIGHT; y++)
-    for (int x = 0; x < WIDTH; x++) {
-      rgba s = stroke(x, y);
-      for (int c : {s.b, s.g, s.r})
-        bytes.push_back(static_cast<unsigned char>((c * s.a + 127) / 255));
-      bytes.push_back(s.a);
-    }
-  return bytes;
 }
 
 struct identity_case {
@@ -68,7 +54,7 @@ using channels = std::vector<std::vector<int>>;
 // alpha is placed on the picture with 0 outside the region, the estimated
 // colours (if any) painted over the region of a copy of the picture.
 channels window_result(GdkPixbuf *picture, const identity_case &c) {
-  std::vector<unsigned char> surface = argb32_surface();
+  std::vector<unsigned char> surface = argb32_bytes(WIDTH, HEIGHT, stroke);
   raw_pixels pixels = rgb_pixels(gdk_pixbuf_read_pixels(picture), gdk_pixbuf_get_rowstride(picture),
                                  gdk_pixbuf_get_n_channels(picture));
   raw_pixels layer = argb32_pixels(surface.data(), WIDTH * 4);

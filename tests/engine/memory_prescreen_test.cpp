@@ -9,7 +9,7 @@
 #include "engine/cholesky_system.h"
 #include "engine/get_laplacian.h"
 #include "sparse/errhandl.h"
-#include "test_pictures.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ class CoarseEstimate : public testing::TestWithParam<ConstraintCase> {};
 // picture. For strokes it stays close enough to refuse what is far too big.
 TEST_P(CoarseEstimate, StaysBelowTheNeedOfTheWholeProblem) {
   const ConstraintCase c = GetParam();
-  TIFF_img image = noisePicture(kHeight, kWidth, 'c', 4u);
-  double **mask = filledArray(kHeight, kWidth, 0.0), **values = filledArray(kHeight, kWidth, 0.0);
+  TIFF_img image = noise_picture(kWidth, kHeight, 'c', 4u);
+  double **mask = filled_array(kWidth, kHeight, 0.0), **values = filled_array(kWidth, kHeight, 0.0);
   for (int y = 0; y < kHeight; y++)
     for (int x = 0; x < kWidth; x++) {
       const double radius = std::hypot(y - kHeight / 2.0, x - kWidth / 2.0) - 80;

@@ -37,20 +37,6 @@ struct WeightCase {
   double expected;
 };
 
-// Four white and five black pixels: mu = 4/9, variance 20/81. Weights are
-// (1 + (a - mu)(b - mu) / variance) / 9: 0.25 between white pixels, 0 between
-// white and black, 0.2 between black ones (epsilon moves them by ~1e-7).
-TEST(WindowWeights, GreyWindowGivesTheHandComputedWeights) {
-  const unsigned char grey[3][3] = {{255, 0, 0}, {255, 255, 0}, {0, 255, 0}};
-  OneWindow w('g', &grey);
-  windowWeights(&w.work, w.samples, 3, 1, 1, 1, 1e-7);
-  // Window index k = column * 3 + row: white pixels are 0, 1, 4, 5.
-  const WeightCase cases[] = {{0, 1, 0.25}, {1, 4, 0.25}, {4, 5, 0.25}, {0, 2, 0.0},
-               {5, 8, 0.0},  {2, 3, 0.2},  {6, 8, 0.2},  {7, 7, 0.2}};
-  for (const auto &c : cases)
-    EXPECT_NEAR(w.weight(c.i, c.j), c.expected, 1e-6) << c.i << ", " << c.j;
-}
-
 // Nine colours of 0 or 1 per channel, pixel k (k = column * 3 + row) being
 //   (1,0,0) (1,1,0) (0,1,0) | (0,1,1) (0,0,1) (1,0,1) | (1,1,1) (0,0,0) (1,0,0)
 // mu = (5, 4, 4) / 9; covariance S = E[I I^T] - mu mu^T =
