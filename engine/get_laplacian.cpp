@@ -138,7 +138,8 @@ static bool allocateColumnRows(QMatrix *A, const LaplacianShape *sh,
     const long row = (long)x * sh->H + y + 1;
     Q_SetLen(A, row, len);
     if (LASResult() != LASOK) return false;
-    for (int e = 0; e < len; e++) A->El[row][e].Pos = cols[e];
+    ElType *el = Q_Row(A, row).El;
+    for (int e = 0; e < len; e++) el[e].Pos = cols[e];
   }
   return true;
 }
@@ -181,9 +182,9 @@ static void windowPassFree(WindowPass *wp) {
 // ascending.
 static void addWindowRow(QMatrix *A, const LaplacianShape *sh,
                          const WindowPass *wp, long centre, int i) {
-  const long row = centre + wp->offset[i] + 1;
-  ElType *el = A->El[row];
-  const unsigned len = A->Len[row];
+  const QRow entries = Q_Row(A, centre + wp->offset[i] + 1);
+  ElType *el = entries.El;
+  const unsigned len = entries.Len;
   const int n = sh->n;
   const double *V = wp->work.V;
   if ((int)len == sh->K) {
@@ -279,23 +280,24 @@ static void diagonalPassFree(DiagonalPass *dp) {
 // Negates row k and sets its diagonal. Rows must come in ascending order.
 static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh,
                           DiagonalPass *dp, long k) {
-  const unsigned len = A->Len[k];
+  const unsigned len = Q_Row(A, k).Len;
   if (len == 0) return;
   double *at = dp->at;
   double s = 0.0;
   for (int t = 0; t < dp->lowerCount; t++) {
     const long j = k + dp->lower[t];
     if (j < 1) continue;
+    const QRow above = Q_Row(A, j);
     const unsigned e = dp->consumed[j] + 1;  // entry 0 is row j's diagonal
-    if (e < A->Len[j] && A->El[j][e].Pos == (unsigned)k) {
+    if (e < above.Len && above.El[e].Pos == (unsigned)k) {
       dp->consumed[j]++;
       if (dp->ascendingTable)
-        s = s - A->El[j][e].Val;
+        s = s - above.El[e].Val;
       else
-        at[dp->lower[t]] = A->El[j][e].Val;
+        at[dp->lower[t]] = above.El[e].Val;
     }
   }
-  ElType *el = A->El[k];
+  ElType *el = Q_Row(A, k).El;
   for (unsigned e = 0; e < len; e++) {
     el[e].Val = -el[e].Val;
     if (dp->ascendingTable)
@@ -322,7 +324,9 @@ static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh,
 // finish the diagonals of column s - 2r, which no later window reaches and
 // whose lower neighbours lie in finished columns. Windows are added in
 // column-major order of their centres, so every element sums its windows in
-// that order.
+// that order. The rows are reached through Q_Row, without the container's
+// checks: the matrix is this function's own, it stops at the first failed
+// allocation, and every row number is a pixel of the picture.
 static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
                            const LaplacianShape *sh, double epsilon) {
   const int r = sh->r;

@@ -30,19 +30,21 @@ static void diagonalWithoutMain(void) {
 // no alpha is known for them and a NaN would reach the 8-bit conversion of
 // the matte.
 static void clampToUnit(Vector *x) {
+  double *cmp = V_Cmp(x);
   for (size_t k = 1; k <= x->Dim; k++) {
-    const double v = x->Cmp[k];
-    if (v > 1.0) x->Cmp[k] = 1.0;
-    if (v < 0.0 || std::isnan(v)) x->Cmp[k] = 0.0;
+    const double v = cmp[k];
+    if (v > 1.0) cmp[k] = 1.0;
+    if (v < 0.0 || std::isnan(v)) cmp[k] = 0.0;
   }
 }
 
 // The solver numbers pixels column by column; the matte is [row][column].
 static double **matteFromSolution(const Vector *x, int height, int width) {
   double **alpha = (double **)get_img(width, height, sizeof(double));
+  const double *cmp = V_Cmp(x);
   for (int y = 0; y < height; y++)
     for (int c = 0; c < width; c++)
-      alpha[y][c] = x->Cmp[(size_t)c * height + y + 1];
+      alpha[y][c] = cmp[(size_t)c * height + y + 1];
   return alpha;
 }
 
@@ -62,11 +64,11 @@ static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
   Q_Destr(L);
   returnFreedMemory();
   if (!assembled) return UMFPACK_ERROR_out_of_memory;
-  // Cmp is 1-based; the solver's arrays start at component 1.
+  // Components are 1-based; the solver's arrays start at component 1.
   const int status =
       solveCancelled(settings)
           ? C2F_STATUS_CANCELLED
-          : umfpackSolve(&A, d->Cmp + 1, x->Cmp + 1, settings, outcome);
+          : umfpackSolve(&A, V_Cmp(d) + 1, V_Cmp(x) + 1, settings, outcome);
   compressedColumnFree(&A);
   return status;
 }

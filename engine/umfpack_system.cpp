@@ -19,9 +19,10 @@ bool compressedColumnFromUpper(QMatrix *L, CompressedColumn *out) {
   int *count = out->Ap + 1;
   size_t total = 0;
   for (size_t k = 1; k <= n; k++) {
-    count[k - 1] += (int)L->Len[k];
-    for (unsigned e = 1; e < L->Len[k]; e++) count[L->El[k][e].Pos - 1]++;
-    total += L->Len[k] ? 2 * (size_t)L->Len[k] - 1 : 0;
+    const QRow row = Q_Row(L, k);
+    count[k - 1] += (int)row.Len;
+    for (unsigned e = 1; e < row.Len; e++) count[row.El[e].Pos - 1]++;
+    total += row.Len ? 2 * (size_t)row.Len - 1 : 0;
   }
   if (total > (size_t)INT_MAX) {
     compressedColumnFree(out);
@@ -42,15 +43,17 @@ bool compressedColumnFromUpper(QMatrix *L, CompressedColumn *out) {
     return false;
   }
   for (size_t c = 0; c < n; c++) next[c] = out->Ap[c];
-  for (size_t k = 1; k <= n; k++)
-    for (unsigned e = 0; e < L->Len[k]; e++) {
-      const ElType el = L->El[k][e];
+  for (size_t k = 1; k <= n; k++) {
+    const QRow row = Q_Row(L, k);
+    for (unsigned e = 0; e < row.Len; e++) {
+      const ElType el = row.El[e];
       out->Ai[next[k - 1]] = el.Pos - 1;
       out->Ax[next[k - 1]++] = el.Val;
       if (e == 0) continue;
       out->Ai[next[el.Pos - 1]] = (int)k - 1;
       out->Ax[next[el.Pos - 1]++] = el.Val;
     }
+  }
   free(next);
   return true;
 }

@@ -36,3 +36,21 @@ size_t Q_GetPos(QMatrix *Q, size_t RoC, size_t Entry);
 double Q_GetVal(QMatrix *Q, size_t RoC, size_t Entry);
 void Q_AddVal(QMatrix *Q, size_t RoC, size_t Entry, double Val);
 double Q_GetEl(QMatrix *Q, size_t Row, size_t Clm);
+
+// One stored row as the engine's inner loops walk it: entries El[0..Len-1]
+// (for a symmetric matrix held by rows: ascending Pos, the diagonal first
+// when stored); El is null when Len is 0.
+struct QRow {
+  ElType *El;
+  unsigned Len;
+};
+
+// Row RoC of Q without any of the checks above: no error-state test, no
+// range test, no error recorded. Only for code that has already made sure
+// that Q owns its rows (built with OwnData while no error was recorded),
+// that no error has been recorded since, and that 1 <= RoC <= Dim. The
+// entries may be read and written in place (Pos and Val, not the length);
+// they stay valid until the row is resized with Q_SetLen or Q is destroyed.
+inline QRow Q_Row(const QMatrix *Q, size_t RoC) {
+  return QRow{Q->El[RoC], Q->Len[RoC]};
+}
