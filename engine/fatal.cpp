@@ -1,10 +1,9 @@
 #include "engine/fatal.h"
 
-#include <cstdio>
 #include <cstdlib>
 
-void engine_fatal(const char *message, int status) {
-  std::fputs(message, stderr);
-  std::fflush(stderr);
+void engine_fatal(const char *message, int status, FILE *stream) {
+  std::fputs(message, stream);
+  std::fflush(stream);
   std::exit(status);
 }

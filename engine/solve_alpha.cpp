@@ -3,6 +3,7 @@
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
 #include "engine/cholesky_system.h"
+#include "engine/fatal.h"
 #include "engine/get_laplacian.h"
 #include "engine/memory_prescreen.h"
 #include "engine/solve_guard.h"
@@ -19,10 +20,8 @@ const double kConstraintWeight = 100.0;
 
 // A constrained pixel whose row has entries but a zero diagonal: the
 // Laplacian is broken, and no solve of it would mean anything.
-static void diagonalWithoutMain(void) {
-  fputs(" yes off diagonals exist when main is zero.", stdout);
-  fflush(stdout);
-  exit(-1);
+[[noreturn]] static void diagonalWithoutMain(void) {
+  engine_fatal(" yes off diagonals exist when main is zero.", -1, stdout);
 }
 
 // Clamps the solution into 0..1. A singular system (status 1, which is only
