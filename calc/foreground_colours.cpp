@@ -16,7 +16,7 @@ void store_foreground_colours(const TIFF_img *image, const TIFF_img *alpha,
   float *foreground = static_cast<float *>(
       mget_spc(static_cast<size_t>(width) * height * kChannels, sizeof(float)));
   estimateForeground(image, alpha->plane, foreground, nullptr);
-  get_TIFF(colours, height, width, 'c');
+  get_TIFF_checked(colours, height, width, 'c');
   const float *f = foreground;
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++, f += kChannels)

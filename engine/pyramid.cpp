@@ -73,8 +73,8 @@ TIFF_img downSmpIm(TIFF_img *image, int r) {
   check_input_size("downSmpIm", image->height, image->width, r);
   const bool colour = image->TIFF_type == 'c' || image->TIFF_type == 'a';
   TIFF_img out;
-  get_TIFF(&out, downSmpSize(image->height, r), downSmpSize(image->width, r),
-           colour ? 'c' : 'g');
+  get_TIFF_checked(&out, downSmpSize(image->height, r),
+                   downSmpSize(image->width, r), colour ? 'c' : 'g');
   double **weight = make_weight_table(r);
   if (colour) {
     for (int p = 0; p < 3; p++)
