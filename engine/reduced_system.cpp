@@ -1,5 +1,6 @@
 #include "engine/reduced_system.h"
 
+#include "engine/allocate.h"
 #include "engine/solve_guard.h"
 
 #include <climits>
@@ -149,28 +150,26 @@ static void fillWholeColumns(const ReducedSystem *rs, const Vector *x,
 
 bool compressedColumnFromReduced(const ReducedSystem *rs, const Vector *x,
                                  CompressedColumn *out) {
-  out->n = (int)rs->N;
-  out->Ap = nullptr;
-  out->Ai = nullptr;
-  out->Ax = nullptr;
+  *out = CompressedColumn{(int)rs->N, nullptr, nullptr, nullptr};
   if (rs->N > (size_t)INT_MAX) return false;
   try {
     const std::vector<size_t> count = wholeColumnCounts(rs);
     size_t total = 0;
     for (size_t c : count) total += c;
     if (total > (size_t)INT_MAX) return false;
-    out->Ap = (int *)malloc((rs->N + 1) * sizeof(int));
-    out->Ai = (int *)malloc((total ? total : 1) * sizeof(int));
-    out->Ax = (double *)malloc((total ? total : 1) * sizeof(double));
-    if (out->Ap == nullptr || out->Ai == nullptr || out->Ax == nullptr) {
-      compressedColumnFree(out);
-      return false;
-    }
-    out->Ap[0] = 0;
-    for (size_t j = 0; j < rs->N; j++) out->Ap[j + 1] = out->Ap[j] + (int)count[j];
-    fillWholeColumns(rs, x, out);
+    ScratchBlock<int> Ap = tryScratchBlock<int>(rs->N + 1);
+    ScratchBlock<int> Ai = tryScratchBlock<int>(total);
+    ScratchBlock<double> Ax = tryScratchBlock<double>(total);
+    if (!Ap || !Ai || !Ax) return false;
+    Ap[0] = 0;
+    for (size_t j = 0; j < rs->N; j++) Ap[j + 1] = Ap[j] + (int)count[j];
+    // Filled through a view, so a failure on the way leaves `out` empty.
+    CompressedColumn whole = {(int)rs->N, Ap.get(), Ai.get(), Ax.get()};
+    fillWholeColumns(rs, x, &whole);
+    out->Ap = Ap.release();
+    out->Ai = Ai.release();
+    out->Ax = Ax.release();
   } catch (const std::bad_alloc &) {
-    compressedColumnFree(out);
     return false;
   }
   return true;
