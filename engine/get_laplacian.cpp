@@ -56,9 +56,10 @@ static int forwardSlot(const LaplacianShape *sh, int dx, int dy) {
 // r, eroded mask zero): pre[y * (W+1) + x] = such centres in rows < y,
 // columns < x. Lets the row structure ask "do p and q share a built window"
 // in constant time.
-static int *builtWindowCounts(double **E, const LaplacianShape *sh) {
+static ScratchBlock<int> builtWindowCounts(double **E,
+                                           const LaplacianShape *sh) {
   const int stride = sh->W + 1;
-  int *pre = (int *)get_spc((size_t)(sh->H + 1) * stride, sizeof(int));
+  ScratchBlock<int> pre = zeroedScratchBlock<int>((size_t)(sh->H + 1) * stride);
   for (int y = 0; y < sh->H; y++)
     for (int x = 0; x < sh->W; x++) {
       bool built = y >= sh->r && y < sh->H - sh->r && x >= sh->r &&
@@ -147,9 +148,9 @@ static bool allocateColumnRows(QMatrix *A, const LaplacianShape *sh,
 // What the window accumulation needs besides the matrix.
 struct WindowPass {
   WindowWork work;
-  unsigned char *samples;  // columnMajorSamples of the picture
-  int *offset;             // window pixel k's index minus the centre's
-  int *fullSlot;           // [i * n + j]: entry of pixel j in i's full row
+  ScratchBlock<unsigned char> samples;  // columnMajorSamples of the picture
+  ScratchBlock<int> offset;    // window pixel k's index minus the centre's
+  ScratchBlock<int> fullSlot;  // [i * n + j]: entry of pixel j in i's full row
   double epsilon;
 };
 
@@ -157,9 +158,9 @@ static void windowPassInit(WindowPass *wp, const TIFF_img *image,
                            const LaplacianShape *sh, double epsilon) {
   const int r = sh->r, n = sh->n, side = 2 * r + 1;
   windowWorkInit(&wp->work, r, windowChannels(image));
-  wp->samples = columnMajorSamples(image);
-  wp->offset = (int *)mget_spc(n, sizeof(int));
-  wp->fullSlot = (int *)get_spc((size_t)n * n, sizeof(int));
+  wp->samples.reset(columnMajorSamples(image));
+  wp->offset = scratchBlock<int>(n);
+  wp->fullSlot = zeroedScratchBlock<int>((size_t)n * n);
   wp->epsilon = epsilon;
   for (int k = 0; k < n; k++)
     wp->offset[k] = (k / side - r) * sh->H + (k % side - r);
@@ -167,13 +168,6 @@ static void windowPassInit(WindowPass *wp, const TIFF_img *image,
     for (int j = i; j < n; j++)
       wp->fullSlot[i * n + j] =
           forwardSlot(sh, j / side - i / side, j % side - i % side);
-}
-
-static void windowPassFree(WindowPass *wp) {
-  windowWorkFree(&wp->work);
-  free(wp->samples);
-  free(wp->offset);
-  free(wp->fullSlot);
 }
 
 // Adds V[i][j], j >= i, into row `row`. A row holding all K forward
@@ -186,7 +180,7 @@ static void addWindowRow(QMatrix *A, const LaplacianShape *sh,
   ElType *el = entries.El;
   const unsigned len = entries.Len;
   const int n = sh->n;
-  const double *V = wp->work.V;
+  const double *V = wp->work.V.get();
   if ((int)len == sh->K) {
     for (int j = i; j < n; j++)
       el[wp->fullSlot[i * n + j]].Val += V[i * n + j];
@@ -210,7 +204,7 @@ static void accumulateWindowColumn(QMatrix *A, const LaplacianShape *sh,
     // Every pixel of this window is constrained: it adds nothing the
     // constraints do not already fix, so it is left out.
     if (E[y][x] != 0.0) continue;
-    windowWeights(&wp->work, wp->samples, sh->H, y, x, r, wp->epsilon);
+    windowWeights(&wp->work, wp->samples.get(), sh->H, y, x, r, wp->epsilon);
     const long centre = (long)x * sh->H + y;
     for (int i = 0; i < sh->n; i++) addWindowRow(A, sh, wp, centre, i);
   }
@@ -246,35 +240,29 @@ static int distinctLowerOffsets(const int *table, int count, int *out) {
 // counted once per table entry, so the row is scattered into a dense window
 // around k and summed by walking the table.
 struct DiagonalPass {
-  int *table;           // m x m neighbour offsets, in table order
-  int *lower;           // the distinct negative ones, ascending
+  ScratchBlock<int> table;  // m x m neighbour offsets, in table order
+  ScratchBlock<int> lower;  // the distinct negative ones, ascending
   int lowerCount;
-  bool ascendingTable;  // picture taller than 4r
-  double *scratch;      // 2 * reach + 1 zeros
-  double *at;           // scratch centre: at[j - k] = element (k, j)
-  unsigned *consumed;   // [row]: off-diagonal entries read by later rows
+  bool ascendingTable;              // picture taller than 4r
+  ScratchBlock<double> scratch;     // 2 * reach + 1 zeros
+  double *at;                       // scratch centre: at[j - k] = element (k, j)
+  ScratchBlock<unsigned> consumed;  // [row]: off-diagonal entries read by later rows
 };
 
 static void diagonalPassInit(DiagonalPass *dp, const LaplacianShape *sh) {
   const int m = sh->m, r2 = 2 * sh->r;
   const long reach = (long)r2 * sh->H + r2;
-  dp->table = (int *)mget_spc((size_t)m * m, sizeof(int));
-  dp->lower = (int *)mget_spc((size_t)m * m, sizeof(int));
+  dp->table = scratchBlock<int>((size_t)m * m);
+  dp->lower = scratchBlock<int>((size_t)m * m);
   for (int a = 0; a < m; a++)
     for (int b = 0; b < m; b++)
       dp->table[a * m + b] = (a - r2) * sh->H + (b - r2);
-  dp->lowerCount = distinctLowerOffsets(dp->table, m * m, dp->lower);
+  dp->lowerCount =
+      distinctLowerOffsets(dp->table.get(), m * m, dp->lower.get());
   dp->ascendingTable = sh->H > 2 * r2;
-  dp->scratch = (double *)get_spc(2 * reach + 1, sizeof(double));
-  dp->at = dp->scratch + reach;
-  dp->consumed = (unsigned *)get_spc(sh->N + 1, sizeof(unsigned));
-}
-
-static void diagonalPassFree(DiagonalPass *dp) {
-  free(dp->table);
-  free(dp->lower);
-  free(dp->scratch);
-  free(dp->consumed);
+  dp->scratch = zeroedScratchBlock<double>(2 * reach + 1);
+  dp->at = dp->scratch.get() + reach;
+  dp->consumed = zeroedScratchBlock<unsigned>(sh->N + 1);
 }
 
 // Negates row k and sets its diagonal. Rows must come in ascending order.
@@ -330,14 +318,16 @@ static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh,
 static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
                            const LaplacianShape *sh, double epsilon) {
   const int r = sh->r;
-  int *pre = builtWindowCounts(E, sh);
-  unsigned *cols = (unsigned *)mget_spc(sh->K, sizeof(unsigned));
+  const ScratchBlock<int> pre = builtWindowCounts(E, sh);
+  ScratchBlock<unsigned> cols = scratchBlock<unsigned>(sh->K);
   WindowPass wp;
   DiagonalPass dp;
   windowPassInit(&wp, image, sh, epsilon);
   diagonalPassInit(&dp, sh);
   for (int step = 0; step < sh->W + 2 * r; step++) {
-    if (step < sh->W && !allocateColumnRows(A, sh, pre, cols, step)) break;
+    if (step < sh->W &&
+        !allocateColumnRows(A, sh, pre.get(), cols.get(), step))
+      break;
     const int centre = step - r, finished = step - 2 * r;
     if (centre >= r && centre < sh->W - r)
       accumulateWindowColumn(A, sh, &wp, E, centre);
@@ -345,10 +335,6 @@ static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
       for (int y = 0; y < sh->H; y++)
         diagonalOfRow(A, sh, &dp, (long)finished * sh->H + y + 1);
   }
-  diagonalPassFree(&dp);
-  windowPassFree(&wp);
-  free(cols);
-  free(pre);
 }
 
 QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
@@ -360,21 +346,20 @@ QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
   // An error recorded earlier leaves the matrix without rows to fill.
   if (LASResult() != LASOK) return A;
   const LaplacianShape sh = laplacianShape(image->height, image->width, r);
-  double **E = imerode(mask, sh.W, sh.H, r);
-  buildLaplacian(&A, image, E, &sh, epsilon);
-  free_img((void **)E);
+  const ScratchArray<double> E(imerode(mask, sh.W, sh.H, r));
+  buildLaplacian(&A, image, E.get(), &sh, epsilon);
   return A;
 }
 
 long pixelsInBuiltWindows(double **mask, int height, int width, int r) {
   if (r < kRadiusFloor) r = kRadiusFloor;
   const LaplacianShape sh = laplacianShape(height, width, r);
-  double **E = imerode(mask, width, height, r);
-  int *pre = builtWindowCounts(E, &sh);
-  free_img((void **)E);
+  ScratchArray<double> E(imerode(mask, width, height, r));
+  const ScratchBlock<int> pre = builtWindowCounts(E.get(), &sh);
+  E.reset();  // the counts answer everything from here on
   long count = 0;
   for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) count += shareBuiltWindow(pre, &sh, y, x, y, x);
-  free(pre);
+    for (int x = 0; x < width; x++)
+      count += shareBuiltWindow(pre.get(), &sh, y, x, y, x);
   return count;
 }
