@@ -51,8 +51,8 @@ static bool begin_stage(c2f_context *ctx, const char *stage, level_pos pos) {
   return true;
 }
 
-static double **binary_map(int width, int height) {
-  return (double **)get_img(width, height, sizeof(double));
+static ScratchArray<double> binary_map(int width, int height) {
+  return ScratchArray<double>((double **)get_img(width, height, sizeof(double)));
 }
 
 static double **zero_matte(const TIFF_img *image) {
@@ -61,9 +61,9 @@ static double **zero_matte(const TIFF_img *image) {
 
 void c2f_refine_constraints(double **up, double **mask, double **values,
                             int width, int height, double threshold) {
-  double **T = binary_map(width, height);
-  double **F = binary_map(width, height);
-  double **B = binary_map(width, height);
+  const ScratchArray<double> T = binary_map(width, height);
+  const ScratchArray<double> F = binary_map(width, height);
+  const ScratchArray<double> B = binary_map(width, height);
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       const double u = up[y][x];
@@ -72,18 +72,13 @@ void c2f_refine_constraints(double **up, double **mask, double **values,
       F[y][x] = u > 1.0 - threshold ? 1.0 : 0.0;
       B[y][x] = u < threshold ? 1.0 : 0.0;
     }
-  double **F_eroded = imerode(F, width, height, kErodeRadius);
-  double **B_eroded = imerode(B, width, height, kErodeRadius);
+  const ScratchArray<double> F_eroded(imerode(F.get(), width, height, kErodeRadius));
+  const ScratchArray<double> B_eroded(imerode(B.get(), width, height, kErodeRadius));
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       if (F_eroded[y][x] == 1.0 || B_eroded[y][x] == 1.0) mask[y][x] = 1.0;
       if (mask[y][x] == 1.0 && T[y][x] == 1.0) values[y][x] = 1.0;
     }
-  free_img((void **)T);
-  free_img((void **)F);
-  free_img((void **)B);
-  free_img((void **)F_eroded);
-  free_img((void **)B_eroded);
 }
 
 static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,

@@ -17,10 +17,10 @@ static const double kTaps2[5] = {0.0625, 0.25, 0.375, 0.25, 0.0625};
 
 // Outer product of the taps: weight[b + r][a + r] for offsets -r..r. Radius 1
 // takes the three taps, any other radius the five (only 1 and 2 are used).
-static double **make_weight_table(int r) {
+static ScratchArray<double> make_weight_table(int r) {
   const double *taps = (r == 1) ? kTaps1 : kTaps2;
   const int n = 2 * r + 1;
-  double **weight = (double **)get_img(n, n, sizeof(double));
+  ScratchArray<double> weight((double **)get_img(n, n, sizeof(double)));
   for (int b = 0; b < n; b++)
     for (int a = 0; a < n; a++) weight[b][a] = taps[b] * taps[a];
   return weight;
@@ -75,16 +75,15 @@ TIFF_img downSmpIm(TIFF_img *image, int r) {
   TIFF_img out;
   get_TIFF_checked(&out, downSmpSize(image->height, r),
                    downSmpSize(image->width, r), colour ? 'c' : 'g');
-  double **weight = make_weight_table(r);
+  const ScratchArray<double> weight = make_weight_table(r);
   if (colour) {
     for (int p = 0; p < 3; p++)
       down_sample_plane(image->color_planes[p], out.color_planes[p],
-                        image->height, image->width, weight, r);
+                        image->height, image->width, weight.get(), r);
   } else {
     down_sample_plane(image->plane, out.plane, image->height, image->width,
-                      weight, r);
+                      weight.get(), r);
   }
-  free_img((void **)weight);
   return out;
 }
 
@@ -93,12 +92,11 @@ double **downSmpArr(double **array, int height, int width, int r) {
   const int out_h = downSmpSize(height, r);
   const int out_w = downSmpSize(width, r);
   double **out = (double **)get_init_arr(out_w, out_h, sizeof(double));
-  double **weight = make_weight_table(r);
+  const ScratchArray<double> weight = make_weight_table(r);
   for (int x = r; x < width - r; x += 2)
     for (int y = r; y < height - r; y += 2)
       out[(y - r) / 2][(x - r) / 2] =
-          weighted_sum(array, weight, y, x, r) >= 0.5 ? 1.0 : 0.0;
-  free_img((void **)weight);
+          weighted_sum(array, weight.get(), y, x, r) >= 0.5 ? 1.0 : 0.0;
   return out;
 }
 
@@ -130,25 +128,16 @@ static bool holds_both_kinds(double **mask, double **values, int width,
 int max_constraint_levels(double **mask, double **values, int width,
                           int height, int levels) {
   int kept = 1;
-  double **m = mask, **v = values;
+  // The last level made; each replaces the one it was made from.
+  ScratchArray<double> m, v;
   while (kept < levels && width >= kMinDownSampledSize &&
          height >= kMinDownSampledSize) {
-    double **next_m = downSmpArr(m, height, width, kPyramidRadius);
-    double **next_v = downSmpArr(v, height, width, kPyramidRadius);
-    if (m != mask) {
-      free_img((void **)m);
-      free_img((void **)v);
-    }
-    m = next_m;
-    v = next_v;
+    m.reset(downSmpArr(m ? m.get() : mask, height, width, kPyramidRadius));
+    v.reset(downSmpArr(v ? v.get() : values, height, width, kPyramidRadius));
     width = downSmpSize(width, kPyramidRadius);
     height = downSmpSize(height, kPyramidRadius);
-    if (!holds_both_kinds(m, v, width, height)) break;
+    if (!holds_both_kinds(m.get(), v.get(), width, height)) break;
     kept++;
-  }
-  if (m != mask) {
-    free_img((void **)m);
-    free_img((void **)v);
   }
   return kept;
 }
