@@ -81,11 +81,11 @@ void c2f_refine_constraints(double **up, double **mask, double **values,
     }
 }
 
-static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,
+static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image,
                                        double **mask, double **values,
                                        level_pos pos);
 
-static double **solve_level(c2f_context *ctx, TIFF_img *image,
+static double **solve_level(c2f_context *ctx, const TIFF_img *image,
                             double **mask, double **values, level_pos pos) {
   const option_args *opts = &ctx->config->options;
   if (pos.N > 1) {
@@ -108,7 +108,7 @@ static double **solve_level(c2f_context *ctx, TIFF_img *image,
   return matte;
 }
 
-static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,
+static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image,
                                        double **mask, double **values,
                                        level_pos pos) {
   const int H = image->height, W = image->width;
@@ -138,7 +138,7 @@ static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,
   return up;
 }
 
-int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
+int c2f_levels_allowed(const TIFF_img *image, double **mask, double **values,
                        int levels_num, int win_size) {
   // Deeper than the picture allows, levels would be too small for the kernel
   // or the windows; deeper than the strokes survive, a level would have
@@ -149,7 +149,7 @@ int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
                                asked);
 }
 
-double **c2f_run(TIFF_img *image, double **mask, double **values,
+double **c2f_run(const TIFF_img *image, double **mask, double **values,
                  const c2f_config *config, solve_outcome *outcome) {
   const option_args *opts = &config->options;
   c2f_context ctx = {config, std::max(opts->threshold, kThresholdFloor),
@@ -160,7 +160,7 @@ double **c2f_run(TIFF_img *image, double **mask, double **values,
   return solve_level(&ctx, image, mask, values, top);
 }
 
-double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
+double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values,
                        int levels_num, int Active_levels_num, double threshold,
                        double epsilon, int win_size, int *status) {
   c2f_config config;

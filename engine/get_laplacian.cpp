@@ -337,7 +337,7 @@ static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
   }
 }
 
-QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
+QMatrix getLaplacian1(const TIFF_img *image, double **mask, double epsilon, int r) {
   QMatrix A;
   Q_Constr(&A, "A", (size_t)image->height * image->width, true, Rowws,
            Normal, true);

@@ -33,7 +33,7 @@ struct CoarseProblem {
   ScratchArray<double> mask;
   ScratchArray<double> values;
 
-  CoarseProblem(TIFF_img *finer, double **finer_mask, double **finer_values)
+  CoarseProblem(const TIFF_img *finer, double **finer_mask, double **finer_values)
       : image(downSmpIm(finer, kDownRadius)),
         mask(downSmpArr(finer_mask, finer->height, finer->width, kDownRadius)),
         values(downSmpArr(finer_values, finer->height, finer->width,
@@ -46,7 +46,7 @@ struct CoarseProblem {
 }  // namespace
 
 // Two levels below; the level between goes once it has served.
-static CoarseProblem twoLevelsBelow(TIFF_img *image, double **mask,
+static CoarseProblem twoLevelsBelow(const TIFF_img *image, double **mask,
                                     double **values) {
   CoarseProblem half(image, mask, values);
   return CoarseProblem(&half.image, half.mask.get(), half.values.get());
@@ -71,7 +71,7 @@ static CholeskyCost costOf(CoarseProblem *p, double epsilon, int r) {
   return cost;
 }
 
-double factorBytesFromTwoLevelsDown(TIFF_img *image, double **mask,
+double factorBytesFromTwoLevelsDown(const TIFF_img *image, double **mask,
                                     double **values, double epsilon, int r,
                                     long rows) {
   CoarseProblem quarter = twoLevelsBelow(image, mask, values);
@@ -80,7 +80,7 @@ double factorBytesFromTwoLevelsDown(TIFF_img *image, double **mask,
   return kFinerFillPerRow * coarse.factorBytes / coarse.rows * rows;
 }
 
-bool largeSolveMayFit(TIFF_img *image, double **mask, double **values,
+bool largeSolveMayFit(const TIFF_img *image, double **mask, double **values,
                       double epsilon, int r, const solve_settings *settings,
                       solve_outcome *outcome) {
   // A picture has no more rows to factor than pixels.

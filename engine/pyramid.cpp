@@ -65,7 +65,7 @@ static void down_sample_plane(unsigned char **in, unsigned char **out,
 
 int downSmpSize(int n, int r) { return (n - 2 * r) / 2 + n % 2; }
 
-TIFF_img downSmpIm(TIFF_img *image, int r) {
+TIFF_img downSmpIm(const TIFF_img *image, int r) {
   if (r > 2)
     engine_fatal(
         "\nNo filter matrix set for dimensions over 5x5 i.e. > than filts 2!",

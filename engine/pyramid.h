@@ -16,7 +16,7 @@ int downSmpSize(int n, int r);
 // Returns a new record (planes from get_TIFF, release with free_TIFF): 'c'
 // for a 'c' or 'a' input (an alpha plane is ignored), 'g' otherwise. Samples
 // are the weighted sums truncated toward zero and clamped to 0..255.
-TIFF_img downSmpIm(TIFF_img *image, int r);
+TIFF_img downSmpIm(const TIFF_img *image, int r);
 
 // Returns a new zero-initialised array [row][column] of the down-sampled size
 // (free with free_img) holding 1.0 where the weighted sum is at least 0.5 and

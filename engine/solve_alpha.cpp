@@ -122,7 +122,7 @@ double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
   return matteFromSolution(x, height, width);
 }
 
-double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
+double **solveAlphaWith(const TIFF_img *image, double **constraint_mask,
                         double **constraint_values, double epsilon, int r,
                         const solve_settings *settings,
                         solve_outcome *outcome) {
@@ -163,7 +163,7 @@ double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
   return alpha;
 }
 
-double **solveAlpha(TIFF_img *image, double **constraint_mask,
+double **solveAlpha(const TIFF_img *image, double **constraint_mask,
                     double **constraint_values, double epsilon, int r,
                     int *status) {
   const solve_settings defaults;

@@ -130,7 +130,7 @@ static void fill_lattice(double ***P, double ***A, int h, int w, int d,
   }
 }
 
-double ***getLinearCoeff(double **alpha, TIFF_img *image, double epsilon,
+double ***getLinearCoeff(double **alpha, const TIFF_img *image, double epsilon,
                          int r) {
   const int h = image->height, w = image->width;
   const int c = channel_count(image);
@@ -170,8 +170,8 @@ double ***upSmpArr(double ***coeff, int h, int w, int d, int H2, int W2,
   return R;
 }
 
-double **upSampleAlphaUsingImg(double **alpha, TIFF_img *image,
-                               TIFF_img *bigImage, double epsilon, int r) {
+double **upSampleAlphaUsingImg(double **alpha, const TIFF_img *image,
+                               const TIFF_img *bigImage, double epsilon, int r) {
   const int c = channel_count(image);
   if (channel_count(bigImage) != c)
     fail_internal("coarse and fine images differ in channels");

@@ -28,14 +28,14 @@ struct QMatrix {
 void Q_Constr(QMatrix *Q, const char *Name, size_t Dim, bool Symmetry,
               ElOrderType ElOrder, InstanceType Instance, bool OwnData);
 void Q_Destr(QMatrix *Q);
-bool Q_GetSymmetry(QMatrix *Q);
+bool Q_GetSymmetry(const QMatrix *Q);
 void Q_SetLen(QMatrix *Q, size_t RoC, size_t Len);
-size_t Q_GetLen(QMatrix *Q, size_t RoC);
+size_t Q_GetLen(const QMatrix *Q, size_t RoC);
 void Q_SetEntry(QMatrix *Q, size_t RoC, size_t Entry, size_t Pos, double Val);
-size_t Q_GetPos(QMatrix *Q, size_t RoC, size_t Entry);
-double Q_GetVal(QMatrix *Q, size_t RoC, size_t Entry);
+size_t Q_GetPos(const QMatrix *Q, size_t RoC, size_t Entry);
+double Q_GetVal(const QMatrix *Q, size_t RoC, size_t Entry);
 void Q_AddVal(QMatrix *Q, size_t RoC, size_t Entry, double Val);
-double Q_GetEl(QMatrix *Q, size_t Row, size_t Clm);
+double Q_GetEl(const QMatrix *Q, size_t Row, size_t Clm);
 
 // One stored row as the engine's inner loops walk it: entries El[0..Len-1]
 // (for a symmetric matrix held by rows: ascending Pos, the diagonal first

@@ -16,10 +16,10 @@ struct Vector {
 void V_Constr(Vector *V, const char *Name, size_t Dim, InstanceType Instance,
               bool OwnData);
 void V_Destr(Vector *V);
-size_t V_GetDim(Vector *V);
+size_t V_GetDim(const Vector *V);
 void V_SetAllCmp(Vector *V, double Val);
 void V_SetCmp(Vector *V, size_t Ind, double Val);
-double V_GetCmp(Vector *V, size_t Ind);
+double V_GetCmp(const Vector *V, size_t Ind);
 
 // The components without any of the checks above, for the engine's loops
 // and the sparse solvers' arrays: component i (1..Dim) is element i, element
