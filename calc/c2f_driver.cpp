@@ -138,7 +138,8 @@ static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image,
   return up;
 }
 
-int c2f_levels_allowed(const TIFF_img *image, double **mask, double **values,
+int c2f_levels_allowed(const TIFF_img *image, const double *const *mask,
+                       const double *const *values,
                        int levels_num, int win_size) {
   // Deeper than the picture allows, levels would be too small for the kernel
   // or the windows; deeper than the strokes survive, a level would have

@@ -67,7 +67,8 @@ double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values,
 // picture's size and win_size, and no deeper than the down-sampled mask and
 // values still hold a background and a foreground constraint
 // (max_constraint_levels). mask and values are not changed.
-int c2f_levels_allowed(const TIFF_img *image, double **mask, double **values,
+int c2f_levels_allowed(const TIFF_img *image, const double *const *mask,
+                       const double *const *values,
                        int levels_num, int win_size);
 
 // The refinement of a solved level below the coarsest: turns the upsampled

@@ -136,7 +136,7 @@ void multifree(void *array, int n) {
   }
 }
 
-double **imerode(double **array, int width, int height, int r) {
+double **imerode(const double *const *array, int width, int height, int r) {
   if (r < 0) r = 0;
   // The square minimum is the column minimum of the row minima, which costs
   // 2(2r+1) comparisons per element instead of (2r+1)^2.

@@ -69,4 +69,4 @@ void multifree(void *array, int n);
 // Minimum filter over the (2r+1) x (2r+1) square clipped at the border.
 // Returns a new height x width array of doubles (free with free_img); the
 // input is not modified. A negative radius acts as 0 (a copy).
-double **imerode(double **array, int width, int height, int r);
+double **imerode(const double *const *array, int width, int height, int r);

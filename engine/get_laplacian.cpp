@@ -56,7 +56,7 @@ static int forwardSlot(const LaplacianShape *sh, int dx, int dy) {
 // r, eroded mask zero): pre[y * (W+1) + x] = such centres in rows < y,
 // columns < x. Lets the row structure ask "do p and q share a built window"
 // in constant time.
-static ScratchBlock<int> builtWindowCounts(double **E,
+static ScratchBlock<int> builtWindowCounts(const double *const *E,
                                            const LaplacianShape *sh) {
   const int stride = sh->W + 1;
   ScratchBlock<int> pre = zeroedScratchBlock<int>((size_t)(sh->H + 1) * stride);
@@ -198,7 +198,7 @@ static void addWindowRow(QMatrix *A, const LaplacianShape *sh,
 // Accumulates the affinities of the built windows centred in column x, top
 // to bottom.
 static void accumulateWindowColumn(QMatrix *A, const LaplacianShape *sh,
-                                   WindowPass *wp, double **E, int x) {
+                                   WindowPass *wp, const double *const *E, int x) {
   const int r = sh->r;
   for (int y = r; y < sh->H - r; y++) {
     // Every pixel of this window is constrained: it adds nothing the
@@ -315,7 +315,7 @@ static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh,
 // that order. The rows are reached through Q_Row, without the container's
 // checks: the matrix is this function's own, it stops at the first failed
 // allocation, and every row number is a pixel of the picture.
-static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
+static void buildLaplacian(QMatrix *A, const TIFF_img *image, const double *const *E,
                            const LaplacianShape *sh, double epsilon) {
   const int r = sh->r;
   const ScratchBlock<int> pre = builtWindowCounts(E, sh);
@@ -337,7 +337,8 @@ static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
   }
 }
 
-QMatrix getLaplacian1(const TIFF_img *image, double **mask, double epsilon, int r) {
+QMatrix getLaplacian1(const TIFF_img *image, const double *const *mask,
+                      double epsilon, int r) {
   QMatrix A;
   Q_Constr(&A, "A", (size_t)image->height * image->width, true, Rowws,
            Normal, true);
@@ -351,7 +352,7 @@ QMatrix getLaplacian1(const TIFF_img *image, double **mask, double epsilon, int 
   return A;
 }
 
-long pixelsInBuiltWindows(double **mask, int height, int width, int r) {
+long pixelsInBuiltWindows(const double *const *mask, int height, int width, int r) {
   if (r < kRadiusFloor) r = kRadiusFloor;
   const LaplacianShape sh = laplacianShape(height, width, r);
   ScratchArray<double> E(imerode(mask, width, height, r));

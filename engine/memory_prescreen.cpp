@@ -33,7 +33,8 @@ struct CoarseProblem {
   ScratchArray<double> mask;
   ScratchArray<double> values;
 
-  CoarseProblem(const TIFF_img *finer, double **finer_mask, double **finer_values)
+  CoarseProblem(const TIFF_img *finer, const double *const *finer_mask,
+                const double *const *finer_values)
       : image(downSmpIm(finer, kDownRadius)),
         mask(downSmpArr(finer_mask, finer->height, finer->width, kDownRadius)),
         values(downSmpArr(finer_values, finer->height, finer->width,
@@ -46,8 +47,9 @@ struct CoarseProblem {
 }  // namespace
 
 // Two levels below; the level between goes once it has served.
-static CoarseProblem twoLevelsBelow(const TIFF_img *image, double **mask,
-                                    double **values) {
+static CoarseProblem twoLevelsBelow(const TIFF_img *image,
+                                    const double *const *mask,
+                                    const double *const *values) {
   CoarseProblem half(image, mask, values);
   return CoarseProblem(&half.image, half.mask.get(), half.values.get());
 }
@@ -71,16 +73,18 @@ static CholeskyCost costOf(CoarseProblem *p, double epsilon, int r) {
   return cost;
 }
 
-double factorBytesFromTwoLevelsDown(const TIFF_img *image, double **mask,
-                                    double **values, double epsilon, int r,
-                                    long rows) {
+double factorBytesFromTwoLevelsDown(const TIFF_img *image,
+                                    const double *const *mask,
+                                    const double *const *values,
+                                    double epsilon, int r, long rows) {
   CoarseProblem quarter = twoLevelsBelow(image, mask, values);
   const CholeskyCost coarse = costOf(&quarter, epsilon, r);
   if (coarse.rows == 0) return 0;
   return kFinerFillPerRow * coarse.factorBytes / coarse.rows * rows;
 }
 
-bool largeSolveMayFit(const TIFF_img *image, double **mask, double **values,
+bool largeSolveMayFit(const TIFF_img *image, const double *const *mask,
+                      const double *const *values,
                       double epsilon, int r, const solve_settings *settings,
                       solve_outcome *outcome) {
   // A picture has no more rows to factor than pixels.

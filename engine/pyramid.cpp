@@ -41,7 +41,8 @@ static void check_input_size(const char *who, int height, int width, int r) {
 // Weighted sum of the (2r+1) x (2r+1) square centred at (y, x) of any 2-D
 // array of samples.
 template <typename Sample>
-static double weighted_sum(Sample **in, double **weight, int y, int x, int r) {
+static double weighted_sum(const Sample *const *in, const double *const *weight,
+                           int y, int x, int r) {
   double s = 0.0;
   for (int b = -r; b <= r; b++)
     for (int a = -r; a <= r; a++) s += in[y + b][x + a] * weight[b + r][a + r];
@@ -55,8 +56,9 @@ static unsigned char to_sample(double s) {
   return (unsigned char)v;
 }
 
-static void down_sample_plane(unsigned char **in, unsigned char **out,
-                              int height, int width, double **weight, int r) {
+static void down_sample_plane(const unsigned char *const *in,
+                              unsigned char **out, int height, int width,
+                              const double *const *weight, int r) {
   for (int x = r; x < width - r; x += 2)
     for (int y = r; y < height - r; y += 2)
       out[(y - r) / 2][(x - r) / 2] =
@@ -87,7 +89,7 @@ TIFF_img downSmpIm(const TIFF_img *image, int r) {
   return out;
 }
 
-double **downSmpArr(double **array, int height, int width, int r) {
+double **downSmpArr(const double *const *array, int height, int width, int r) {
   check_input_size("downSmpArr", height, width, r);
   const int out_h = downSmpSize(height, r);
   const int out_w = downSmpSize(width, r);
@@ -113,7 +115,8 @@ void scale2_255(double **array, int width, int height) {
 
 // Whether the 0/1 maps of a pyramid level hold a background (value 0) and a
 // foreground (value 1) constraint.
-static bool holds_both_kinds(double **mask, double **values, int width,
+static bool holds_both_kinds(const double *const *mask,
+                             const double *const *values, int width,
                              int height) {
   bool background = false, foreground = false;
   for (int y = 0; y < height; y++)
@@ -125,7 +128,8 @@ static bool holds_both_kinds(double **mask, double **values, int width,
   return background && foreground;
 }
 
-int max_constraint_levels(double **mask, double **values, int width,
+int max_constraint_levels(const double *const *mask,
+                          const double *const *values, int width,
                           int height, int levels) {
   int kept = 1;
   // The last level made; each replaces the one it was made from.

@@ -72,8 +72,8 @@ static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
   return status;
 }
 
-void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
-                          double **values, int height, int width,
+void addConstraintWeights(QMatrix *L, Vector *d, const double *const *mask,
+                          const double *const *values, int height, int width,
                           Vector *outside) {
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++) {
@@ -98,8 +98,9 @@ void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
     }
 }
 
-double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
-                            double **values, int height, int width,
+double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x,
+                            const double *const *mask,
+                            const double *const *values, int height, int width,
                             const solve_settings *settings,
                             solve_outcome *outcome) {
   // The Cholesky path keeps pinned pixels without a row out of L, their
@@ -122,8 +123,9 @@ double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
   return matteFromSolution(x, height, width);
 }
 
-double **solveAlphaWith(const TIFF_img *image, double **constraint_mask,
-                        double **constraint_values, double epsilon, int r,
+double **solveAlphaWith(const TIFF_img *image,
+                        const double *const *constraint_mask,
+                        const double *const *constraint_values, double epsilon, int r,
                         const solve_settings *settings,
                         solve_outcome *outcome) {
   const int height = image->height, width = image->width;
@@ -163,8 +165,9 @@ double **solveAlphaWith(const TIFF_img *image, double **constraint_mask,
   return alpha;
 }
 
-double **solveAlpha(const TIFF_img *image, double **constraint_mask,
-                    double **constraint_values, double epsilon, int r,
+double **solveAlpha(const TIFF_img *image,
+                    const double *const *constraint_mask,
+                    const double *const *constraint_values, double epsilon, int r,
                     int *status) {
   const solve_settings defaults;
   solve_outcome outcome;

@@ -64,8 +64,9 @@ static window_fit make_window_fit(int r, int c, double epsilon) {
 
 // Least-squares fit of matte = a . colour + b over the window centred at
 // (y, x); writes a (c entries) then b into out.
-static void fit_window(window_fit *fit, double **alpha, const TIFF_img *image,
-                       int r, int y, int x, double *out) {
+static void fit_window(window_fit *fit, const double *const *alpha,
+                       const TIFF_img *image, int r, int y, int x,
+                       double *out) {
   const int c = fit->c, cols = c + 1, rows = fit->n + c;
   double *G = fit->G.get(), *Gt = fit->Gt.get(), *t = fit->t.get();
   double *M = fit->M.get(), *q = fit->q.get();
@@ -130,8 +131,8 @@ static void fill_lattice(double ***P, double ***A, int h, int w, int d,
   }
 }
 
-double ***getLinearCoeff(double **alpha, const TIFF_img *image, double epsilon,
-                         int r) {
+double ***getLinearCoeff(const double *const *alpha, const TIFF_img *image,
+                         double epsilon, int r) {
   const int h = image->height, w = image->width;
   const int c = channel_count(image);
   if (r < 0 || h < 2 * r + 1 || w < 2 * r + 1)
@@ -170,7 +171,7 @@ double ***upSmpArr(double ***coeff, int h, int w, int d, int H2, int W2,
   return R;
 }
 
-double **upSampleAlphaUsingImg(double **alpha, const TIFF_img *image,
+double **upSampleAlphaUsingImg(const double *const *alpha, const TIFF_img *image,
                                const TIFF_img *bigImage, double epsilon, int r) {
   const int c = channel_count(image);
   if (channel_count(bigImage) != c)
