@@ -105,12 +105,16 @@ TEST_F(SaveTest, CancelSavesNothingButRemembersTheFolder) {
   EXPECT_EQ(std::string(save_remembered_folder()), dir);
 }
 
+// The stroke layer's writer once failed without a word.
 TEST_F(SaveTest, FailingSaveShowsTheErrorOnTheStatusBar) {
-  set_mode(false);
-  char *name = g_strdup(path("no-such-folder/matte.png").c_str());
-  EXPECT_FALSE(save_pixbuf_to_file(name, pixbuf_image));
-  g_free(name);
-  EXPECT_EQ(statusbar_text().rfind("File open error: ", 0), 0u) << statusbar_text();
+  for (bool layer : {false, true}) {
+    set_mode(layer);
+    update_statusbar("", SAVE_STATUS_CONTEXT, status_bar);
+    char *name = g_strdup(path("no-such-folder/matte.png").c_str());
+    EXPECT_FALSE(layer ? save_surface_to_file(name) : save_pixbuf_to_file(name, pixbuf_image));
+    g_free(name);
+    EXPECT_EQ(statusbar_text().rfind("File open error: ", 0), 0u) << layer << statusbar_text();
+  }
 }
 
 TEST_F(SaveTest, DialogOffersSaveImageOnlyInEditMode) {
