@@ -7,12 +7,10 @@
 
 int main(int argc, char **argv) {
   command_line line;
-  GError *error = NULL;
+  g_autoptr(GError) error = NULL;
   if (!parse_command_line(&argc, &argv, TRUE, &line, &error)) {
     fprintf(stderr, "velorin: %s\n", error->message);
-    const int status = error->code == G_OPTION_ERROR_FAILED ? EXIT_NO_DISPLAY : EXIT_USAGE;
-    g_error_free(error);
-    return status;
+    return error->code == G_OPTION_ERROR_FAILED ? EXIT_NO_DISPLAY : EXIT_USAGE;
   }
   create_main_window(argc, argv);
   if (line.check_icons) {

@@ -237,7 +237,7 @@ static void commit_opened(opened_state *o, open_mode mode) {
 }
 
 int open_image_file(const char *filename, open_mode mode, GError **error) {
-  GdkPixbuf *file = gdk_pixbuf_new_from_file(filename, error);
+  g_autoptr(GdkPixbuf) file = gdk_pixbuf_new_from_file(filename, error);
   if (!file)
     return -1;
   if (mode == OPEN_ALPHA_AS_INPUT && !gdk_pixbuf_get_has_alpha(file))
@@ -247,13 +247,12 @@ int open_image_file(const char *filename, open_mode mode, GError **error) {
   int width = gdk_pixbuf_get_width(picture), height = gdk_pixbuf_get_height(picture);
   if (mode == OPEN_AS_TRIMAP && !same_size(file, picture)) {
     set_trimap_size_error(error, file, picture);
-    g_object_unref(file);
     return -1;
   }
 
   opened_state o = {};
   int ok = create_surfaces(&o, width, height) && build_opened(&o, file, mode);
-  g_object_unref(file);
+  g_clear_object(&file);  // no longer needed: the opened state holds what it kept
   if (!ok) {
     release_opened(&o);
     set_too_large_error(error, width, height);

@@ -21,10 +21,8 @@ static GtkObject *new_adjustment(const adjustment_values &v) {
 }
 
 static GtkWidget *icon_image(const char *icon_prefix, const char *file_name) {
-  char *path = g_strconcat(icon_prefix, file_name, NULL);
-  GtkWidget *image = gtk_image_new_from_file(path);
-  g_free(path);
-  return image;
+  g_autofree char *path = g_strconcat(icon_prefix, file_name, NULL);
+  return gtk_image_new_from_file(path);
 }
 
 static void connect_clicked(GtkToolItem *item, GCallback handler, gpointer data) {
