@@ -1,8 +1,8 @@
 #include "gui/options_dialog.h"
 
-#include "calc/gtk_level_suggestion.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
+#include "gui/window_suggestion.h"
 
 static const char *const DIALOG_TITLE = "options for calculation";
 static const char *const RESET_LABEL = "Reset to default values";

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "calc/gtk_calc.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
 
@@ -61,6 +62,7 @@ GtkWidget *create_test_window(void) {
   setenv("ICON_DIR", VELORIN_SOURCE_DIR "/assets/icons", 1);
   char arg0[] = "gui_tests";
   char *argv[] = {arg0, NULL};
+  set_calculate_handler(cb_calc);
   GtkWidget *window = create_main_window(1, argv);
   // Accelerators and pointer cursors need the window really mapped.
   for (int step = 0; step < MAP_WAIT_STEPS; ++step) {
