@@ -46,9 +46,10 @@ static void report(FILE *err, const char *message) {
 }
 
 // A remark that does not stop the run, on a line of its own; --quiet drops it.
-static void note(matte_run *run, const char *format, ...) __attribute__((format(printf, 2, 3)));
+static void note(const matte_run *run, const char *format, ...)
+    __attribute__((format(printf, 2, 3)));
 
-static void note(matte_run *run, const char *format, ...) {
+static void note(const matte_run *run, const char *format, ...) {
   if (run->args->quiet) return;
   progress_end(run->progress);
   va_list ap;
@@ -174,7 +175,7 @@ static bool fully_opaque(const GdkPixbuf *pixbuf) {
 // A trimap saved with an opaque alpha channel reads as a stroke layer whose
 // every pixel is a constraint: its unknown band would be pinned to its grey.
 // The result stays what was asked for; the note says how to get the other.
-static void note_opaque_layer(matte_run *run) {
+static void note_opaque_layer(const matte_run *run) {
   const GdkPixbuf *layer = run->constraints.get();
   if (run->args->constraints == CHOOSE_BY_ALPHA_CHANNEL && gdk_pixbuf_get_has_alpha(layer) &&
       fully_opaque(layer))
@@ -202,7 +203,7 @@ static void on_engine_progress(const char *stage, int level, int levels, void *u
 // The options the run uses: as given, or with --levels auto the pyramid
 // suggested for this region and its constraints. A given --active is kept,
 // lowered to the suggested levels if it asks for more.
-static option_args decide_options(matte_run *run, engine_input *input) {
+static option_args decide_options(const matte_run *run, engine_input *input) {
   const cli_args *args = run->args;
   option_args options = args->options;
   if (!args->levels_auto) return options;
@@ -237,7 +238,8 @@ static worker_outcome run_worker(matte_run *run, engine_input *input,
 
 // The region's size bounds the pyramid first; below that bound it was the
 // constraints that vanished when down-sampled.
-static void note_levels_lowered(matte_run *run, const option_args *options, int levels_used) {
+static void note_levels_lowered(const matte_run *run, const option_args *options,
+                                int levels_used) {
   const int asked = options->levels_num;
   if (levels_used < worker_levels_for_region(run->w, run->h, options))
     note(run, "--levels lowered from %d to %d: a coarser level would keep no background or no "
