@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/fatal.h"
 
@@ -68,6 +69,11 @@ static double clipped_window_min(const double *line, ptrdiff_t stride,
     if (line[i * stride] < smallest) smallest = line[i * stride];
   }
   return smallest;
+}
+
+bool is_allocation_failure(const char *fatal_message) {
+  return std::strcmp(fatal_message, kCallocError) == 0 ||
+         std::strcmp(fatal_message, kMallocError) == 0;
 }
 
 void *get_spc(size_t count, size_t size) { return allocate(count, size, true); }

@@ -9,6 +9,10 @@
 #include <cstdlib>
 #include <memory>
 
+// True for the message of such a failure (as engine_fatal hands it on), so
+// a front end can tell an exhausted heap from the engine's other fatal ends.
+bool is_allocation_failure(const char *fatal_message);
+
 void *get_spc(size_t count, size_t size);   // zero-filled
 void *mget_spc(size_t count, size_t size);  // uninitialised
 

@@ -131,7 +131,12 @@ double **solveAlphaWith(const TIFF_img *image,
   const int height = image->height, width = image->width;
   const size_t N = (size_t)height * width;
   *outcome = solve_outcome();
-  runSolverLibrariesSingleThreaded();
+  // Before anything of this solve is built, so the BLAS buffer is mapped
+  // while the most memory is free; without room for it no solve can run.
+  if (!prepareSolverLibraries()) {
+    outcome->status = UMFPACK_ERROR_out_of_memory;
+    return emptyMatte(height, width);
+  }
   if (solveCancelled(settings)) {
     outcome->status = C2F_STATUS_CANCELLED;
     return emptyMatte(height, width);
