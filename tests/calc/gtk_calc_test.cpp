@@ -14,8 +14,7 @@
 #include "gui/brush.h"
 #include "gui/main_window.h"
 #include "gui/open_image.h"
-#include "tests/calc/gtk_test_support.h"
-#include "tests/gui/paint_fixture.h"
+#include "tests/gui/gui_test_support.h"
 
 namespace {
 
@@ -43,6 +42,14 @@ guchar alpha_at(int x, int y) {
 
 bool calculation_finished(void) { return !calculation_running(); }
 
+// Sets "Estimate foreground colours" in the running options dialog and answers OK.
+bool estimate_foreground(GtkDialog *dialog) {
+  GtkWidget *check = nth_widget_of_type(GTK_WIDGET(dialog), GTK_TYPE_CHECK_BUTTON, 0);
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(check), TRUE);
+  gtk_dialog_response(dialog, GTK_RESPONSE_OK);
+  return true;
+}
+
 int status_bar_children(void) {
   GList *children = gtk_container_get_children(GTK_CONTAINER(status_bar));
   int n = g_list_length(children);
@@ -50,18 +57,12 @@ int status_bar_children(void) {
   return n;
 }
 
-class CalcTest : public PaintTest {
+class CalcTest : public WindowTest {
  protected:
   void SetUp() override {
-    PaintTest::SetUp();
+    WindowTest::SetUp();
     open_picture(SIZE, SIZE, soft_edge);
     set_brush_size(BRUSH);
-  }
-  void TearDown() override {
-    // A test that failed half-way must not leave the worker writing into
-    // the next test's state.
-    run_main_loop_until(calculation_finished, WORKER_SECONDS);
-    PaintTest::TearDown();
   }
   void set_region(int x, int y, int w, int h) {
     calc_ROI_is_set = 1;
@@ -80,20 +81,19 @@ class CalcTest : public PaintTest {
   }
   // Presses Calculate (the toolbar's button) answering the options dialog
   // with `response`; returns the number of options dialogs shown.
-  int press_calculate(int response) {
-    start_watch(&options, OPTIONS_TITLE, response);
+  int press_calculate(int response) { return press_calculate(dialog_answers::respond(response)); }
+  int press_calculate(const dialog_answers::step &answer) {
+    dialog_answers options(OPTIONS_TITLE, answer);
     gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(toolbar_item(TB_CALC)))));
-    stop_watch(&options);
-    return options.answered;
+    return options.count();
   }
   // Runs a whole calculation; returns what it wrote to standard output.
-  std::string calculate() {
+  std::string calculate(const dialog_answers::step &answer = dialog_answers::respond(GTK_RESPONSE_OK)) {
     testing::internal::CaptureStdout();
-    EXPECT_EQ(press_calculate(GTK_RESPONSE_OK), 1);
-    EXPECT_TRUE(run_main_loop_until(calculation_finished, WORKER_SECONDS));
+    EXPECT_EQ(press_calculate(answer), 1);
+    EXPECT_TRUE(run_until(calculation_finished, WORKER_SECONDS));
     return testing::internal::GetCapturedStdout();
   }
-  dialog_watch options;
 };
 
 TEST_F(CalcTest, WholeCalculationGivesTheMatteInViewModeAndRingsTheBell) {
@@ -115,17 +115,16 @@ TEST_F(CalcTest, WholeCalculationGivesTheMatteInViewModeAndRingsTheBell) {
   EXPECT_EQ(statusbar_text().rfind("Matte calculated in ", 0), 0u) << statusbar_text();
 }
 
-// With the option on, the soft edge of the result shows the object's own
-// light grey under the alpha instead of the picture's mix with the dark
-// background; the alpha is the same as without it.
+// With the option ticked in the dialog, the soft edge of the result shows
+// the object's own light grey under the alpha instead of the picture's mix
+// with the dark background; the alpha is the same as without it.
 TEST_F(CalcTest, EstimatedForegroundColoursReplaceTheMixAtTheSoftEdge) {
   paint_trimatte();
   calculate();
   std::vector<int> plain_alpha;
   for (int x = 0; x < SIZE; x++) plain_alpha.push_back(alpha_at(x, SIZE / 2));
-  gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(toolbar_item(TB_MODE_TOGGLE)), FALSE);
-  pass_option_args->estimate_foreground = 1;
-  calculate();
+  set_view_mode(false);
+  calculate(estimate_foreground);
   int checked = 0;
   for (int x = EDGE_FROM; x < EDGE_TO; x++) {
     EXPECT_EQ(alpha_at(x, SIZE / 2), plain_alpha[x]) << x;
@@ -138,10 +137,12 @@ TEST_F(CalcTest, EstimatedForegroundColoursReplaceTheMixAtTheSoftEdge) {
   EXPECT_GE(checked, 3);
 }
 
-TEST_F(CalcTest, ResultOutsideTheSelectedRegionIsTransparent) {
+TEST_F(CalcTest, RegionIsClippedToThePictureAndTheResultIsTransparentOutsideIt) {
   paint_trimatte();
-  set_region(0, 5, SIZE, 25);
+  set_region(-5, 5, 50, 25);
   calculate();
+  EXPECT_EQ((std::vector<int>{x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI}),
+            (std::vector<int>{0, 5, SIZE, 25}));
   EXPECT_EQ(alpha_at(FG_COVERED, 4), 0);
   EXPECT_EQ(alpha_at(FG_COVERED, 5), 255);
   EXPECT_EQ(alpha_at(FG_COVERED, 29), 255);
@@ -191,18 +192,6 @@ TEST_F(CalcTest, CancelStartsNothing) {
   EXPECT_TRUE(in_edit_mode);
 }
 
-TEST_F(CalcTest, RegionIsClippedToThePictureAndStored) {
-  open_picture(30, 30, soft_edge);
-  paint_column(cb_set_FG, 3);
-  paint_column(cb_set_BG, 26);
-  set_region(-5, 10, 50, 40);
-  press_calculate(GTK_RESPONSE_CANCEL);
-  EXPECT_EQ(x_img_ROI, 0);
-  EXPECT_EQ(y_img_ROI, 10);
-  EXPECT_EQ(w_img_ROI, 30);
-  EXPECT_EQ(h_img_ROI, 20);
-}
-
 TEST_F(CalcTest, RegionsThatCannotBeCalculatedAreRefusedWithAReason) {
   struct region_case {
     const char *what;
@@ -235,16 +224,16 @@ TEST_F(CalcTest, NothingStartsOrChangesTheRegionWhileACalculationRuns) {
   // happen while it runs.
   EXPECT_EQ(press_calculate(GTK_RESPONSE_OK), 0);
   EXPECT_FALSE(statusbar_text().empty());
-  dialog_watch open;
-  start_watch(&open, "Open image", GTK_RESPONSE_CANCEL);
-  on_open_image(NULL, toolbar);
-  stop_watch(&open);
-  EXPECT_EQ(open.answered, 0);
+  {
+    dialog_answers open("Open image", GTK_RESPONSE_CANCEL);
+    on_open_image(NULL, toolbar);
+    EXPECT_EQ(open.count(), 0);
+  }
   gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(toolbar_item(TB_MODE_TOGGLE)), TRUE);
   stroke({{2, 2}, {12, 12}});  // a selection drag in view mode
   EXPECT_EQ(w_img_ROI, SIZE);
   EXPECT_EQ(h_img_ROI, SIZE);
-  ASSERT_TRUE(run_main_loop_until(calculation_finished, WORKER_SECONDS));
+  ASSERT_TRUE(run_until(calculation_finished, WORKER_SECONDS));
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(ok_to_calc, 1);
   EXPECT_EQ(alpha_at(FG_COVERED, SIZE - 1), 255);  // the result covers the whole picture
@@ -290,8 +279,8 @@ TEST_F(CalcTest, ProgressBarShowsEachStageTheWorkerReports) {
       report_stage(reported->stage, reported->level, 4, NULL);
       return NULL;
     }, NULL));
-    EXPECT_TRUE(run_main_loop_until(
-        [] { return g_strcmp0(gtk_progress_bar_get_text(shown_on), reported->shown) == 0; }, 5.0))
+    EXPECT_TRUE(run_until(
+        [] { return g_strcmp0(gtk_progress_bar_get_text(shown_on), reported->shown) == 0; }))
         << gtk_progress_bar_get_text(bar);
   }
   stop_progress(pass_calc_args);
@@ -376,7 +365,7 @@ TEST_F(BigCalcTest, StoppingReturnsToEditModeWithNothingChangedAndTheNextCalcula
     EXPECT_TRUE(gtk_widget_get_sensitive(stop_item()));
     set_view_mode(true);  // looking at an older result meanwhile
     way.stop();
-    ASSERT_TRUE(run_main_loop_until(calculation_finished, WORKER_SECONDS));
+    ASSERT_TRUE(run_until(calculation_finished, WORKER_SECONDS));
     // No bell: the user stopped it and there is no result to announce.
     EXPECT_EQ(testing::internal::GetCapturedStdout().find('\a'), std::string::npos);
     EXPECT_EQ(statusbar_text(), "Calculation cancelled");
@@ -403,7 +392,7 @@ TEST_F(BigCalcTest, StoppingReturnsToEditModeWithNothingChangedAndTheNextCalcula
 TEST_F(BigCalcTest, ClosingTheWindowDuringACalculationStopsItQuietly) {
   g_log_set_always_fatal(GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL));
   start();
-  close_main_window(0);  // before the worker can finish
+  close_main_window();  // before the worker can finish
   EXPECT_FALSE(window_alive);
   EXPECT_FALSE(calculation_running());
   EXPECT_EQ(pass_calc_args->timeout_id, 0u);

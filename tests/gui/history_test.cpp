@@ -4,13 +4,13 @@
 #include "gui/globals.h"
 #include "gui/history.h"
 #include "gui/open_image.h"
-#include "tests/gui/paint_fixture.h"
+#include "tests/gui/gui_test_support.h"
 
-class HistoryTest : public PaintTest {
+class HistoryTest : public WindowTest {
  protected:
   void SetUp() override {
-    PaintTest::SetUp();
-    open_grey_picture(120, 90);
+    WindowTest::SetUp();
+    open_picture(120, 90, plain_grey);
   }
 
   // Strokes numbered by their row, so each leaves its own mark.
@@ -90,7 +90,7 @@ TEST_F(HistoryTest, ReplayAtAnotherZoomPutsDownTheSameLayerPixels) {
   // The view at the new zoom: image (45, 25) shows the black stroke, the
   // erased image (50, 28) the picture again.
   EXPECT_EQ(view_pixel(22, 12), kBlack);
-  EXPECT_EQ(view_pixel(25, 14), (argb{255, 100, 110, 120}));
+  EXPECT_EQ(view_pixel(25, 14), plain_grey(0, 0));
 }
 
 TEST_F(HistoryTest, UndoDuringAStrokeEndsIt) {
