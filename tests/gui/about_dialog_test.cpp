@@ -1,6 +1,4 @@
 // Help -> About: the logo drawn in the dialog, and the pointer afterwards.
-#include "gui/about_dialog.h"
-
 #include <gtest/gtest.h>
 
 #include "gui/globals.h"
@@ -38,7 +36,7 @@ TEST_F(AboutDialog, DrawsTheLogoAndRestoresTheBlankPointerAfterClosing) {
     gtk_dialog_response(dialog, GTK_RESPONSE_OK);
     return true;
   });
-  help_about_dialog(NULL, main_window);
+  gtk_menu_item_activate(GTK_MENU_ITEM(menu_item("Help", 0)));
   EXPECT_EQ(answers.count(), 1);
   EXPECT_GT(orange, 200);
   EXPECT_GT(grey, 200);

