@@ -101,6 +101,7 @@ int main(int argc, char **argv) {
     return 2;
   }
   std::string dir = argv[1];
+  set_calculate_handler(cb_calc);
   create_main_window(argc, argv);
   GError *error = NULL;
   if (open_image_file((dir + "/image.png").c_str(), OPEN_DEFAULT, &error) != 0 ||

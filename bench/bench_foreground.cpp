@@ -75,7 +75,7 @@ unsigned char sample(GdkPixbuf *p, int x, int y, int c) {
 
 TIFF_img colour_record(GdkPixbuf *p) {
   TIFF_img t;
-  get_TIFF(&t, gdk_pixbuf_get_height(p), gdk_pixbuf_get_width(p), 'c');
+  get_TIFF_checked(&t, gdk_pixbuf_get_height(p), gdk_pixbuf_get_width(p), 'c');
   for (int c = 0; c < 3; c++)
     for (int y = 0; y < t.height; y++)
       for (int x = 0; x < t.width; x++) t.color_planes[c][y][x] = sample(p, x, y, c);
@@ -85,7 +85,7 @@ TIFF_img colour_record(GdkPixbuf *p) {
 // Channel `c` of a pixbuf as a 'g' record.
 TIFF_img grey_record(GdkPixbuf *p, int c) {
   TIFF_img t;
-  get_TIFF(&t, gdk_pixbuf_get_height(p), gdk_pixbuf_get_width(p), 'g');
+  get_TIFF_checked(&t, gdk_pixbuf_get_height(p), gdk_pixbuf_get_width(p), 'g');
   for (int y = 0; y < t.height; y++)
     for (int x = 0; x < t.width; x++) t.plane[y][x] = sample(p, x, y, c);
   return t;

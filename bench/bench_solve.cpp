@@ -130,9 +130,9 @@ static void solveScene(const SizeCase *size, SizeResult *out) {
   out->assembly = cpuSeconds() - t;
   if (assembled) {
     out->nonZeros = A.Ap[A.n];
-    factorAndSolve(&A, d.Cmp + 1, x.Cmp + 1, out);
+    factorAndSolve(&A, V_Cmp(&d) + 1, V_Cmp(&x) + 1, out);
     compressedColumnFree(&A);
-    out->meanError = meanUnknownError(&scene, x.Cmp + 1);
+    out->meanError = meanUnknownError(&scene, V_Cmp(&x) + 1);
   } else {
     out->status = UMFPACK_ERROR_out_of_memory;
   }

@@ -72,7 +72,7 @@ static unsigned char **nearSoftEdge(double **alpha, int height, int width, int b
 
 SyntheticScene makeSyntheticScene(int height, int width, int band) {
   SyntheticScene s;
-  get_TIFF(&s.image, height, width, 'c');
+  get_TIFF_checked(&s.image, height, width, 'c');
   s.alpha = (double **)get_img(width, height, sizeof(double));
   s.mask = (double **)get_init_arr(width, height, sizeof(double));
   s.values = (double **)get_init_arr(width, height, sizeof(double));

@@ -51,8 +51,8 @@ static bool begin_stage(c2f_context *ctx, const char *stage, level_pos pos) {
   return true;
 }
 
-static double **binary_map(int width, int height) {
-  return (double **)get_img(width, height, sizeof(double));
+static ScratchArray<double> binary_map(int width, int height) {
+  return ScratchArray<double>((double **)get_img(width, height, sizeof(double)));
 }
 
 static double **zero_matte(const TIFF_img *image) {
@@ -61,9 +61,9 @@ static double **zero_matte(const TIFF_img *image) {
 
 void c2f_refine_constraints(double **up, double **mask, double **values,
                             int width, int height, double threshold) {
-  double **T = binary_map(width, height);
-  double **F = binary_map(width, height);
-  double **B = binary_map(width, height);
+  const ScratchArray<double> T = binary_map(width, height);
+  const ScratchArray<double> F = binary_map(width, height);
+  const ScratchArray<double> B = binary_map(width, height);
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       const double u = up[y][x];
@@ -72,25 +72,20 @@ void c2f_refine_constraints(double **up, double **mask, double **values,
       F[y][x] = u > 1.0 - threshold ? 1.0 : 0.0;
       B[y][x] = u < threshold ? 1.0 : 0.0;
     }
-  double **F_eroded = imerode(F, width, height, kErodeRadius);
-  double **B_eroded = imerode(B, width, height, kErodeRadius);
+  const ScratchArray<double> F_eroded(imerode(F.get(), width, height, kErodeRadius));
+  const ScratchArray<double> B_eroded(imerode(B.get(), width, height, kErodeRadius));
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       if (F_eroded[y][x] == 1.0 || B_eroded[y][x] == 1.0) mask[y][x] = 1.0;
       if (mask[y][x] == 1.0 && T[y][x] == 1.0) values[y][x] = 1.0;
     }
-  free_img((void **)T);
-  free_img((void **)F);
-  free_img((void **)B);
-  free_img((void **)F_eroded);
-  free_img((void **)B_eroded);
 }
 
-static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,
+static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image,
                                        double **mask, double **values,
                                        level_pos pos);
 
-static double **solve_level(c2f_context *ctx, TIFF_img *image,
+static double **solve_level(c2f_context *ctx, const TIFF_img *image,
                             double **mask, double **values, level_pos pos) {
   const option_args *opts = &ctx->config->options;
   if (pos.N > 1) {
@@ -113,7 +108,7 @@ static double **solve_level(c2f_context *ctx, TIFF_img *image,
   return matte;
 }
 
-static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,
+static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image,
                                        double **mask, double **values,
                                        level_pos pos) {
   const int H = image->height, W = image->width;
@@ -143,7 +138,8 @@ static double **coarse_matte_upsampled(c2f_context *ctx, TIFF_img *image,
   return up;
 }
 
-int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
+int c2f_levels_allowed(const TIFF_img *image, const double *const *mask,
+                       const double *const *values,
                        int levels_num, int win_size) {
   // Deeper than the picture allows, levels would be too small for the kernel
   // or the windows; deeper than the strokes survive, a level would have
@@ -154,7 +150,7 @@ int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
                                asked);
 }
 
-double **c2f_run(TIFF_img *image, double **mask, double **values,
+double **c2f_run(const TIFF_img *image, double **mask, double **values,
                  const c2f_config *config, solve_outcome *outcome) {
   const option_args *opts = &config->options;
   c2f_context ctx = {config, std::max(opts->threshold, kThresholdFloor),
@@ -165,7 +161,7 @@ double **c2f_run(TIFF_img *image, double **mask, double **values,
   return solve_level(&ctx, image, mask, values, top);
 }
 
-double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
+double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values,
                        int levels_num, int Active_levels_num, double threshold,
                        double epsilon, int win_size, int *status) {
   c2f_config config;

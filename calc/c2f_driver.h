@@ -53,12 +53,12 @@ struct c2f_config {
 // a solver failure, a refusal for memory, a cancel) ends the run there with
 // its outcome and an all-zero matte: a coarse failure must not be spread
 // over the finer levels as if it were a matte.
-double **c2f_run(TIFF_img *image, double **mask, double **values,
+double **c2f_run(const TIFF_img *image, double **mask, double **values,
                  const c2f_config *config, solve_outcome *outcome);
 
 // The driver with its fixed behaviour: the level lines on standard output, no
 // progress callback, no cancel.
-double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
+double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values,
                        int levels_num, int Active_levels_num, double threshold,
                        double epsilon, int win_size, int *status);
 
@@ -67,7 +67,8 @@ double **solveAlphaC2F(TIFF_img *image, double **mask, double **values,
 // picture's size and win_size, and no deeper than the down-sampled mask and
 // values still hold a background and a foreground constraint
 // (max_constraint_levels). mask and values are not changed.
-int c2f_levels_allowed(TIFF_img *image, double **mask, double **values,
+int c2f_levels_allowed(const TIFF_img *image, const double *const *mask,
+                       const double *const *values,
                        int levels_num, int win_size);
 
 // The refinement of a solved level below the coarsest: turns the upsampled

@@ -90,7 +90,7 @@ engine_input read_engine_input(const raw_pixels *picture,
                                constraint_encoding encoding, int x, int y,
                                int w, int h) {
   engine_input in;
-  get_TIFF(&in.image, h, w, 'c');
+  get_TIFF_checked(&in.image, h, w, 'c');
   in.constraint_mask = (double **)get_img(w, h, sizeof(double));
   in.constraint_values = (double **)get_img(w, h, sizeof(double));
   in.has_background = in.has_foreground = false;

@@ -1,7 +1,6 @@
 #include "calc/foreground_colours.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "engine/allocate.h"
 #include "engine/foreground.h"
@@ -13,16 +12,15 @@ void store_foreground_colours(const TIFF_img *image, const TIFF_img *alpha,
                               TIFF_img *colours) {
   const int width = image->width, height = image->height;
   // An engine allocation, so an exhausted heap ends the run the engine's way.
-  float *foreground = static_cast<float *>(
-      mget_spc(static_cast<size_t>(width) * height * kChannels, sizeof(float)));
-  estimateForeground(image, alpha->plane, foreground, nullptr);
-  get_TIFF(colours, height, width, 'c');
-  const float *f = foreground;
+  const ScratchBlock<float> foreground =
+      scratchBlock<float>(static_cast<size_t>(width) * height * kChannels);
+  estimateForeground(image, alpha->plane, foreground.get(), nullptr);
+  get_TIFF_checked(colours, height, width, 'c');
+  const float *f = foreground.get();
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++, f += kChannels)
       for (int c = 0; c < kChannels; c++)
         colours->color_planes[c][y][x] = static_cast<unsigned char>(std::lround(f[c] * kMaxSample));
-  std::free(foreground);
 }
 
 bool has_foreground_colours(const TIFF_img *colours) {

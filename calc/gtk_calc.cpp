@@ -13,6 +13,7 @@
 #include "calc/solver_status.h"
 #include "calc/worker_core.h"
 #include "engine/allocate.h"
+#include "gui/calc_input.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
 #include "gui/options_dialog.h"
@@ -109,19 +110,17 @@ static bool fit_options_to_region(calc_args *record, engine_input *input) {
   launch_note.clear();
   if (region_too_small(w_img_ROI, h_img_ROI, record->win_size)) {
     int side = 2 * std::max(record->win_size, 1) + 1;
-    char *text = g_strdup_printf(TOO_SMALL_FORMAT, w_img_ROI, h_img_ROI, record->win_size, side,
-                                 side);
+    g_autofree char *text = g_strdup_printf(TOO_SMALL_FORMAT, w_img_ROI, h_img_ROI,
+                                            record->win_size, side, side);
     say(text);
-    g_free(text);
     return false;
   }
   int levels = c2f_levels_allowed(&input->image, input->constraint_mask,
                                   input->constraint_values, record->levels_num, record->win_size);
   if (levels < record->levels_num) {
-    char *text = g_strdup_printf(LEVELS_LOWERED_FORMAT, record->levels_num, levels);
+    g_autofree char *text = g_strdup_printf(LEVELS_LOWERED_FORMAT, record->levels_num, levels);
     launch_note = text;
     say(text);
-    g_free(text);
   }
   record->levels_num = levels;
   record->Active_levels_num = std::min(record->Active_levels_num, levels);
@@ -139,7 +138,7 @@ static void release_record_input(calc_args *record) {
 
 // A thread that cannot be created would leave the window waiting forever for
 // a result: undo the launch and say so.
-static void abandon_launch(calc_args *record, GError *error) {
+static void abandon_launch(calc_args *record, const GError *error) {
   stop_progress(record);
   release_record_input(record);
   delete record->result;
@@ -147,10 +146,8 @@ static void abandon_launch(calc_args *record, GError *error) {
   delete record->colours;
   record->colours = NULL;
   calculation_ended();
-  char *text = g_strdup_printf(THREAD_FAILED_FORMAT, error->message);
+  g_autofree char *text = g_strdup_printf(THREAD_FAILED_FORMAT, error->message);
   say(text);
-  g_free(text);
-  g_error_free(error);
 }
 
 // Joins the finished (or stopping) worker and takes the calculation's
@@ -185,7 +182,7 @@ static void launch(calc_args *record, const engine_input *input, GtkToolItem *mo
   record->colours = new TIFF_img();
   record->mode_button = mode_button;
   calculation_started(calc_region{x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI});
-  GError *error = NULL;
+  g_autoptr(GError) error = NULL;
   worker = g_thread_try_new("matte", winVelorinMain, record, &error);
   if (worker == NULL) {
     abandon_launch(record, error);
@@ -197,41 +194,16 @@ static void launch(calc_args *record, const engine_input *input, GtkToolItem *mo
 
 // "12.3 s", or "2 min 5 s" from a minute on.
 static std::string elapsed_text(double seconds) {
-  char *text = seconds < SECONDS_PER_MINUTE
-                   ? g_strdup_printf("%.1f s", seconds)
-                   : g_strdup_printf("%d min %d s", int(seconds) / SECONDS_PER_MINUTE,
-                                     int(seconds) % SECONDS_PER_MINUTE);
-  std::string result(text);
-  g_free(text);
-  return result;
-}
-
-bool current_calc_region(calc_region *region) {
-  const int width = gdk_pixbuf_get_width(pixbuf_image);
-  const int height = gdk_pixbuf_get_height(pixbuf_image);
-  if (!calc_ROI_is_set) {
-    *region = {0, 0, width, height};
-    return true;
-  }
-  *region = {x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI};
-  return clip_region(&region->x, &region->y, &region->w, &region->h, width, height);
-}
-
-engine_input read_calc_region(calc_region region) {
-  raw_pixels picture = rgb_pixels(gdk_pixbuf_get_pixels(pixbuf_image),
-                                  gdk_pixbuf_get_rowstride(pixbuf_image),
-                                  gdk_pixbuf_get_n_channels(pixbuf_image));
-  cairo_surface_flush(surf_layer);
-  raw_pixels layer = argb32_pixels(cairo_image_surface_get_data(surf_layer),
-                                   cairo_image_surface_get_stride(surf_layer));
-  return read_engine_input(&picture, &layer, CONSTRAINTS_LAYER, region.x, region.y, region.w,
-                           region.h);
+  g_autofree char *text = seconds < SECONDS_PER_MINUTE
+                              ? g_strdup_printf("%.1f s", seconds)
+                              : g_strdup_printf("%d min %d s", int(seconds) / SECONDS_PER_MINUTE,
+                                                int(seconds) % SECONDS_PER_MINUTE);
+  return std::string(text);
 }
 
 static void say_elapsed(double seconds) {
-  char *text = g_strdup_printf(DONE_FORMAT, elapsed_text(seconds).c_str());
+  g_autofree char *text = g_strdup_printf(DONE_FORMAT, elapsed_text(seconds).c_str());
   std::string message(text);
-  g_free(text);
   if (!launch_note.empty()) message += " " + launch_note;
   say(message.c_str());
 }

@@ -1,8 +1,8 @@
 // Calculation launch on a worker thread and its completion.
 //
-// One calculation at a time: cb_calc (declared with the window's
-// calculation state, gui/calc_state.h) builds the engine input on the main
-// loop thread, fills the record and starts the worker; the worker touches
+// One calculation at a time: cb_calc (handed to the window with
+// set_calculate_handler, gui/calc_state.h) builds the engine input on the
+// main loop thread, fills the record and starts the worker; the worker touches
 // only the record and its arrays, writes a BEL to standard output when it
 // has a result and queues thread_done, which joins it and assembles the
 // result (calc/gtk_results.h). A stop request (gui/calc_state.h) ends the
@@ -12,7 +12,6 @@
 
 #include <gtk/gtk.h>
 
-#include "calc/engine_input.h"
 #include "calc/solver_status.h"
 #include "engine/tiff.h"
 #include "gui/calc_state.h"
@@ -41,6 +40,12 @@ struct calc_args {
 // The one calculation record, for the life of the process.
 extern calc_args *pass_calc_args;
 
+// "clicked" handler of the Calculate button (toolbar: the main toolbar):
+// takes the calculation region, reads the picture and the strokes over it,
+// runs the options dialog and starts the worker; refusals go to the status
+// bar.
+void cb_calc(GtkWidget *button, gpointer toolbar);
+
 // Copies the calculation options (the five numbers, estimate_foreground and
 // the solver) from pass_option_args into pass_calc_args.
 void calc_opts_set(void);
@@ -53,14 +58,3 @@ gpointer winVelorinMain(gpointer record);
 // the result (or reports the cancel). Returns FALSE. Does nothing for a
 // worker that was already joined when the window closed.
 gboolean thread_done(gpointer thread);
-
-// The region Calculate would take now: the whole picture on show, or the
-// selection clipped to it (as clip_region does) when "Calculate From
-// Selection" is on. False, with w and h 0, when no pixel of the selection
-// lies inside the picture. Changes nothing.
-bool current_calc_region(calc_region *region);
-
-// The picture on show and the stroke layer (alpha 255 = constraint) over
-// `region` (inside the picture, at least 1 x 1) as engine input; release
-// with free_engine_input.
-engine_input read_calc_region(calc_region region);

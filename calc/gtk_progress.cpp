@@ -38,11 +38,9 @@ static GtkWidget *clickable(GtkWidget *bar) {
 }
 
 std::string stage_text(const char *stage, int level, int levels) {
-  char *text = g_strdup_printf("%s, level %d of %d", stage, level, levels);
+  g_autofree char *text = g_strdup_printf("%s, level %d of %d", stage, level, levels);
   text[0] = g_ascii_toupper(text[0]);
-  std::string result(text);
-  g_free(text);
-  return result;
+  return std::string(text);
 }
 
 void report_stage(const char *stage, int level, int levels, void *) {

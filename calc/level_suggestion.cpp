@@ -26,8 +26,9 @@ static int levels_above_floor(int width, int height) {
   return levels;
 }
 
-level_suggestion suggest_levels(TIFF_img *image, double **mask,
-                                double **values, int win_size) {
+level_suggestion suggest_levels(const TIFF_img *image,
+                                const double *const *mask,
+                                const double *const *values, int win_size) {
   // Asking the driver's own limit for the floor's depth lets the region's
   // size, the windows and the strokes that survive down-sampling lower it.
   const int levels =

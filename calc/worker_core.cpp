@@ -20,7 +20,7 @@ int worker_levels_for_region(int width, int height, const option_args *opts) {
 
 static void store_result(double **alpha, int width, int height,
                          TIFF_img *result) {
-  get_TIFF(result, height, width, 'g');
+  get_TIFF_checked(result, height, width, 'g');
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++)
       result->plane[y][x] = (unsigned char)(int)alpha[y][x];

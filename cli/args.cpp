@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "cli/cli_error.h"
+
 // "cholesky, lu": the words --solver takes.
 static std::string solver_words(void) {
   std::string words;
@@ -72,41 +74,38 @@ static void range_text(const numeric_option *opt, char *text, size_t size) {
     snprintf(text, size, "%g..%g", opt->range->lower, opt->range->upper);
 }
 
-static int set_numeric(const numeric_option *opt, const char *text, option_args *options,
-                       char *error, size_t error_size) {
+static bool set_numeric(const numeric_option *opt, const char *text, option_args *options,
+                        GError **error) {
   double value = 0;
   int whole = 0;
-  number_parse parsed =
+  const number_parse parsed =
       opt->type == VALUE_INT ? parse_int(text, &whole) : parse_double(text, &value);
-  if (parsed == NUMBER_INVALID) {
-    snprintf(error, error_size, "--%s: '%s' is not a %s", opt->name, text,
-             opt->type == VALUE_INT ? "whole number" : "number");
-    return 0;
-  }
+  if (parsed == NUMBER_INVALID)
+    return cli_fail(error, MATTE_EXIT_INPUT, "--%s: '%s' is not a %s", opt->name, text,
+                    opt->type == VALUE_INT ? "whole number" : "number");
   if (parsed == NUMBER_OUT_OF_RANGE) {
     char range[64];
     range_text(opt, range, sizeof range);
-    snprintf(error, error_size, "--%s: %s is out of range (%s)", opt->name, text, range);
-    return 0;
+    return cli_fail(error, MATTE_EXIT_INPUT, "--%s: %s is out of range (%s)", opt->name, text,
+                    range);
   }
   if (opt->type == VALUE_INT) value = whole;
-  if (value < opt->range->lower || (!opt->bounded_later && value > opt->range->upper)) {
-    if (opt->bounded_later)
-      snprintf(error, error_size, "--%s: %s is below %g", opt->name, text, opt->range->lower);
-    else
-      snprintf(error, error_size, "--%s: %s is outside %g..%g", opt->name, text,
-               opt->range->lower, opt->range->upper);
-    return 0;
-  }
+  const bool below = value < opt->range->lower;
+  if (below && opt->bounded_later)
+    return cli_fail(error, MATTE_EXIT_INPUT, "--%s: %s is below %g", opt->name, text,
+                    opt->range->lower);
+  if (below || (!opt->bounded_later && value > opt->range->upper))
+    return cli_fail(error, MATTE_EXIT_INPUT, "--%s: %s is outside %g..%g", opt->name, text,
+                    opt->range->lower, opt->range->upper);
   char *field = reinterpret_cast<char *>(options) + opt->offset;
   if (opt->type == VALUE_INT)
     *reinterpret_cast<int32_t *>(field) = whole;
   else
     *reinterpret_cast<double *>(field) = value;
-  return 1;
+  return true;
 }
 
-static int parse_region(const char *text, cli_args *args, char *error, size_t error_size) {
+static bool parse_region(const char *text, cli_args *args, GError **error) {
   const int FIELDS = 4;  // X,Y,W,H
   int v[FIELDS];
   const char *field = text;
@@ -116,45 +115,39 @@ static int parse_region(const char *text, cli_args *args, char *error, size_t er
     const std::string number = last ? field : comma ? std::string(field, comma) : "";
     const number_parse parsed =
         (comma != nullptr) == last ? NUMBER_INVALID : parse_int(number.c_str(), &v[k]);
-    if (parsed == NUMBER_INVALID) {
-      snprintf(error, error_size, "--region: '%s' is not X,Y,W,H", text);
-      return 0;
-    }
-    if (parsed == NUMBER_OUT_OF_RANGE) {
-      snprintf(error, error_size, "--region: %s in '%s' is out of range", number.c_str(), text);
-      return 0;
-    }
+    if (parsed == NUMBER_INVALID)
+      return cli_fail(error, MATTE_EXIT_INPUT, "--region: '%s' is not X,Y,W,H", text);
+    if (parsed == NUMBER_OUT_OF_RANGE)
+      return cli_fail(error, MATTE_EXIT_INPUT, "--region: %s in '%s' is out of range",
+                      number.c_str(), text);
     if (!last) field = comma + 1;
   }
-  if (v[2] <= 0 || v[3] <= 0) {
-    snprintf(error, error_size, "--region: width and height must be positive in '%s'", text);
-    return 0;
-  }
+  if (v[2] <= 0 || v[3] <= 0)
+    return cli_fail(error, MATTE_EXIT_INPUT,
+                    "--region: width and height must be positive in '%s'", text);
   args->region_is_set = 1;
   args->region_x = v[0];
   args->region_y = v[1];
   args->region_w = v[2];
   args->region_h = v[3];
-  return 1;
+  return true;
 }
 
-static int parse_solver(const char *text, option_args *options, char *error,
-                        size_t error_size) {
+static bool parse_solver(const char *text, option_args *options, GError **error) {
   const int item = option_item_by_word(&OPT_SOLVER, text);
-  if (item < 0) {
-    snprintf(error, error_size, "--solver: '%s' is not one of %s", text, solver_words().c_str());
-    return 0;
-  }
+  if (item < 0)
+    return cli_fail(error, MATTE_EXIT_INPUT, "--solver: '%s' is not one of %s", text,
+                    solver_words().c_str());
   options->solver = item;
-  return 1;
+  return true;
 }
 
 // Bytes from "123", "500M", "1.5G", "2GB", "64k" (K, M, G, T: powers of 1024).
-static int parse_size(const char *text, uint64_t *bytes) {
+static bool parse_size(const char *text, uint64_t *bytes) {
   char *end = nullptr;
   errno = 0;
   double value = strtod(text, &end);
-  if (end == text || errno == ERANGE || !std::isfinite(value) || value <= 0) return 0;
+  if (end == text || errno == ERANGE || !std::isfinite(value) || value <= 0) return false;
   static const char kUnits[] = "kmgt";
   const char *unit = *end ? strchr(kUnits, tolower(static_cast<unsigned char>(*end))) : nullptr;
   if (unit) {
@@ -162,18 +155,15 @@ static int parse_size(const char *text, uint64_t *bytes) {
     end++;
     if (*end == 'B' || *end == 'b') end++;
   }
-  if (*end != '\0' || value < 1 || value >= 9.2e18) return 0;
+  if (*end != '\0' || value < 1 || value >= 9.2e18) return false;
   *bytes = static_cast<uint64_t>(value);
-  return 1;
+  return true;
 }
 
-static int parse_max_memory(const char *text, cli_args *args, char *error, size_t error_size) {
-  if (!parse_size(text, &args->memory_limit)) {
-    snprintf(error, error_size,
-             "--max-memory: '%s' is not a size (bytes, or a number with K, M, G or T)", text);
-    return 0;
-  }
-  return 1;
+static bool parse_max_memory(const char *text, cli_args *args, GError **error) {
+  if (parse_size(text, &args->memory_limit)) return true;
+  return cli_fail(error, MATTE_EXIT_INPUT,
+                  "--max-memory: '%s' is not a size (bytes, or a number with K, M, G or T)", text);
 }
 
 static void set_defaults(cli_args *args) {
@@ -194,11 +184,11 @@ static void split_long_option(const char *arg, char *name, size_t name_size,
 }
 
 // Takes the option's value from "=value" or from the next argument.
-static const char *take_value(const char *inline_value, int argc, char **argv, int *i,
-                              const char *name, char *error, size_t error_size) {
+static const char *take_value(const char *inline_value, int argc, const char *const *argv, int *i,
+                              const char *name, GError **error) {
   if (inline_value) return inline_value;
   if (*i + 1 >= argc) {
-    snprintf(error, error_size, "%s needs a value", name);
+    cli_fail(error, MATTE_EXIT_INPUT, "%s needs a value", name);
     return nullptr;
   }
   return argv[++*i];
@@ -211,7 +201,7 @@ static const numeric_option *find_numeric(const char *name) {
   return nullptr;
 }
 
-static int set_flag(const char *name, cli_args *args) {
+static bool set_flag(const char *name, cli_args *args) {
   if (strcmp(name, "--layer") == 0)
     args->constraints = CHOOSE_LAYER;
   else if (strcmp(name, "--trimap") == 0)
@@ -223,81 +213,65 @@ static int set_flag(const char *name, cli_args *args) {
   else if (strcmp(name, "--quiet") == 0 || strcmp(name, "-q") == 0)
     args->quiet = 1;
   else
-    return 0;
-  return 1;
+    return false;
+  return true;
 }
 
-// Handles one option at argv[*i]; returns 0 with `error` set on failure.
-static int parse_option(int argc, char **argv, int *i, cli_args *args, char *error,
-                        size_t error_size) {
+// Handles one option at argv[*i]; returns false with *error set on failure.
+static bool parse_option(int argc, const char *const *argv, int *i, cli_args *args,
+                         GError **error) {
   char name[64];
   const char *inline_value;
   split_long_option(argv[*i], name, sizeof name, &inline_value);
   constraint_choice before = args->constraints;
   if (set_flag(name, args)) {
-    if (inline_value) {
-      snprintf(error, error_size, "%s takes no value", name);
-      return 0;
-    }
-    if (before != CHOOSE_BY_ALPHA_CHANNEL && before != args->constraints) {
-      snprintf(error, error_size, "--layer and --trimap exclude each other");
-      return 0;
-    }
-    return 1;
+    if (inline_value) return cli_fail(error, MATTE_EXIT_INPUT, "%s takes no value", name);
+    if (before != CHOOSE_BY_ALPHA_CHANNEL && before != args->constraints)
+      return cli_fail(error, MATTE_EXIT_INPUT, "--layer and --trimap exclude each other");
+    return true;
   }
   const numeric_option *numeric = find_numeric(name);
-  int is_output = strcmp(name, "-o") == 0 || strcmp(name, "--output") == 0;
-  int is_region = strcmp(name, "--region") == 0;
-  int is_solver = strcmp(name, "--solver") == 0;
-  int is_max_memory = strcmp(name, "--max-memory") == 0;
-  if (!numeric && !is_output && !is_region && !is_solver && !is_max_memory) {
-    snprintf(error, error_size, "unknown option '%s' (see --help)", name);
-    return 0;
-  }
-  const char *value = take_value(inline_value, argc, argv, i, name, error, error_size);
-  if (!value) return 0;
+  const bool is_output = strcmp(name, "-o") == 0 || strcmp(name, "--output") == 0;
+  const bool is_region = strcmp(name, "--region") == 0;
+  const bool is_solver = strcmp(name, "--solver") == 0;
+  const bool is_max_memory = strcmp(name, "--max-memory") == 0;
+  if (!numeric && !is_output && !is_region && !is_solver && !is_max_memory)
+    return cli_fail(error, MATTE_EXIT_INPUT, "unknown option '%s' (see --help)", name);
+  const char *value = take_value(inline_value, argc, argv, i, name, error);
+  if (!value) return false;
   if (is_output) {
     // Two outputs are a typo in a script; silently writing only one of
     // them would hide it.
-    if (args->output_path) {
-      snprintf(error, error_size, "only one output file may be given");
-      return 0;
-    }
+    if (args->output_path)
+      return cli_fail(error, MATTE_EXIT_INPUT, "only one output file may be given");
     args->output_path = value;
-    return 1;
+    return true;
   }
-  if (is_region) return parse_region(value, args, error, error_size);
-  if (is_solver) return parse_solver(value, &args->options, error, error_size);
-  if (is_max_memory) return parse_max_memory(value, args, error, error_size);
+  if (is_region) return parse_region(value, args, error);
+  if (is_solver) return parse_solver(value, &args->options, error);
+  if (is_max_memory) return parse_max_memory(value, args, error);
   if (numeric->offset == offsetof(option_args, levels_num)) {
     // The last --levels counts, "auto" or a number.
     args->levels_auto = strcmp(value, LEVELS_AUTO) == 0;
-    if (args->levels_auto) return 1;
+    if (args->levels_auto) return true;
   }
   if (numeric->offset == offsetof(option_args, Active_levels_num)) args->active_given = 1;
-  return set_numeric(numeric, value, &args->options, error, error_size);
+  return set_numeric(numeric, value, &args->options, error);
 }
 
-static int check_complete(const cli_args *args, int operand_count, char *error,
-                          size_t error_size) {
-  if (operand_count < 2) {
-    snprintf(error, error_size, "expected IMAGE and CONSTRAINTS (see --help)");
-    return 0;
-  }
-  if (!args->output_path || !*args->output_path) {
-    snprintf(error, error_size, "no output file: give -o OUTPUT.png");
-    return 0;
-  }
-  if (!args->levels_auto && args->options.Active_levels_num > args->options.levels_num) {
-    snprintf(error, error_size, "--active %d exceeds --levels %d",
-             args->options.Active_levels_num, args->options.levels_num);
-    return 0;
-  }
-  return 1;
+static bool check_complete(const cli_args *args, int operand_count, GError **error) {
+  if (operand_count < 2)
+    return cli_fail(error, MATTE_EXIT_INPUT, "expected IMAGE and CONSTRAINTS (see --help)");
+  if (!args->output_path || !*args->output_path)
+    return cli_fail(error, MATTE_EXIT_INPUT, "no output file: give -o OUTPUT.png");
+  if (!args->levels_auto && args->options.Active_levels_num > args->options.levels_num)
+    return cli_fail(error, MATTE_EXIT_INPUT, "--active %d exceeds --levels %d",
+                    args->options.Active_levels_num, args->options.levels_num);
+  return true;
 }
 
 // --help and --version answer whatever else is on the command line.
-static parse_outcome find_help_or_version(int argc, char **argv) {
+static parse_outcome find_help_or_version(int argc, const char *const *argv) {
   for (int i = 1; i < argc && strcmp(argv[i], "--") != 0; i++) {
     if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) return PARSE_HELP;
     if (strcmp(argv[i], "--version") == 0) return PARSE_VERSION;
@@ -305,28 +279,27 @@ static parse_outcome find_help_or_version(int argc, char **argv) {
   return PARSE_RUN;
 }
 
-parse_outcome parse_cli_args(int argc, char **argv, cli_args *args, char *error,
-                             size_t error_size) {
+parse_outcome parse_cli_args(int argc, const char *const *argv, cli_args *args,
+                             GError **error) {
   set_defaults(args);
   parse_outcome early = find_help_or_version(argc, argv);
   if (early != PARSE_RUN) return early;
-  int operand_count = 0, options_ended = 0;
+  int operand_count = 0;
+  bool options_ended = false;
   for (int i = 1; i < argc; i++) {
     const char *arg = argv[i];
     if (!options_ended && strcmp(arg, "--") == 0) {
-      options_ended = 1;
+      options_ended = true;
     } else if (!options_ended && arg[0] == '-' && arg[1] != '\0') {
-      if (!parse_option(argc, argv, &i, args, error, error_size))
-        return PARSE_ERROR;
+      if (!parse_option(argc, argv, &i, args, error)) return PARSE_ERROR;
     } else if (operand_count < 2) {
       (operand_count++ == 0 ? args->image_path : args->constraints_path) = arg;
     } else {
-      snprintf(error, error_size, "unexpected operand '%s'", arg);
+      cli_fail(error, MATTE_EXIT_INPUT, "unexpected operand '%s'", arg);
       return PARSE_ERROR;
     }
   }
-  return check_complete(args, operand_count, error, error_size) ? PARSE_RUN
-                                                                              : PARSE_ERROR;
+  return check_complete(args, operand_count, error) ? PARSE_RUN : PARSE_ERROR;
 }
 
 void print_usage(FILE *stream) {
@@ -360,9 +333,10 @@ void print_usage(FILE *stream) {
   fprintf(stream, "  --solver NAME         %s\n  %-22sdefault %s\n", OPT_SOLVER.meaning, "",
           OPT_SOLVER.items[OPT_SOLVER.default_value].word);
   fprintf(stream,
-          "  --max-memory SIZE     refuse a solve whose factorisation would bring the run above\n"
-          "                        SIZE (bytes, or with K, M, G, T); default: the memory the\n"
-          "                        system has available\n"
+          "  --max-memory SIZE     refuse a solve whose factorisation, or a picture whose least\n"
+          "                        calculation, would bring the run above SIZE (bytes, or\n"
+          "                        with K, M, G, T); default: the memory the system has\n"
+          "                        available\n"
           "  --alpha-only          write an 8-bit grey alpha PNG instead of RGBA\n"
           "  --foreground          %s\n"
           "                        (the RGBA output carries them, not the picture's)\n"

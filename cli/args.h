@@ -5,6 +5,8 @@
 // the picture has been read (see matte_cli); so is --levels auto decided.
 #pragma once
 
+#include <glib.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -40,14 +42,14 @@ enum parse_outcome {
   PARSE_RUN,      // args filled; go ahead
   PARSE_HELP,     // --help: print the usage, exit 0
   PARSE_VERSION,  // --version: print the version, exit 0
-  PARSE_ERROR,    // error holds one line (no trailing newline); exit 2
+  PARSE_ERROR,    // *error (CLI_ERROR, MATTE_EXIT_INPUT) says what is wrong
 };
 
 // Parses argv[1..argc-1]. Options may come before, between or after the
 // operands; "--name value" and "--name=value" are both accepted; "--" ends
-// the options. On PARSE_ERROR, `error` (error_size bytes) names the problem.
-parse_outcome parse_cli_args(int argc, char **argv, cli_args *args,
-                             char *error, size_t error_size);
+// the options. On PARSE_ERROR, *error names the problem (free it).
+parse_outcome parse_cli_args(int argc, const char *const *argv, cli_args *args,
+                             GError **error);
 
 // The usage text with the options table (defaults and ranges).
 void print_usage(FILE *stream);

@@ -2,49 +2,54 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <string>
 
 #include "calc/c2f_driver.h"
 #include "calc/engine_input.h"
 #include "calc/foreground_colours.h"
 #include "calc/level_suggestion.h"
+#include "calc/picture_memory.h"
 #include "calc/worker_core.h"
+#include "cli/fatal_exit.h"
 #include "cli/io.h"
 #include "cli/signals.h"
+#include "engine/solve_alpha.h"
 
-// Everything one run holds; released in one place whatever step failed.
+// An image record whose planes are released with it.
+struct owned_tiff {
+  TIFF_img img = {};
+  owned_tiff() = default;
+  owned_tiff(const owned_tiff &) = delete;
+  owned_tiff &operator=(const owned_tiff &) = delete;
+  ~owned_tiff() { free_TIFF(&img); }
+};
+
+// Everything one run holds; released with it whatever step failed.
 struct matte_run {
   const cli_args *args;
   cli_progress *progress;
   FILE *out;  // where "-o -" writes
   FILE *err;
-  GdkPixbuf *picture;
-  GdkPixbuf *constraints;
-  int x, y, w, h;  // the calculation region, clipped to the picture
-  io_output output;
-  int output_open;
-  TIFF_img result;
-  int result_made;
-  TIFF_img colours;  // estimated foreground colours, or empty
-  char error[1024];
+  pixbuf_ptr picture;
+  pixbuf_ptr constraints;
+  int x = 0, y = 0, w = 0, h = 0;  // the calculation region, clipped to the picture
+  io_output output;                // abandoned unless committed
+  owned_tiff result;
+  owned_tiff colours;  // estimated foreground colours, or empty
+
+  matte_run(const cli_args *a, cli_progress *p, FILE *o, FILE *e)
+      : args(a), progress(p), out(o), err(e) {}
 };
-
-static void fail(matte_run *run, const char *format, ...) __attribute__((format(printf, 2, 3)));
-
-static void fail(matte_run *run, const char *format, ...) {
-  va_list ap;
-  va_start(ap, format);
-  vsnprintf(run->error, sizeof run->error, format, ap);
-  va_end(ap);
-}
 
 static void report(FILE *err, const char *message) {
   fprintf(err, "%s: %s\n", VELORIN_MATTE_NAME, message);
 }
 
 // A remark that does not stop the run, on a line of its own; --quiet drops it.
-static void note(matte_run *run, const char *format, ...) __attribute__((format(printf, 2, 3)));
+static void note(const matte_run *run, const char *format, ...)
+    __attribute__((format(printf, 2, 3)));
 
-static void note(matte_run *run, const char *format, ...) {
+static void note(const matte_run *run, const char *format, ...) {
   if (run->args->quiet) return;
   progress_end(run->progress);
   va_list ap;
@@ -55,49 +60,89 @@ static void note(matte_run *run, const char *format, ...) {
   va_end(ap);
 }
 
-static int read_inputs(matte_run *run) {
-  const cli_args *args = run->args;
-  progress_stage(run->progress, "reading %s", args->image_path);
-  run->picture = io_read_picture(args->image_path, run->error, sizeof run->error);
-  if (!run->picture) return 0;
-  int width = gdk_pixbuf_get_width(run->picture), height = gdk_pixbuf_get_height(run->picture);
-  int most = max_levels_for_picture(width, height);
-  if (!args->levels_auto && args->options.levels_num > most) {
-    fail(run, "--levels %d exceeds %d, the most a %d x %d picture allows", args->options.levels_num,
-         most, width, height);
-    return 0;
+// The least memory the run takes for a width x height picture, known from
+// its header: the picture and the constraints decoded, the output picture,
+// and the calculation of the region (the whole picture, or --region clipped
+// to it).
+static double least_run_bytes(const cli_args *args, int width, int height) {
+  int x = 0, y = 0, w = width, h = height;
+  if (args->region_is_set) {
+    x = args->region_x, y = args->region_y, w = args->region_w, h = args->region_h;
+    clip_region(&x, &y, &w, &h, width, height);  // no pixel inside: 0 x 0
   }
+  const double pixels = static_cast<double>(width) * height;
+  const double output = args->alpha_only ? pixels : decoded_picture_bytes(width, height);
+  return 2 * decoded_picture_bytes(width, height) + output +
+         calculation_bytes(static_cast<double>(w) * h);
+}
+
+// A header can claim a picture far beyond memory in a few bytes; such a
+// picture is refused for memory before it is decoded, as a factorisation is.
+static bool memory_allows_picture(const matte_run *run, int width, int height,
+                                  GError **error) {
+  failure_details details;
+  if (memory_allows(least_run_bytes(run->args, width, height), run->args->memory_limit,
+                    &details))
+    return true;
+  return cli_fail(
+      error, MATTE_EXIT_SOLVER, "%s",
+      calculation_failure_message(SOLVE_STATUS_OVER_MEMORY, &details, FOR_COMMAND_LINE).c_str());
+}
+
+static bool read_picture(matte_run *run, GError **error) {
+  const char *path = run->args->image_path;
+  progress_stage(run->progress, "reading %s", path);
+  if (!io_check_file(path, IO_PICTURE, error)) return false;
+  int width = 0, height = 0;
+  if (io_header_size(path, &width, &height) &&
+      !memory_allows_picture(run, width, height, error))
+    return false;
+  run->picture = io_decode(path, IO_PICTURE, error);
+  return run->picture != nullptr;
+}
+
+static bool read_inputs(matte_run *run, GError **error) {
+  const cli_args *args = run->args;
+  if (!read_picture(run, error)) return false;
+  const int width = gdk_pixbuf_get_width(run->picture.get());
+  const int height = gdk_pixbuf_get_height(run->picture.get());
+  const int most = max_levels_for_picture(width, height);
+  if (!args->levels_auto && args->options.levels_num > most)
+    return cli_fail(error, MATTE_EXIT_INPUT,
+                    "--levels %d exceeds %d, the most a %d x %d picture allows",
+                    args->options.levels_num, most, width, height);
   progress_stage(run->progress, "reading %s", args->constraints_path);
-  run->constraints =
-      io_read_constraints(args->constraints_path, width, height, run->error, sizeof run->error);
+  run->constraints = io_read_constraints(args->constraints_path, width, height, error);
   return run->constraints != nullptr;
 }
 
 // The whole picture, or --region clipped to it the way the window clips its
 // selection; refused when nothing or too little of it is left.
-static int take_region(matte_run *run) {
+static bool take_region(matte_run *run, GError **error) {
   const cli_args *args = run->args;
-  int width = gdk_pixbuf_get_width(run->picture), height = gdk_pixbuf_get_height(run->picture);
+  const int width = gdk_pixbuf_get_width(run->picture.get());
+  const int height = gdk_pixbuf_get_height(run->picture.get());
   run->x = args->region_is_set ? args->region_x : 0;
   run->y = args->region_is_set ? args->region_y : 0;
   run->w = args->region_is_set ? args->region_w : width;
   run->h = args->region_is_set ? args->region_h : height;
-  if (!clip_region(&run->x, &run->y, &run->w, &run->h, width, height)) {
-    fail(run, "--region %d,%d,%d,%d has no pixel inside the %d x %d picture", args->region_x,
-         args->region_y, args->region_w, args->region_h, width, height);
-    return 0;
-  }
-  int win_size = args->options.win_size;
+  if (!clip_region(&run->x, &run->y, &run->w, &run->h, width, height))
+    return cli_fail(error, MATTE_EXIT_INPUT,
+                    "--region %d,%d,%d,%d has no pixel inside the %d x %d picture",
+                    args->region_x, args->region_y, args->region_w, args->region_h, width,
+                    height);
+  const int win_size = args->options.win_size;
   if (region_too_small(run->w, run->h, win_size)) {
-    int side = 2 * win_size + 1;
-    fail(run, "the calculation region (%d x %d) is too small for --win-size %d: it needs at least "
-              "%d x %d pixels", run->w, run->h, win_size, side, side);
-    return 0;
+    const int side = 2 * win_size + 1;
+    return cli_fail(error, MATTE_EXIT_INPUT,
+                    "the calculation region (%d x %d) is too small for --win-size %d: it "
+                    "needs at least %d x %d pixels",
+                    run->w, run->h, win_size, side, side);
   }
-  return 1;
+  return true;
 }
 
-static raw_pixels raw_of(GdkPixbuf *pixbuf) {
+static raw_pixels raw_of(const GdkPixbuf *pixbuf) {
   return rgb_pixels(gdk_pixbuf_read_pixels(pixbuf), gdk_pixbuf_get_rowstride(pixbuf),
                     gdk_pixbuf_get_n_channels(pixbuf));
 }
@@ -111,42 +156,44 @@ static constraint_encoding encoding_of(const matte_run *run) {
     case CHOOSE_BY_ALPHA_CHANNEL:
       break;
   }
-  return gdk_pixbuf_get_has_alpha(run->constraints) ? CONSTRAINTS_LAYER : CONSTRAINTS_TRIMAP;
+  return gdk_pixbuf_get_has_alpha(run->constraints.get()) ? CONSTRAINTS_LAYER
+                                                          : CONSTRAINTS_TRIMAP;
 }
 
 // Whether every pixel of a pixbuf with alpha (R, G, B, A) is opaque.
-static int fully_opaque(GdkPixbuf *pixbuf) {
+static bool fully_opaque(const GdkPixbuf *pixbuf) {
   const int width = gdk_pixbuf_get_width(pixbuf), height = gdk_pixbuf_get_height(pixbuf);
   const size_t stride = gdk_pixbuf_get_rowstride(pixbuf);
   const size_t channels = gdk_pixbuf_get_n_channels(pixbuf);
   const guchar *alpha = gdk_pixbuf_read_pixels(pixbuf) + channels - 1;
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++)
-      if (alpha[y * stride + x * channels] != 255) return 0;
-  return 1;
+      if (alpha[y * stride + x * channels] != 255) return false;
+  return true;
 }
 
 // A trimap saved with an opaque alpha channel reads as a stroke layer whose
 // every pixel is a constraint: its unknown band would be pinned to its grey.
 // The result stays what was asked for; the note says how to get the other.
-static void note_opaque_layer(matte_run *run) {
-  if (run->args->constraints == CHOOSE_BY_ALPHA_CHANNEL &&
-      gdk_pixbuf_get_has_alpha(run->constraints) && fully_opaque(run->constraints))
+static void note_opaque_layer(const matte_run *run) {
+  const GdkPixbuf *layer = run->constraints.get();
+  if (run->args->constraints == CHOOSE_BY_ALPHA_CHANNEL && gdk_pixbuf_get_has_alpha(layer) &&
+      fully_opaque(layer))
     note(run, "stroke layer '%s' has no transparent pixel, so every pixel is a constraint; "
               "if it is a trimap, give --trimap", run->args->constraints_path);
 }
 
 // A matte needs something to separate: without a background or a foreground
 // constraint the solve would return a meaningless flat matte.
-static int check_usable(matte_run *run, const engine_input *input) {
-  if (constraints_usable(input)) return 1;
+static bool check_usable(const matte_run *run, const engine_input *input, GError **error) {
+  if (constraints_usable(input)) return true;
   const char *kind = encoding_of(run) == CONSTRAINTS_LAYER ? "stroke layer" : "trimap";
   const char *missing = input->has_background ? "foreground"
                         : input->has_foreground ? "background"
                                                 : "background or foreground";
-  fail(run, "%s '%s' has no %s pixel inside the calculation region; the matte needs both",
-       kind, run->args->constraints_path, missing);
-  return 0;
+  return cli_fail(error, MATTE_EXIT_INPUT,
+                  "%s '%s' has no %s pixel inside the calculation region; the matte needs both",
+                  kind, run->args->constraints_path, missing);
 }
 
 static void on_engine_progress(const char *stage, int level, int levels, void *user) {
@@ -156,7 +203,7 @@ static void on_engine_progress(const char *stage, int level, int levels, void *u
 // The options the run uses: as given, or with --levels auto the pyramid
 // suggested for this region and its constraints. A given --active is kept,
 // lowered to the suggested levels if it asks for more.
-static option_args decide_options(matte_run *run, engine_input *input) {
+static option_args decide_options(const matte_run *run, engine_input *input) {
   const cli_args *args = run->args;
   option_args options = args->options;
   if (!args->levels_auto) return options;
@@ -184,17 +231,15 @@ static worker_outcome run_worker(matte_run *run, engine_input *input,
   config.progress_user = run->progress;
   progress_stage(run->progress, "calculating %d x %d pixels", run->w, run->h);
   // A grey alpha output shows no colours: no estimate for it.
-  TIFF_img *colours = run->args->alpha_only ? nullptr : &run->colours;
-  worker_outcome outcome = worker_core_run(&input->image, input->constraint_mask,
-                                           input->constraint_values, &config, &run->result,
-                                           colours);
-  run->result_made = 1;
-  return outcome;
+  TIFF_img *colours = run->args->alpha_only ? nullptr : &run->colours.img;
+  return worker_core_run(&input->image, input->constraint_mask, input->constraint_values,
+                         &config, &run->result.img, colours);
 }
 
 // The region's size bounds the pyramid first; below that bound it was the
 // constraints that vanished when down-sampled.
-static void note_levels_lowered(matte_run *run, const option_args *options, int levels_used) {
+static void note_levels_lowered(const matte_run *run, const option_args *options,
+                                int levels_used) {
   const int asked = options->levels_num;
   if (levels_used < worker_levels_for_region(run->w, run->h, options))
     note(run, "--levels lowered from %d to %d: a coarser level would keep no background or no "
@@ -205,111 +250,91 @@ static void note_levels_lowered(matte_run *run, const option_args *options, int 
          asked, levels_used);
 }
 
-// Returns the exit status of the calculation step.
-static int calculate(matte_run *run) {
+static bool calculate(matte_run *run, GError **error) {
   note_opaque_layer(run);
-  raw_pixels picture = raw_of(run->picture), layer = raw_of(run->constraints);
+  const raw_pixels picture = raw_of(run->picture.get()), layer = raw_of(run->constraints.get());
   engine_input input =
       read_engine_input(&picture, &layer, encoding_of(run), run->x, run->y, run->w, run->h);
-  if (!check_usable(run, &input)) {
+  if (!check_usable(run, &input, error)) {
     free_engine_input(&input);
-    return MATTE_EXIT_INPUT;
+    return false;
   }
   const option_args options = decide_options(run, &input);
-  worker_outcome outcome = run_worker(run, &input, &options);
+  const worker_outcome outcome = run_worker(run, &input, &options);  // releases the input
   if (outcome.levels_lowered) note_levels_lowered(run, &options, outcome.levels_used);
-  if (calculation_failed(outcome.status)) {
-    // A failed run has no matte: never write its empty one as a result.
-    const std::string failure =
-        calculation_failure_message(outcome.status, &outcome.failure, FOR_COMMAND_LINE);
-    if (failure.empty())
-      fail(run, "failure: solver status %d", outcome.status);
-    else
-      fail(run, "%s", failure.c_str());
-    return MATTE_EXIT_SOLVER;
-  }
-  return MATTE_EXIT_OK;
+  if (!calculation_failed(outcome.status)) return true;
+  // A failed run has no matte: never write its empty one as a result.
+  const std::string failure =
+      calculation_failure_message(outcome.status, &outcome.failure, FOR_COMMAND_LINE);
+  if (failure.empty())
+    return cli_fail(error, MATTE_EXIT_SOLVER, "failure: solver status %d", outcome.status);
+  return cli_fail(error, MATTE_EXIT_SOLVER, "%s", failure.c_str());
 }
 
 // The picture whose colours the RGBA output carries: the picture itself, or
-// a copy with the estimated foreground colours over the region. A new
-// reference either way; null (with the error set) if the copy cannot be made.
-static GdkPixbuf *output_colours(matte_run *run) {
-  if (!has_foreground_colours(&run->colours)) return GDK_PIXBUF(g_object_ref(run->picture));
-  GdkPixbuf *copy = gdk_pixbuf_copy(run->picture);
+// a copy with the estimated foreground colours over the region. Null (with
+// *error set) if the copy cannot be made.
+static pixbuf_ptr output_colours(const matte_run *run, GError **error) {
+  GdkPixbuf *picture = run->picture.get();
+  if (!has_foreground_colours(&run->colours.img))
+    return pixbuf_ptr(GDK_PIXBUF(g_object_ref(picture)));
+  pixbuf_ptr copy(gdk_pixbuf_copy(picture));
   if (!copy) {
-    fail(run, "not enough memory for the colours of %s", run->args->output_path);
+    cli_fail(error, MATTE_EXIT_INPUT, "not enough memory for the colours of %s",
+             run->args->output_path);
     return nullptr;
   }
-  paint_foreground_colours(&run->colours, run->x, run->y, gdk_pixbuf_get_pixels(copy),
-                           gdk_pixbuf_get_rowstride(copy), gdk_pixbuf_get_n_channels(copy));
+  paint_foreground_colours(&run->colours.img, run->x, run->y, gdk_pixbuf_get_pixels(copy.get()),
+                           gdk_pixbuf_get_rowstride(copy.get()),
+                           gdk_pixbuf_get_n_channels(copy.get()));
   return copy;
 }
 
-static int write_rgba(matte_run *run, const placed_alpha *alpha) {
-  GdkPixbuf *colours = output_colours(run);
-  if (!colours) return 0;
-  int written = io_write_rgba(&run->output, colours, alpha, run->error, sizeof run->error);
-  g_object_unref(colours);
-  return written;
+static bool write_rgba(matte_run *run, const placed_alpha *alpha, GError **error) {
+  const pixbuf_ptr colours = output_colours(run, error);
+  return colours && io_write_rgba(&run->output, colours.get(), alpha, error);
 }
 
-static int write_result(matte_run *run) {
+static bool write_result(matte_run *run, GError **error) {
   progress_stage(run->progress, "writing %s", io_output_name(run->args->output_path));
-  if (!io_output_begin(&run->output, run->error, sizeof run->error)) return 0;
-  placed_alpha alpha = {run->result.plane, run->x, run->y, run->w, run->h};
-  int written =
+  if (!io_output_begin(&run->output, error)) return false;
+  const placed_alpha alpha = {run->result.img.plane, run->x, run->y, run->w, run->h};
+  const bool written =
       run->args->alpha_only
-          ? io_write_alpha(&run->output, gdk_pixbuf_get_width(run->picture),
-                           gdk_pixbuf_get_height(run->picture), &alpha, run->error,
-                           sizeof run->error)
-          : write_rgba(run, &alpha);
-  if (!written) return 0;
-  run->output_open = 0;
-  return io_output_commit(&run->output, run->error, sizeof run->error);
+          ? io_write_alpha(&run->output, gdk_pixbuf_get_width(run->picture.get()),
+                           gdk_pixbuf_get_height(run->picture.get()), &alpha, error)
+          : write_rgba(run, &alpha, error);
+  return written && io_output_commit(&run->output, error);
 }
 
-static void release_run(matte_run *run) {
-  if (run->output_open) io_output_abandon(&run->output);
-  if (run->result_made) free_TIFF(&run->result);
-  free_TIFF(&run->colours);
-  if (run->constraints) g_object_unref(run->constraints);
-  if (run->picture) g_object_unref(run->picture);
-}
-
-static int run_steps(matte_run *run) {
-  if (!read_inputs(run) || !take_region(run)) return MATTE_EXIT_INPUT;
+static bool run_steps(matte_run *run, GError **error) {
+  if (!read_inputs(run, error) || !take_region(run, error)) return false;
   // The output is checked before the long calculation, so a missing or
   // read-only folder is reported at once; its file is created only after it.
-  if (!io_output_prepare(&run->output, run->args->output_path, run->out, run->args->image_path,
-                         run->args->constraints_path, run->error, sizeof run->error))
-    return MATTE_EXIT_INPUT;
-  run->output_open = 1;
-  int status = calculate(run);
-  if (status != MATTE_EXIT_OK) return status;
-  return write_result(run) ? MATTE_EXIT_OK : MATTE_EXIT_INPUT;
+  return io_output_prepare(&run->output, run->args->output_path, run->out,
+                           run->args->image_path, run->args->constraints_path, error) &&
+         calculate(run, error) && write_result(run, error);
 }
 
 int matte_cli_run(const cli_args *args, cli_progress *progress, FILE *out, FILE *err) {
-  matte_run run = {};
-  run.args = args;
-  run.progress = progress;
-  run.out = out;
-  run.err = err;
-  int status = run_steps(&run);
-  release_run(&run);
-  if (status == MATTE_EXIT_OK)
-    progress_stage(progress, "done: %s", io_output_name(args->output_path));
+  g_autoptr(GError) error = nullptr;
+  bool ok;
+  {
+    matte_run run(args, progress, out, err);
+    ok = run_steps(&run, &error);
+  }  // everything the run held is released before it reports
+  if (ok) progress_stage(progress, "done: %s", io_output_name(args->output_path));
   progress_end(progress);
-  if (status != MATTE_EXIT_OK) report(err, run.error);
-  return status;
+  if (ok) return MATTE_EXIT_OK;
+  report(err, error->message);
+  return error->code;
 }
 
-int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
+int matte_cli_main(int argc, const char *const *argv, FILE *out, FILE *err) {
   signals_report_write_faults();
   cli_args args;
-  char error[512] = "";
-  switch (parse_cli_args(argc, argv, &args, error, sizeof error)) {
+  g_autoptr(GError) error = nullptr;
+  switch (parse_cli_args(argc, argv, &args, &error)) {
     case PARSE_HELP:
       print_usage(out);
       return MATTE_EXIT_OK;
@@ -317,7 +342,7 @@ int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
       fprintf(out, "%s %s\n", VELORIN_MATTE_NAME, VELORIN_VERSION);
       return MATTE_EXIT_OK;
     case PARSE_ERROR:
-      report(err, error);
+      report(err, error->message);
       fprintf(err, "Try '%s --help' for more information.\n", VELORIN_MATTE_NAME);
       return MATTE_EXIT_INPUT;
     case PARSE_RUN:
@@ -325,5 +350,6 @@ int matte_cli_main(int argc, char **argv, FILE *out, FILE *err) {
   }
   cli_progress progress;
   progress_init(&progress, err, args.quiet);
+  const fatal_exit_scope fatal_exit(&progress, err);
   return matte_cli_run(&args, &progress, out, err);
 }

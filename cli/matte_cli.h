@@ -12,16 +12,13 @@
 #include <cstdio>
 
 #include "cli/args.h"
+#include "cli/cli_error.h"
 #include "cli/progress.h"
 
-enum matte_exit_status {
-  MATTE_EXIT_OK = 0,
-  MATTE_EXIT_INPUT = 2,   // usage error, unreadable or mismatched input, unwritable output
-  MATTE_EXIT_SOLVER = 3,  // the solver reported a failure; no output written
-};
-
-// The whole program; returns its exit status.
-int matte_cli_main(int argc, char **argv, FILE *out, FILE *err);
+// The whole program; returns its exit status (matte_exit_status). A run
+// that runs out of memory or that the engine gives up on ends the process
+// with status 3 (see fatal_exit.h).
+int matte_cli_main(int argc, const char *const *argv, FILE *out, FILE *err);
 
 // The run with parsed arguments; returns its exit status. On any failure the
 // output path keeps what it held before. "-o -" writes the PNG to `out`.

@@ -9,7 +9,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
+#include "cli/cli_error.h"
 #include "cli/signals.h"
 
 // Linux gives up on a path after this many symbolic links; so does the output.
@@ -25,29 +27,28 @@ static const mode_t NEW_FILE_MODE = 0666;
 static char pending_temp[PATH_MAX];
 static std::atomic<bool> temp_pending{false};
 
-static void remove_pending_temp(void) {
+void io_output_remove_pending(void) {
   if (temp_pending.load()) unlink(pending_temp);  // async-signal-safe
 }
 
 static void watch_pending_temp(void) {
   static bool registered = false;
   if (!registered) {
-    atexit(remove_pending_temp);  // an exit() while writing takes the file along
+    atexit(io_output_remove_pending);  // an exit() while writing takes the file along
     registered = true;
   }
-  signals_clean_up_on_interrupt(remove_pending_temp);
+  signals_clean_up_on_interrupt(io_output_remove_pending);
 }
 
-void io_output_failed(const char *path, const char *reason, char *error, size_t error_size) {
+// A string from GLib, released with it.
+using glib_string = std::unique_ptr<char, decltype(&g_free)>;
+
+static glib_string own(char *text) { return glib_string(text, g_free); }
+
+bool io_output_fail(GError **error, const char *path, const char *reason) {
   if (strcmp(path, OUTPUT_TO_STANDARD_OUTPUT) == 0)
-    snprintf(error, error_size, "cannot write to standard output: %s", reason);
-  else
-    snprintf(error, error_size, "cannot write '%s': %s", path, reason);
-}
-
-static int fail(const char *path, const char *reason, char *error, size_t error_size) {
-  io_output_failed(path, reason, error, error_size);
-  return 0;
+    return cli_fail(error, MATTE_EXIT_INPUT, "cannot write to standard output: %s", reason);
+  return cli_fail(error, MATTE_EXIT_INPUT, "cannot write '%s': %s", path, reason);
 }
 
 static bool to_standard_output(const io_output *output) {
@@ -58,35 +59,29 @@ const char *io_output_name(const char *path) {
   return strcmp(path, OUTPUT_TO_STANDARD_OUTPUT) == 0 ? "standard output" : path;
 }
 
-// The file `path` names once its symbolic links are followed (g_free), so
-// the result replaces the link's target and the link stays. A link to a
-// file that does not exist yet names that file. Null with errno set on a
-// loop or an unreadable link.
-static char *follow_links(const char *path) {
-  char *current = g_strdup(path);
+// The file `path` names once its symbolic links are followed, so the result
+// replaces the link's target and the link stays. A link to a file that does
+// not exist yet names that file. False with errno set on a loop or an
+// unreadable link.
+static bool follow_links(const char *path, std::string *target) {
+  std::string current = path;
   for (int hop = 0; hop < MAX_LINK_HOPS; hop++) {
     struct stat st;
-    if (lstat(current, &st) != 0 || !S_ISLNK(st.st_mode)) return current;
-    char *link = g_file_read_link(current, nullptr);
-    if (!link) {
-      int reason = errno;
-      g_free(current);
-      errno = reason;
-      return nullptr;
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      *target = current;
+      return true;
     }
-    char *next = link;
-    if (!g_path_is_absolute(link)) {
-      char *folder = g_path_get_dirname(current);
-      next = g_build_filename(folder, link, nullptr);
-      g_free(folder);
-      g_free(link);
+    const glib_string link = own(g_file_read_link(current.c_str(), nullptr));
+    if (!link) return false;  // errno from readlink
+    if (g_path_is_absolute(link.get())) {
+      current = link.get();
+    } else {
+      const glib_string folder = own(g_path_get_dirname(current.c_str()));
+      current = own(g_build_filename(folder.get(), link.get(), nullptr)).get();
     }
-    g_free(current);
-    current = next;
   }
-  g_free(current);
   errno = ELOOP;
-  return nullptr;
+  return false;
 }
 
 static const char *kind_of(mode_t mode) {
@@ -101,7 +96,7 @@ static const char *kind_of(mode_t mode) {
 // comparison is by file so that other spellings, links and hard links count.
 static const char *input_it_is(const struct stat *target, const char *image_path,
                                const char *constraints_path) {
-  const char *inputs[] = {image_path, constraints_path};
+  const char *const inputs[] = {image_path, constraints_path};
   for (const char *input : inputs) {
     struct stat st;
     if (input && stat(input, &st) == 0 && st.st_dev == target->st_dev &&
@@ -113,86 +108,73 @@ static const char *input_it_is(const struct stat *target, const char *image_path
 
 // Refuses an existing target that is not a regular file or is an input;
 // records the owner and mode of one that is.
-static int check_existing_target(io_output *output, const struct stat *st,
-                                 const char *image_path, const char *constraints_path,
-                                 char *error, size_t error_size) {
-  if (S_ISDIR(st->st_mode)) return fail(output->path, strerror(EISDIR), error, error_size);
+static bool check_existing_target(io_output *output, const struct stat *st,
+                                  const char *image_path, const char *constraints_path,
+                                  GError **error) {
+  if (S_ISDIR(st->st_mode)) return io_output_fail(error, output->path, strerror(EISDIR));
   if (!S_ISREG(st->st_mode)) {
-    char reason[160];
-    snprintf(reason, sizeof reason, "it is %s, not a regular file (-o - writes to standard output)",
-             kind_of(st->st_mode));
-    return fail(output->path, reason, error, error_size);
+    const glib_string reason = own(g_strdup_printf(
+        "it is %s, not a regular file (-o - writes to standard output)", kind_of(st->st_mode)));
+    return io_output_fail(error, output->path, reason.get());
   }
   const char *input = input_it_is(st, image_path, constraints_path);
   if (input) {
-    char reason[PATH_MAX + 64];
-    snprintf(reason, sizeof reason, "it is the input '%s'; choose another output file", input);
-    return fail(output->path, reason, error, error_size);
+    const glib_string reason =
+        own(g_strdup_printf("it is the input '%s'; choose another output file", input));
+    return io_output_fail(error, output->path, reason.get());
   }
-  output->target_exists = 1;
+  output->target_exists = true;
   output->target_mode = st->st_mode & 07777;
   output->target_owner = st->st_uid;
   output->target_group = st->st_gid;
-  return 1;
+  return true;
 }
 
 // The checks of io_output_prepare for a path other than "-"; fills in
 // output->target and what is kept of an existing one.
-static int check_target(io_output *output, const char *image_path,
-                        const char *constraints_path, char *error, size_t error_size) {
+static bool check_target(io_output *output, const char *image_path,
+                         const char *constraints_path, GError **error) {
   const char *path = output->path;
-  output->target = follow_links(path);
-  if (!output->target) return fail(path, strerror(errno), error, error_size);
+  if (!follow_links(path, &output->target)) return io_output_fail(error, path, strerror(errno));
   struct stat st;
-  if (stat(output->target, &st) == 0) {
-    if (!check_existing_target(output, &st, image_path, constraints_path, error, error_size))
-      return 0;
+  if (stat(output->target.c_str(), &st) == 0) {
+    if (!check_existing_target(output, &st, image_path, constraints_path, error)) return false;
   } else if (errno != ENOENT) {
-    return fail(path, strerror(errno), error, error_size);
+    return io_output_fail(error, path, strerror(errno));
   }
   // The rename at the end needs to write into the folder; say so now rather
   // than after the calculation.
-  char *folder = g_path_get_dirname(output->target);
-  int writable = access(folder, W_OK | X_OK) == 0;
-  int reason = errno;
-  g_free(folder);
-  if (!writable) return fail(path, strerror(reason), error, error_size);
-  return 1;
+  const glib_string folder = own(g_path_get_dirname(output->target.c_str()));
+  if (access(folder.get(), W_OK | X_OK) != 0) return io_output_fail(error, path, strerror(errno));
+  return true;
 }
 
-int io_output_prepare(io_output *output, const char *path, FILE *standard_output,
-                      const char *image_path, const char *constraints_path, char *error,
-                      size_t error_size) {
-  *output = io_output{};
+bool io_output_prepare(io_output *output, const char *path, FILE *standard_output,
+                       const char *image_path, const char *constraints_path,
+                       GError **error) {
   output->path = path;
   output->standard_output = standard_output;
-  if (to_standard_output(output) ||
-      check_target(output, image_path, constraints_path, error, error_size))
-    return 1;
+  if (to_standard_output(output) || check_target(output, image_path, constraints_path, error))
+    return true;
   io_output_abandon(output);
-  return 0;
+  return false;
 }
 
 // ".NAME.XXXXXX" in the target's folder, with NAME cut (at a character
 // boundary) so that the temporary name fits where the target's name fits.
-static char *temp_template(const char *target) {
-  char *folder = g_path_get_dirname(target);
-  char *base = g_path_get_basename(target);
-  long name_max = pathconf(folder, _PC_NAME_MAX);
+static std::string temp_template(const std::string &target) {
+  const glib_string folder = own(g_path_get_dirname(target.c_str()));
+  const glib_string base = own(g_path_get_basename(target.c_str()));
+  long name_max = pathconf(folder.get(), _PC_NAME_MAX);
   if (name_max <= 0) name_max = FALLBACK_NAME_MAX;
-  size_t keep = strlen(base);
+  size_t keep = strlen(base.get());
   const size_t room = static_cast<size_t>(name_max) - 1 - (sizeof TEMP_SUFFIX - 1);
   if (keep > room) {
     keep = room;
-    while (keep > 0 && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80) keep--;
+    while (keep > 0 && (static_cast<unsigned char>(base.get()[keep]) & 0xC0) == 0x80) keep--;
   }
-  base[keep] = '\0';
-  char *name = g_strdup_printf(".%s%s", base, TEMP_SUFFIX);
-  char *temp = g_build_filename(folder, name, nullptr);
-  g_free(name);
-  g_free(base);
-  g_free(folder);
-  return temp;
+  const std::string name = "." + std::string(base.get(), keep) + TEMP_SUFFIX;
+  return own(g_build_filename(folder.get(), name.c_str(), nullptr)).get();
 }
 
 // The permissions the result gets: those of the file it replaces, or a new
@@ -205,84 +187,80 @@ static void give_permissions(const io_output *output, int fd) {
     fchmod(fd, output->target_mode);
     return;
   }
-  mode_t mask = umask(0);
+  const mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, NEW_FILE_MODE & ~mask);
 }
 
-int io_output_begin(io_output *output, char *error, size_t error_size) {
+bool io_output_begin(io_output *output, GError **error) {
   if (to_standard_output(output)) {
     output->file = output->standard_output;
-    return 1;
+    return true;
   }
-  char *temp = temp_template(output->target);
-  if (strlen(temp) >= sizeof pending_temp) {
-    g_free(temp);
-    return fail(output->path, strerror(ENAMETOOLONG), error, error_size);
-  }
+  const std::string temp = temp_template(output->target);
+  if (temp.size() >= sizeof pending_temp)
+    return io_output_fail(error, output->path, strerror(ENAMETOOLONG));
   watch_pending_temp();
-  strcpy(pending_temp, temp);
-  g_free(temp);
+  strcpy(pending_temp, temp.c_str());
   temp_pending = true;
-  int fd = mkstemp(pending_temp);  // fills in the name where the cleanup reads it
+  const int fd = mkstemp(pending_temp);  // fills in the name where the cleanup reads it
   if (fd < 0) {
-    int reason = errno;
+    const int reason = errno;
     temp_pending = false;
-    return fail(output->path, strerror(reason), error, error_size);
+    return io_output_fail(error, output->path, strerror(reason));
   }
-  output->temp_path = g_strdup(pending_temp);
+  output->temp_path = pending_temp;
   give_permissions(output, fd);
   output->file = fdopen(fd, "wb");
   if (!output->file) {
-    int reason = errno;
+    const int reason = errno;
     close(fd);
     io_output_abandon(output);
-    return fail(output->path, strerror(reason), error, error_size);
+    return io_output_fail(error, output->path, strerror(reason));
   }
-  return 1;
+  return true;
 }
 
 // Flushes the PNG to standard output, or to disk and renames it into place;
-// returns 0 with errno set on failure.
-static int finish_writing(io_output *output) {
+// returns false with errno set on failure.
+static bool finish_writing(io_output *output) {
   FILE *file = output->file;
   output->file = nullptr;
   if (to_standard_output(output)) return fflush(file) == 0 && !ferror(file);
-  int ok = fflush(file) == 0 && fsync(fileno(file)) == 0;
+  bool ok = fflush(file) == 0 && fsync(fileno(file)) == 0;
   int reason = errno;
   if (fclose(file) != 0 && ok) {
-    ok = 0;
+    ok = false;
     reason = errno;
   }
-  if (ok && rename(output->temp_path, output->target) != 0) {
-    ok = 0;
+  if (ok && rename(output->temp_path.c_str(), output->target.c_str()) != 0) {
+    ok = false;
     reason = errno;
   }
   if (ok) {  // the temporary name is gone; nothing is left to clean up
     temp_pending = false;
-    g_free(output->temp_path);
-    output->temp_path = nullptr;
+    output->temp_path.clear();
   }
   errno = reason;
   return ok;
 }
 
-int io_output_commit(io_output *output, char *error, size_t error_size) {
-  int ok = finish_writing(output);
-  int reason = errno;
+bool io_output_commit(io_output *output, GError **error) {
+  const bool ok = finish_writing(output);
+  const int reason = errno;
   io_output_abandon(output);
-  return ok ? 1 : fail(output->path, strerror(reason ? reason : EIO), error, error_size);
+  return ok || io_output_fail(error, output->path, strerror(reason ? reason : EIO));
 }
 
 void io_output_abandon(io_output *output) {
   if (output->file && output->file != output->standard_output) fclose(output->file);
   output->file = nullptr;
-  if (output->temp_path) {
-    unlink(output->temp_path);
+  if (!output->temp_path.empty()) {
+    unlink(output->temp_path.c_str());
     temp_pending = false;
   }
-  g_free(output->temp_path);
-  g_free(output->target);
-  output->temp_path = nullptr;
-  output->target = nullptr;
+  output->temp_path.clear();
+  output->target.clear();
 }
+
+io_output::~io_output() { io_output_abandon(this); }

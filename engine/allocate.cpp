@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/fatal.h"
 
@@ -70,9 +71,22 @@ static double clipped_window_min(const double *line, ptrdiff_t stride,
   return smallest;
 }
 
+bool is_allocation_failure(const char *fatal_message) {
+  return std::strcmp(fatal_message, kCallocError) == 0 ||
+         std::strcmp(fatal_message, kMallocError) == 0;
+}
+
 void *get_spc(size_t count, size_t size) { return allocate(count, size, true); }
 
 void *mget_spc(size_t count, size_t size) { return allocate(count, size, false); }
+
+void *try_mget_spc(size_t count, size_t size) {
+  // An empty request still gets room for one element, so a solver handed an
+  // empty array gets a real one.
+  if (count == 0) count = 1;
+  if (size != 0 && count > SIZE_MAX / size) return nullptr;
+  return std::malloc(size == 0 ? 1 : count * size);
+}
 
 void **get_img(int width, int height, size_t size) {
   return row_table_array(width, height, size, false);
@@ -90,7 +104,7 @@ void free_img(void **array) {
 
 void *multialloc_init(size_t size, int n, ...) {
   if (n < 1) engine_fatal(kNoDimensions, kAllocationFailed);
-  int *dims = static_cast<int *>(get_spc(dimension(n), sizeof(int)));
+  ScratchBlock<int> dims = zeroedScratchBlock<int>(dimension(n));
   va_list args;
   va_start(args, n);
   for (int k = 0; k < n; ++k) dims[k] = va_arg(args, int);
@@ -116,7 +130,6 @@ void *multialloc_init(size_t size, int n, ...) {
     table_above = reinterpret_cast<void **>(level);
     entries_above = entries;
   }
-  std::free(dims);
   return outermost;
 }
 
@@ -129,12 +142,12 @@ void multifree(void *array, int n) {
   }
 }
 
-double **imerode(double **array, int width, int height, int r) {
+double **imerode(const double *const *array, int width, int height, int r) {
   if (r < 0) r = 0;
   // The square minimum is the column minimum of the row minima, which costs
   // 2(2r+1) comparisons per element instead of (2r+1)^2.
-  double **row_min =
-      reinterpret_cast<double **>(get_img(width, height, sizeof(double)));
+  ScratchArray<double> row_min(
+      reinterpret_cast<double **>(get_img(width, height, sizeof(double))));
   double **eroded =
       reinterpret_cast<double **>(get_img(width, height, sizeof(double)));
   for (int y = 0; y < height; ++y) {
@@ -147,6 +160,5 @@ double **imerode(double **array, int width, int height, int r) {
       eroded[y][x] = clipped_window_min(&row_min[0][x], width, height, y, r);
     }
   }
-  free_img(reinterpret_cast<void **>(row_min));
   return eroded;
 }

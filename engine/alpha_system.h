@@ -21,8 +21,8 @@ extern const double kConstraintWeight;
 // height x width arrays indexed [row][column]; d and outside must have
 // dimension height * width. Containers in an error state are left as they
 // are.
-void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
-                          double **values, int height, int width,
+void addConstraintWeights(QMatrix *L, Vector *d, const double *const *mask,
+                          const double *const *values, int height, int width,
                           Vector *outside = nullptr);
 
 // Adds the constraints to the Laplacian L in the form the settings' solver
@@ -32,7 +32,8 @@ void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
 // describes it. L is released. When the container records an error while
 // the system is built nothing is solved: the status is
 // UMFPACK_ERROR_out_of_memory. After any failure the matte is all zeros.
-double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
-                            double **values, int height, int width,
+double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x,
+                            const double *const *mask,
+                            const double *const *values, int height, int width,
                             const solve_settings *settings,
                             solve_outcome *outcome);

@@ -73,7 +73,7 @@ static int handOverToLu(CholmodSession *s, const Vector *d, Vector *x,
   cholmod_l_free_sparse(&s->system.A, &s->common);
   if (!built) return UMFPACK_ERROR_out_of_memory;
   const int status =
-      umfpackSolve(&A, d->Cmp + 1, x->Cmp + 1, settings, outcome);
+      umfpackSolve(&A, V_Cmp(d) + 1, V_Cmp(x) + 1, settings, outcome);
   compressedColumnFree(&A);
   return status;
 }
@@ -85,12 +85,14 @@ static bool solveCoupledRows(CholmodSession *s, const Vector *d, Vector *x) {
   cholmod_dense *B = cholmod_l_allocate_dense(n, 1, n, CHOLMOD_REAL, &s->common);
   if (B == nullptr) return false;
   double *b = (double *)B->x;
-  for (size_t r = 0; r < n; r++) b[r] = d->Cmp[original[r] + 1];
+  const double *rhs = V_Cmp(d);
+  for (size_t r = 0; r < n; r++) b[r] = rhs[original[r] + 1];
   cholmod_dense *X = cholmod_l_solve(CHOLMOD_A, s->factor, B, &s->common);
   cholmod_l_free_dense(&B, &s->common);
   if (X == nullptr) return false;
   const double *solution = (const double *)X->x;
-  for (size_t r = 0; r < n; r++) x->Cmp[original[r] + 1] = solution[r];
+  double *unknowns = V_Cmp(x);
+  for (size_t r = 0; r < n; r++) unknowns[original[r] + 1] = solution[r];
   cholmod_l_free_dense(&X, &s->common);
   return true;
 }

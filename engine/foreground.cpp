@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "engine/allocate.h"
@@ -27,21 +25,11 @@ static const float kMaxSample = 255.0f;
 
 namespace {
 
-struct free_deleter {
-  void operator()(float *p) const { std::free(p); }
-};
-// Engine allocation (exhaustion ends the process), released by RAII.
-using float_buffer = std::unique_ptr<float[], free_deleter>;
-
-float_buffer new_floats(size_t count) {
-  return float_buffer(static_cast<float *>(mget_spc(count, sizeof(float))));
-}
-
 // One level: its picture (3 floats a pixel, 0..1), alpha (0..1) and the
 // colours being estimated (kColours floats a pixel).
 struct level {
   int width, height;
-  float_buffer picture, alpha, colours;
+  ScratchBlock<float> picture, alpha, colours;
 };
 
 }  // namespace
@@ -73,8 +61,8 @@ static std::vector<int> nearest_sources(int n, int full) {
 static level resampled_level(const TIFF_img *image, const unsigned char *const *alpha,
                              int width, int height) {
   const size_t n = static_cast<size_t>(width) * height;
-  level l = {width, height, new_floats(n * kChannels), new_floats(n),
-             new_floats(n * kColours)};
+  level l = {width, height, scratchBlock<float>(n * kChannels), scratchBlock<float>(n),
+             scratchBlock<float>(n * kColours)};
   const std::vector<int> rows = nearest_sources(height, image->height);
   const std::vector<int> columns = nearest_sources(width, image->width);
   const float scale = 1.0f / kMaxSample;

@@ -56,9 +56,10 @@ static int forwardSlot(const LaplacianShape *sh, int dx, int dy) {
 // r, eroded mask zero): pre[y * (W+1) + x] = such centres in rows < y,
 // columns < x. Lets the row structure ask "do p and q share a built window"
 // in constant time.
-static int *builtWindowCounts(double **E, const LaplacianShape *sh) {
+static ScratchBlock<int> builtWindowCounts(const double *const *E,
+                                           const LaplacianShape *sh) {
   const int stride = sh->W + 1;
-  int *pre = (int *)get_spc((size_t)(sh->H + 1) * stride, sizeof(int));
+  ScratchBlock<int> pre = zeroedScratchBlock<int>((size_t)(sh->H + 1) * stride);
   for (int y = 0; y < sh->H; y++)
     for (int x = 0; x < sh->W; x++) {
       bool built = y >= sh->r && y < sh->H - sh->r && x >= sh->r &&
@@ -138,7 +139,8 @@ static bool allocateColumnRows(QMatrix *A, const LaplacianShape *sh,
     const long row = (long)x * sh->H + y + 1;
     Q_SetLen(A, row, len);
     if (LASResult() != LASOK) return false;
-    for (int e = 0; e < len; e++) A->El[row][e].Pos = cols[e];
+    ElType *el = Q_Row(A, row).El;
+    for (int e = 0; e < len; e++) el[e].Pos = cols[e];
   }
   return true;
 }
@@ -146,9 +148,9 @@ static bool allocateColumnRows(QMatrix *A, const LaplacianShape *sh,
 // What the window accumulation needs besides the matrix.
 struct WindowPass {
   WindowWork work;
-  unsigned char *samples;  // columnMajorSamples of the picture
-  int *offset;             // window pixel k's index minus the centre's
-  int *fullSlot;           // [i * n + j]: entry of pixel j in i's full row
+  ScratchBlock<unsigned char> samples;  // columnMajorSamples of the picture
+  ScratchBlock<int> offset;    // window pixel k's index minus the centre's
+  ScratchBlock<int> fullSlot;  // [i * n + j]: entry of pixel j in i's full row
   double epsilon;
 };
 
@@ -156,9 +158,9 @@ static void windowPassInit(WindowPass *wp, const TIFF_img *image,
                            const LaplacianShape *sh, double epsilon) {
   const int r = sh->r, n = sh->n, side = 2 * r + 1;
   windowWorkInit(&wp->work, r, windowChannels(image));
-  wp->samples = columnMajorSamples(image);
-  wp->offset = (int *)mget_spc(n, sizeof(int));
-  wp->fullSlot = (int *)get_spc((size_t)n * n, sizeof(int));
+  wp->samples.reset(columnMajorSamples(image));
+  wp->offset = scratchBlock<int>(n);
+  wp->fullSlot = zeroedScratchBlock<int>((size_t)n * n);
   wp->epsilon = epsilon;
   for (int k = 0; k < n; k++)
     wp->offset[k] = (k / side - r) * sh->H + (k % side - r);
@@ -168,24 +170,17 @@ static void windowPassInit(WindowPass *wp, const TIFF_img *image,
           forwardSlot(sh, j / side - i / side, j % side - i % side);
 }
 
-static void windowPassFree(WindowPass *wp) {
-  windowWorkFree(&wp->work);
-  free(wp->samples);
-  free(wp->offset);
-  free(wp->fullSlot);
-}
-
 // Adds V[i][j], j >= i, into row `row`. A row holding all K forward
 // neighbours has a fixed layout (fullSlot); a shorter one (picture border,
 // next to skipped windows) is walked, its columns and the window's both
 // ascending.
 static void addWindowRow(QMatrix *A, const LaplacianShape *sh,
                          const WindowPass *wp, long centre, int i) {
-  const long row = centre + wp->offset[i] + 1;
-  ElType *el = A->El[row];
-  const unsigned len = A->Len[row];
+  const QRow entries = Q_Row(A, centre + wp->offset[i] + 1);
+  ElType *el = entries.El;
+  const unsigned len = entries.Len;
   const int n = sh->n;
-  const double *V = wp->work.V;
+  const double *V = wp->work.V.get();
   if ((int)len == sh->K) {
     for (int j = i; j < n; j++)
       el[wp->fullSlot[i * n + j]].Val += V[i * n + j];
@@ -203,13 +198,13 @@ static void addWindowRow(QMatrix *A, const LaplacianShape *sh,
 // Accumulates the affinities of the built windows centred in column x, top
 // to bottom.
 static void accumulateWindowColumn(QMatrix *A, const LaplacianShape *sh,
-                                   WindowPass *wp, double **E, int x) {
+                                   WindowPass *wp, const double *const *E, int x) {
   const int r = sh->r;
   for (int y = r; y < sh->H - r; y++) {
     // Every pixel of this window is constrained: it adds nothing the
     // constraints do not already fix, so it is left out.
     if (E[y][x] != 0.0) continue;
-    windowWeights(&wp->work, wp->samples, sh->H, y, x, r, wp->epsilon);
+    windowWeights(&wp->work, wp->samples.get(), sh->H, y, x, r, wp->epsilon);
     const long centre = (long)x * sh->H + y;
     for (int i = 0; i < sh->n; i++) addWindowRow(A, sh, wp, centre, i);
   }
@@ -245,57 +240,52 @@ static int distinctLowerOffsets(const int *table, int count, int *out) {
 // counted once per table entry, so the row is scattered into a dense window
 // around k and summed by walking the table.
 struct DiagonalPass {
-  int *table;           // m x m neighbour offsets, in table order
-  int *lower;           // the distinct negative ones, ascending
+  ScratchBlock<int> table;  // m x m neighbour offsets, in table order
+  ScratchBlock<int> lower;  // the distinct negative ones, ascending
   int lowerCount;
-  bool ascendingTable;  // picture taller than 4r
-  double *scratch;      // 2 * reach + 1 zeros
-  double *at;           // scratch centre: at[j - k] = element (k, j)
-  unsigned *consumed;   // [row]: off-diagonal entries read by later rows
+  bool ascendingTable;              // picture taller than 4r
+  ScratchBlock<double> scratch;     // 2 * reach + 1 zeros
+  double *at;                       // scratch centre: at[j - k] = element (k, j)
+  ScratchBlock<unsigned> consumed;  // [row]: off-diagonal entries read by later rows
 };
 
 static void diagonalPassInit(DiagonalPass *dp, const LaplacianShape *sh) {
   const int m = sh->m, r2 = 2 * sh->r;
   const long reach = (long)r2 * sh->H + r2;
-  dp->table = (int *)mget_spc((size_t)m * m, sizeof(int));
-  dp->lower = (int *)mget_spc((size_t)m * m, sizeof(int));
+  dp->table = scratchBlock<int>((size_t)m * m);
+  dp->lower = scratchBlock<int>((size_t)m * m);
   for (int a = 0; a < m; a++)
     for (int b = 0; b < m; b++)
       dp->table[a * m + b] = (a - r2) * sh->H + (b - r2);
-  dp->lowerCount = distinctLowerOffsets(dp->table, m * m, dp->lower);
+  dp->lowerCount =
+      distinctLowerOffsets(dp->table.get(), m * m, dp->lower.get());
   dp->ascendingTable = sh->H > 2 * r2;
-  dp->scratch = (double *)get_spc(2 * reach + 1, sizeof(double));
-  dp->at = dp->scratch + reach;
-  dp->consumed = (unsigned *)get_spc(sh->N + 1, sizeof(unsigned));
-}
-
-static void diagonalPassFree(DiagonalPass *dp) {
-  free(dp->table);
-  free(dp->lower);
-  free(dp->scratch);
-  free(dp->consumed);
+  dp->scratch = zeroedScratchBlock<double>(2 * reach + 1);
+  dp->at = dp->scratch.get() + reach;
+  dp->consumed = zeroedScratchBlock<unsigned>(sh->N + 1);
 }
 
 // Negates row k and sets its diagonal. Rows must come in ascending order.
 static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh,
                           DiagonalPass *dp, long k) {
-  const unsigned len = A->Len[k];
+  const unsigned len = Q_Row(A, k).Len;
   if (len == 0) return;
   double *at = dp->at;
   double s = 0.0;
   for (int t = 0; t < dp->lowerCount; t++) {
     const long j = k + dp->lower[t];
     if (j < 1) continue;
+    const QRow above = Q_Row(A, j);
     const unsigned e = dp->consumed[j] + 1;  // entry 0 is row j's diagonal
-    if (e < A->Len[j] && A->El[j][e].Pos == (unsigned)k) {
+    if (e < above.Len && above.El[e].Pos == (unsigned)k) {
       dp->consumed[j]++;
       if (dp->ascendingTable)
-        s = s - A->El[j][e].Val;
+        s = s - above.El[e].Val;
       else
-        at[dp->lower[t]] = A->El[j][e].Val;
+        at[dp->lower[t]] = above.El[e].Val;
     }
   }
-  ElType *el = A->El[k];
+  ElType *el = Q_Row(A, k).El;
   for (unsigned e = 0; e < len; e++) {
     el[e].Val = -el[e].Val;
     if (dp->ascendingTable)
@@ -322,18 +312,22 @@ static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh,
 // finish the diagonals of column s - 2r, which no later window reaches and
 // whose lower neighbours lie in finished columns. Windows are added in
 // column-major order of their centres, so every element sums its windows in
-// that order.
-static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
+// that order. The rows are reached through Q_Row, without the container's
+// checks: the matrix is this function's own, it stops at the first failed
+// allocation, and every row number is a pixel of the picture.
+static void buildLaplacian(QMatrix *A, const TIFF_img *image, const double *const *E,
                            const LaplacianShape *sh, double epsilon) {
   const int r = sh->r;
-  int *pre = builtWindowCounts(E, sh);
-  unsigned *cols = (unsigned *)mget_spc(sh->K, sizeof(unsigned));
+  const ScratchBlock<int> pre = builtWindowCounts(E, sh);
+  ScratchBlock<unsigned> cols = scratchBlock<unsigned>(sh->K);
   WindowPass wp;
   DiagonalPass dp;
   windowPassInit(&wp, image, sh, epsilon);
   diagonalPassInit(&dp, sh);
   for (int step = 0; step < sh->W + 2 * r; step++) {
-    if (step < sh->W && !allocateColumnRows(A, sh, pre, cols, step)) break;
+    if (step < sh->W &&
+        !allocateColumnRows(A, sh, pre.get(), cols.get(), step))
+      break;
     const int centre = step - r, finished = step - 2 * r;
     if (centre >= r && centre < sh->W - r)
       accumulateWindowColumn(A, sh, &wp, E, centre);
@@ -341,13 +335,10 @@ static void buildLaplacian(QMatrix *A, const TIFF_img *image, double **E,
       for (int y = 0; y < sh->H; y++)
         diagonalOfRow(A, sh, &dp, (long)finished * sh->H + y + 1);
   }
-  diagonalPassFree(&dp);
-  windowPassFree(&wp);
-  free(cols);
-  free(pre);
 }
 
-QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
+QMatrix getLaplacian1(const TIFF_img *image, const double *const *mask,
+                      double epsilon, int r) {
   QMatrix A;
   Q_Constr(&A, "A", (size_t)image->height * image->width, true, Rowws,
            Normal, true);
@@ -356,21 +347,20 @@ QMatrix getLaplacian1(TIFF_img *image, double **mask, double epsilon, int r) {
   // An error recorded earlier leaves the matrix without rows to fill.
   if (LASResult() != LASOK) return A;
   const LaplacianShape sh = laplacianShape(image->height, image->width, r);
-  double **E = imerode(mask, sh.W, sh.H, r);
-  buildLaplacian(&A, image, E, &sh, epsilon);
-  free_img((void **)E);
+  const ScratchArray<double> E(imerode(mask, sh.W, sh.H, r));
+  buildLaplacian(&A, image, E.get(), &sh, epsilon);
   return A;
 }
 
-long pixelsInBuiltWindows(double **mask, int height, int width, int r) {
+long pixelsInBuiltWindows(const double *const *mask, int height, int width, int r) {
   if (r < kRadiusFloor) r = kRadiusFloor;
   const LaplacianShape sh = laplacianShape(height, width, r);
-  double **E = imerode(mask, width, height, r);
-  int *pre = builtWindowCounts(E, &sh);
-  free_img((void **)E);
+  ScratchArray<double> E(imerode(mask, width, height, r));
+  const ScratchBlock<int> pre = builtWindowCounts(E.get(), &sh);
+  E.reset();  // the counts answer everything from here on
   long count = 0;
   for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) count += shareBuiltWindow(pre, &sh, y, x, y, x);
-  free(pre);
+    for (int x = 0; x < width; x++)
+      count += shareBuiltWindow(pre.get(), &sh, y, x, y, x);
   return count;
 }

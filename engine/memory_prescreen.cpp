@@ -24,34 +24,44 @@ static const int kDownRadius = 2;
 // factorisation's whole memory, which adds the matrix and workspace.
 static const double kFinerFillPerRow = 1.4;
 
-// One pyramid level: the coarse picture and constraints of a finer one.
+namespace {
+
+// One pyramid level: the coarse picture and constraints of a finer one,
+// released with the record.
 struct CoarseProblem {
   TIFF_img image;
-  double **mask;
-  double **values;
+  ScratchArray<double> mask;
+  ScratchArray<double> values;
+
+  CoarseProblem(const TIFF_img *finer, const double *const *finer_mask,
+                const double *const *finer_values)
+      : image(downSmpIm(finer, kDownRadius)),
+        mask(downSmpArr(finer_mask, finer->height, finer->width, kDownRadius)),
+        values(downSmpArr(finer_values, finer->height, finer->width,
+                          kDownRadius)) {}
+  ~CoarseProblem() { free_TIFF(&image); }
+  CoarseProblem(const CoarseProblem &) = delete;
+  CoarseProblem &operator=(const CoarseProblem &) = delete;
 };
 
-static CoarseProblem levelBelow(TIFF_img *image, double **mask,
-                                double **values) {
-  const int H = image->height, W = image->width;
-  return {downSmpIm(image, kDownRadius), downSmpArr(mask, H, W, kDownRadius),
-          downSmpArr(values, H, W, kDownRadius)};
-}
+}  // namespace
 
-static void freeProblem(CoarseProblem *p) {
-  free_TIFF(&p->image);
-  free_img((void **)p->mask);
-  free_img((void **)p->values);
+// Two levels below; the level between goes once it has served.
+static CoarseProblem twoLevelsBelow(const TIFF_img *image,
+                                    const double *const *mask,
+                                    const double *const *values) {
+  CoarseProblem half(image, mask, values);
+  return CoarseProblem(&half.image, half.mask.get(), half.values.get());
 }
 
 static CholeskyCost costOf(CoarseProblem *p, double epsilon, int r) {
   const int H = p->image.height, W = p->image.width;
   LASClearError();
-  QMatrix L = getLaplacian1(&p->image, p->mask, epsilon, r);
+  QMatrix L = getLaplacian1(&p->image, p->mask.get(), epsilon, r);
   Vector d, outside;
   V_Constr(&d, "d", (size_t)H * W, Normal, true);
   V_Constr(&outside, "x", (size_t)H * W, Normal, true);
-  addConstraintWeights(&L, &d, p->mask, p->values, H, W, &outside);
+  addConstraintWeights(&L, &d, p->mask.get(), p->values.get(), H, W, &outside);
   CholeskyCost cost = {0, 0};
   if (LASResult() == LASOK)
     cost = choleskyCostOf(&L, &outside);
@@ -63,19 +73,18 @@ static CholeskyCost costOf(CoarseProblem *p, double epsilon, int r) {
   return cost;
 }
 
-double factorBytesFromTwoLevelsDown(TIFF_img *image, double **mask,
-                                    double **values, double epsilon, int r,
-                                    long rows) {
-  CoarseProblem half = levelBelow(image, mask, values);
-  CoarseProblem quarter = levelBelow(&half.image, half.mask, half.values);
-  freeProblem(&half);
+double factorBytesFromTwoLevelsDown(const TIFF_img *image,
+                                    const double *const *mask,
+                                    const double *const *values,
+                                    double epsilon, int r, long rows) {
+  CoarseProblem quarter = twoLevelsBelow(image, mask, values);
   const CholeskyCost coarse = costOf(&quarter, epsilon, r);
-  freeProblem(&quarter);
   if (coarse.rows == 0) return 0;
   return kFinerFillPerRow * coarse.factorBytes / coarse.rows * rows;
 }
 
-bool largeSolveMayFit(TIFF_img *image, double **mask, double **values,
+bool largeSolveMayFit(const TIFF_img *image, const double *const *mask,
+                      const double *const *values,
                       double epsilon, int r, const solve_settings *settings,
                       solve_outcome *outcome) {
   // A picture has no more rows to factor than pixels.

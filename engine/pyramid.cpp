@@ -17,10 +17,10 @@ static const double kTaps2[5] = {0.0625, 0.25, 0.375, 0.25, 0.0625};
 
 // Outer product of the taps: weight[b + r][a + r] for offsets -r..r. Radius 1
 // takes the three taps, any other radius the five (only 1 and 2 are used).
-static double **make_weight_table(int r) {
+static ScratchArray<double> make_weight_table(int r) {
   const double *taps = (r == 1) ? kTaps1 : kTaps2;
   const int n = 2 * r + 1;
-  double **weight = (double **)get_img(n, n, sizeof(double));
+  ScratchArray<double> weight((double **)get_img(n, n, sizeof(double)));
   for (int b = 0; b < n; b++)
     for (int a = 0; a < n; a++) weight[b][a] = taps[b] * taps[a];
   return weight;
@@ -41,7 +41,8 @@ static void check_input_size(const char *who, int height, int width, int r) {
 // Weighted sum of the (2r+1) x (2r+1) square centred at (y, x) of any 2-D
 // array of samples.
 template <typename Sample>
-static double weighted_sum(Sample **in, double **weight, int y, int x, int r) {
+static double weighted_sum(const Sample *const *in, const double *const *weight,
+                           int y, int x, int r) {
   double s = 0.0;
   for (int b = -r; b <= r; b++)
     for (int a = -r; a <= r; a++) s += in[y + b][x + a] * weight[b + r][a + r];
@@ -55,8 +56,9 @@ static unsigned char to_sample(double s) {
   return (unsigned char)v;
 }
 
-static void down_sample_plane(unsigned char **in, unsigned char **out,
-                              int height, int width, double **weight, int r) {
+static void down_sample_plane(const unsigned char *const *in,
+                              unsigned char **out, int height, int width,
+                              const double *const *weight, int r) {
   for (int x = r; x < width - r; x += 2)
     for (int y = r; y < height - r; y += 2)
       out[(y - r) / 2][(x - r) / 2] =
@@ -65,7 +67,7 @@ static void down_sample_plane(unsigned char **in, unsigned char **out,
 
 int downSmpSize(int n, int r) { return (n - 2 * r) / 2 + n % 2; }
 
-TIFF_img downSmpIm(TIFF_img *image, int r) {
+TIFF_img downSmpIm(const TIFF_img *image, int r) {
   if (r > 2)
     engine_fatal(
         "\nNo filter matrix set for dimensions over 5x5 i.e. > than filts 2!",
@@ -73,32 +75,30 @@ TIFF_img downSmpIm(TIFF_img *image, int r) {
   check_input_size("downSmpIm", image->height, image->width, r);
   const bool colour = image->TIFF_type == 'c' || image->TIFF_type == 'a';
   TIFF_img out;
-  get_TIFF(&out, downSmpSize(image->height, r), downSmpSize(image->width, r),
-           colour ? 'c' : 'g');
-  double **weight = make_weight_table(r);
+  get_TIFF_checked(&out, downSmpSize(image->height, r),
+                   downSmpSize(image->width, r), colour ? 'c' : 'g');
+  const ScratchArray<double> weight = make_weight_table(r);
   if (colour) {
     for (int p = 0; p < 3; p++)
       down_sample_plane(image->color_planes[p], out.color_planes[p],
-                        image->height, image->width, weight, r);
+                        image->height, image->width, weight.get(), r);
   } else {
     down_sample_plane(image->plane, out.plane, image->height, image->width,
-                      weight, r);
+                      weight.get(), r);
   }
-  free_img((void **)weight);
   return out;
 }
 
-double **downSmpArr(double **array, int height, int width, int r) {
+double **downSmpArr(const double *const *array, int height, int width, int r) {
   check_input_size("downSmpArr", height, width, r);
   const int out_h = downSmpSize(height, r);
   const int out_w = downSmpSize(width, r);
   double **out = (double **)get_init_arr(out_w, out_h, sizeof(double));
-  double **weight = make_weight_table(r);
+  const ScratchArray<double> weight = make_weight_table(r);
   for (int x = r; x < width - r; x += 2)
     for (int y = r; y < height - r; y += 2)
       out[(y - r) / 2][(x - r) / 2] =
-          weighted_sum(array, weight, y, x, r) >= 0.5 ? 1.0 : 0.0;
-  free_img((void **)weight);
+          weighted_sum(array, weight.get(), y, x, r) >= 0.5 ? 1.0 : 0.0;
   return out;
 }
 
@@ -115,7 +115,8 @@ void scale2_255(double **array, int width, int height) {
 
 // Whether the 0/1 maps of a pyramid level hold a background (value 0) and a
 // foreground (value 1) constraint.
-static bool holds_both_kinds(double **mask, double **values, int width,
+static bool holds_both_kinds(const double *const *mask,
+                             const double *const *values, int width,
                              int height) {
   bool background = false, foreground = false;
   for (int y = 0; y < height; y++)
@@ -127,28 +128,20 @@ static bool holds_both_kinds(double **mask, double **values, int width,
   return background && foreground;
 }
 
-int max_constraint_levels(double **mask, double **values, int width,
+int max_constraint_levels(const double *const *mask,
+                          const double *const *values, int width,
                           int height, int levels) {
   int kept = 1;
-  double **m = mask, **v = values;
+  // The last level made; each replaces the one it was made from.
+  ScratchArray<double> m, v;
   while (kept < levels && width >= kMinDownSampledSize &&
          height >= kMinDownSampledSize) {
-    double **next_m = downSmpArr(m, height, width, kPyramidRadius);
-    double **next_v = downSmpArr(v, height, width, kPyramidRadius);
-    if (m != mask) {
-      free_img((void **)m);
-      free_img((void **)v);
-    }
-    m = next_m;
-    v = next_v;
+    m.reset(downSmpArr(m ? m.get() : mask, height, width, kPyramidRadius));
+    v.reset(downSmpArr(v ? v.get() : values, height, width, kPyramidRadius));
     width = downSmpSize(width, kPyramidRadius);
     height = downSmpSize(height, kPyramidRadius);
-    if (!holds_both_kinds(m, v, width, height)) break;
+    if (!holds_both_kinds(m.get(), v.get(), width, height)) break;
     kept++;
-  }
-  if (m != mask) {
-    free_img((void **)m);
-    free_img((void **)v);
   }
   return kept;
 }

@@ -16,12 +16,12 @@ int downSmpSize(int n, int r);
 // Returns a new record (planes from get_TIFF, release with free_TIFF): 'c'
 // for a 'c' or 'a' input (an alpha plane is ignored), 'g' otherwise. Samples
 // are the weighted sums truncated toward zero and clamped to 0..255.
-TIFF_img downSmpIm(TIFF_img *image, int r);
+TIFF_img downSmpIm(const TIFF_img *image, int r);
 
 // Returns a new zero-initialised array [row][column] of the down-sampled size
 // (free with free_img) holding 1.0 where the weighted sum is at least 0.5 and
 // 0.0 elsewhere.
-double **downSmpArr(double **array, int height, int width, int r);
+double **downSmpArr(const double *const *array, int height, int width, int r);
 
 // In place, a matte in 0..1 becomes 0..255: above 1 (or NaN) -> 255, else
 // v * 255, negative -> 0.
@@ -40,5 +40,6 @@ int max_pyramid_levels(int width, int height, int win_size);
 // values (width x height, [row][column], not changed). Thin strokes vanish
 // when down-sampled; a level without both kinds would be solved to a
 // meaningless matte that the refinement then spreads over the finer levels.
-int max_constraint_levels(double **mask, double **values, int width,
+int max_constraint_levels(const double *const *mask,
+                          const double *const *values, int width,
                           int height, int levels);

@@ -1,5 +1,6 @@
 #include "engine/reduced_system.h"
 
+#include "engine/allocate.h"
 #include "engine/solve_guard.h"
 
 #include <climits>
@@ -13,7 +14,7 @@ static const uint32_t kDecoupled = UINT32_MAX;
 // empty one without a weight (an unpinned pixel in no window) makes it
 // singular, as it makes the whole system.
 static bool decoupled(const QMatrix *L, const Vector *x, size_t k) {
-  return L->Len[k + 1] == 0 && x->Cmp[k + 1] != 0.0;
+  return Q_Row(L, k + 1).Len == 0 && V_Cmp(x)[k + 1] != 0.0;
 }
 
 // Numbers the coupled rows (slot[k] = reduced row, kDecoupled for the
@@ -32,7 +33,7 @@ static size_t numberCoupledRows(const QMatrix *L, const Vector *x,
     }
     rs->original[next] = (uint32_t)k;
     (*slot)[k] = next++;
-    elements += L->Len[k + 1];
+    elements += Q_Row(L, k + 1).Len;
   }
   return elements;
 }
@@ -48,18 +49,18 @@ static void copyUpperTriangle(const QMatrix *L,
   double *Ax = (double *)A->x;
   const size_t n = rs->original.size();
   for (size_t c = 0; c <= n; c++) Ap[c] = 0;
-  for (uint32_t k : rs->original)
-    for (unsigned e = 0; e < L->Len[k + 1]; e++)
-      Ap[slot[L->El[k + 1][e].Pos - 1] + 1]++;
+  for (uint32_t k : rs->original) {
+    const QRow row = Q_Row(L, k + 1);
+    for (unsigned e = 0; e < row.Len; e++) Ap[slot[row.El[e].Pos - 1] + 1]++;
+  }
   for (size_t c = 0; c < n; c++) Ap[c + 1] += Ap[c];
   std::vector<SuiteSparse_long> next(Ap, Ap + n);
   for (size_t row = 0; row < n; row++) {
-    const ElType *el = L->El[rs->original[row] + 1];
-    const unsigned len = L->Len[rs->original[row] + 1];
-    for (unsigned e = 0; e < len; e++) {
-      const SuiteSparse_long at = next[slot[el[e].Pos - 1]]++;
+    const QRow entries = Q_Row(L, rs->original[row] + 1);
+    for (unsigned e = 0; e < entries.Len; e++) {
+      const SuiteSparse_long at = next[slot[entries.El[e].Pos - 1]]++;
       Ai[at] = (SuiteSparse_long)row;
-      Ax[at] = el[e].Val;
+      Ax[at] = entries.El[e].Val;
     }
   }
 }
@@ -84,13 +85,15 @@ bool splitSystem(QMatrix *L, const Vector *x, cholmod_common *common,
 }
 
 void solveDecoupledRows(const ReducedSystem *rs, const Vector *d, Vector *x) {
+  const double *b = V_Cmp(d);
+  double *solution = V_Cmp(x);
   size_t next = 0;
   for (size_t k = 0; k < rs->N; k++) {
     if (next < rs->original.size() && rs->original[next] == k) {
       next++;
       continue;
     }
-    x->Cmp[k + 1] = d->Cmp[k + 1] / x->Cmp[k + 1];
+    solution[k + 1] = b[k + 1] / solution[k + 1];
   }
 }
 
@@ -125,7 +128,7 @@ static void fillWholeColumns(const ReducedSystem *rs, const Vector *x,
       continue;
     }
     out->Ai[out->Ap[j]] = (int)j;
-    out->Ax[out->Ap[j]] = x->Cmp[j + 1];
+    out->Ax[out->Ap[j]] = V_Cmp(x)[j + 1];
   }
   std::vector<int> next(n);
   for (size_t c = 0; c < n; c++) {
@@ -147,28 +150,26 @@ static void fillWholeColumns(const ReducedSystem *rs, const Vector *x,
 
 bool compressedColumnFromReduced(const ReducedSystem *rs, const Vector *x,
                                  CompressedColumn *out) {
-  out->n = (int)rs->N;
-  out->Ap = nullptr;
-  out->Ai = nullptr;
-  out->Ax = nullptr;
+  *out = CompressedColumn{(int)rs->N, nullptr, nullptr, nullptr};
   if (rs->N > (size_t)INT_MAX) return false;
   try {
     const std::vector<size_t> count = wholeColumnCounts(rs);
     size_t total = 0;
     for (size_t c : count) total += c;
     if (total > (size_t)INT_MAX) return false;
-    out->Ap = (int *)malloc((rs->N + 1) * sizeof(int));
-    out->Ai = (int *)malloc((total ? total : 1) * sizeof(int));
-    out->Ax = (double *)malloc((total ? total : 1) * sizeof(double));
-    if (out->Ap == nullptr || out->Ai == nullptr || out->Ax == nullptr) {
-      compressedColumnFree(out);
-      return false;
-    }
-    out->Ap[0] = 0;
-    for (size_t j = 0; j < rs->N; j++) out->Ap[j + 1] = out->Ap[j] + (int)count[j];
-    fillWholeColumns(rs, x, out);
+    ScratchBlock<int> Ap = tryScratchBlock<int>(rs->N + 1);
+    ScratchBlock<int> Ai = tryScratchBlock<int>(total);
+    ScratchBlock<double> Ax = tryScratchBlock<double>(total);
+    if (!Ap || !Ai || !Ax) return false;
+    Ap[0] = 0;
+    for (size_t j = 0; j < rs->N; j++) Ap[j + 1] = Ap[j] + (int)count[j];
+    // Filled through a view, so a failure on the way leaves `out` empty.
+    CompressedColumn whole = {(int)rs->N, Ap.get(), Ai.get(), Ax.get()};
+    fillWholeColumns(rs, x, &whole);
+    out->Ap = Ap.release();
+    out->Ai = Ai.release();
+    out->Ax = Ax.release();
   } catch (const std::bad_alloc &) {
-    compressedColumnFree(out);
     return false;
   }
   return true;

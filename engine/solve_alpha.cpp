@@ -3,6 +3,7 @@
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
 #include "engine/cholesky_system.h"
+#include "engine/fatal.h"
 #include "engine/get_laplacian.h"
 #include "engine/memory_prescreen.h"
 #include "engine/solve_guard.h"
@@ -19,10 +20,8 @@ const double kConstraintWeight = 100.0;
 
 // A constrained pixel whose row has entries but a zero diagonal: the
 // Laplacian is broken, and no solve of it would mean anything.
-static void diagonalWithoutMain(void) {
-  fputs(" yes off diagonals exist when main is zero.", stdout);
-  fflush(stdout);
-  exit(-1);
+[[noreturn]] static void diagonalWithoutMain(void) {
+  engine_fatal(" yes off diagonals exist when main is zero.", -1, stdout);
 }
 
 // Clamps the solution into 0..1. A singular system (status 1, which is only
@@ -30,19 +29,21 @@ static void diagonalWithoutMain(void) {
 // no alpha is known for them and a NaN would reach the 8-bit conversion of
 // the matte.
 static void clampToUnit(Vector *x) {
+  double *cmp = V_Cmp(x);
   for (size_t k = 1; k <= x->Dim; k++) {
-    const double v = x->Cmp[k];
-    if (v > 1.0) x->Cmp[k] = 1.0;
-    if (v < 0.0 || std::isnan(v)) x->Cmp[k] = 0.0;
+    const double v = cmp[k];
+    if (v > 1.0) cmp[k] = 1.0;
+    if (v < 0.0 || std::isnan(v)) cmp[k] = 0.0;
   }
 }
 
 // The solver numbers pixels column by column; the matte is [row][column].
 static double **matteFromSolution(const Vector *x, int height, int width) {
   double **alpha = (double **)get_img(width, height, sizeof(double));
+  const double *cmp = V_Cmp(x);
   for (int y = 0; y < height; y++)
     for (int c = 0; c < width; c++)
-      alpha[y][c] = x->Cmp[(size_t)c * height + y + 1];
+      alpha[y][c] = cmp[(size_t)c * height + y + 1];
   return alpha;
 }
 
@@ -62,17 +63,17 @@ static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
   Q_Destr(L);
   returnFreedMemory();
   if (!assembled) return UMFPACK_ERROR_out_of_memory;
-  // Cmp is 1-based; the solver's arrays start at component 1.
+  // Components are 1-based; the solver's arrays start at component 1.
   const int status =
       solveCancelled(settings)
           ? C2F_STATUS_CANCELLED
-          : umfpackSolve(&A, d->Cmp + 1, x->Cmp + 1, settings, outcome);
+          : umfpackSolve(&A, V_Cmp(d) + 1, V_Cmp(x) + 1, settings, outcome);
   compressedColumnFree(&A);
   return status;
 }
 
-void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
-                          double **values, int height, int width,
+void addConstraintWeights(QMatrix *L, Vector *d, const double *const *mask,
+                          const double *const *values, int height, int width,
                           Vector *outside) {
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++) {
@@ -97,8 +98,9 @@ void addConstraintWeights(QMatrix *L, Vector *d, double **mask,
     }
 }
 
-double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
-                            double **values, int height, int width,
+double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x,
+                            const double *const *mask,
+                            const double *const *values, int height, int width,
                             const solve_settings *settings,
                             solve_outcome *outcome) {
   // The Cholesky path keeps pinned pixels without a row out of L, their
@@ -121,14 +123,20 @@ double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, double **mask,
   return matteFromSolution(x, height, width);
 }
 
-double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
-                        double **constraint_values, double epsilon, int r,
+double **solveAlphaWith(const TIFF_img *image,
+                        const double *const *constraint_mask,
+                        const double *const *constraint_values, double epsilon, int r,
                         const solve_settings *settings,
                         solve_outcome *outcome) {
   const int height = image->height, width = image->width;
   const size_t N = (size_t)height * width;
   *outcome = solve_outcome();
-  runSolverLibrariesSingleThreaded();
+  // Before anything of this solve is built, so the BLAS buffer is mapped
+  // while the most memory is free; without room for it no solve can run.
+  if (!prepareSolverLibraries()) {
+    outcome->status = UMFPACK_ERROR_out_of_memory;
+    return emptyMatte(height, width);
+  }
   if (solveCancelled(settings)) {
     outcome->status = C2F_STATUS_CANCELLED;
     return emptyMatte(height, width);
@@ -162,8 +170,9 @@ double **solveAlphaWith(TIFF_img *image, double **constraint_mask,
   return alpha;
 }
 
-double **solveAlpha(TIFF_img *image, double **constraint_mask,
-                    double **constraint_values, double epsilon, int r,
+double **solveAlpha(const TIFF_img *image,
+                    const double *const *constraint_mask,
+                    const double *const *constraint_values, double epsilon, int r,
                     int *status) {
   const solve_settings defaults;
   solve_outcome outcome;

@@ -4,9 +4,13 @@
 #include <cstdlib>
 
 #include "engine/allocate.h"
+#include "engine/fatal.h"
 
 static const int kPaletteEntries = 256;
 static const int kPaletteChannels = 3;  // red, green, blue
+// get_TIFF's own message may end without a line end.
+static const char kRefusedRecord[] = "\n==> get_TIFF() error\n";
+static const int kRefusedStatus = -1;
 
 // Planes of a 'c' / 'a' record, or 0 for a single-plane type.
 static int color_plane_count(char type) {
@@ -54,6 +58,11 @@ int get_TIFF(TIFF_img *img, int height, int width, char TIFF_type) {
   report_failure_origin();
   std::fprintf(stderr, "allocation for image of type %c is not supported", TIFF_type);
   return 1;
+}
+
+void get_TIFF_checked(TIFF_img *img, int height, int width, char TIFF_type) {
+  if (get_TIFF(img, height, width, TIFF_type) != 0)
+    engine_fatal(kRefusedRecord, kRefusedStatus);
 }
 
 void free_TIFF(TIFF_img *img) {

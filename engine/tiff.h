@@ -22,6 +22,12 @@ struct TIFF_img {
 // free_TIFF is harmless on a record that get_TIFF refused.
 int get_TIFF(TIFF_img *img, int height, int width, char TIFF_type);
 
+// get_TIFF for the engine's and the calculation's own records, whose callers
+// guarantee a positive size and a known letter: a refusal there is a
+// programming error, so after get_TIFF's message the process ends the
+// engine's way (engine_fatal, exit status -1).
+void get_TIFF_checked(TIFF_img *img, int height, int width, char TIFF_type);
+
 // Releases the planes of the record's type and nulls their pointers; the
 // record itself, its sizes and letters are the caller's and stay as they were.
 void free_TIFF(TIFF_img *img);

@@ -1,57 +1,52 @@
 #include "engine/umfpack_system.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <umfpack.h>
 
+#include "engine/allocate.h"
 #include "engine/solve_guard.h"
 
-bool compressedColumnFromUpper(QMatrix *L, CompressedColumn *out) {
+bool compressedColumnFromUpper(const QMatrix *L, CompressedColumn *out) {
   const size_t n = L->Dim;
-  out->n = (int)n;
-  out->Ap = NULL;
-  out->Ai = NULL;
-  out->Ax = NULL;
+  *out = CompressedColumn{(int)n, NULL, NULL, NULL};
   if (n > (size_t)INT_MAX) return false;
-  out->Ap = (int *)calloc(n + 1, sizeof(int));
-  if (out->Ap == NULL) return false;
+  ScratchBlock<int> Ap = tryScratchBlock<int>(n + 1);
+  if (!Ap) return false;
+  std::fill(Ap.get(), Ap.get() + n + 1, 0);
   // Column k holds the mirrored entries of the rows above it, then row k.
-  int *count = out->Ap + 1;
+  int *count = Ap.get() + 1;
   size_t total = 0;
   for (size_t k = 1; k <= n; k++) {
-    count[k - 1] += (int)L->Len[k];
-    for (unsigned e = 1; e < L->Len[k]; e++) count[L->El[k][e].Pos - 1]++;
-    total += L->Len[k] ? 2 * (size_t)L->Len[k] - 1 : 0;
+    const QRow row = Q_Row(L, k);
+    count[k - 1] += (int)row.Len;
+    for (unsigned e = 1; e < row.Len; e++) count[row.El[e].Pos - 1]++;
+    total += row.Len ? 2 * (size_t)row.Len - 1 : 0;
   }
-  if (total > (size_t)INT_MAX) {
-    compressedColumnFree(out);
-    return false;
-  }
-  out->Ai = (int *)malloc((total ? total : 1) * sizeof(int));
-  out->Ax = (double *)malloc((total ? total : 1) * sizeof(double));
-  if (out->Ai == NULL || out->Ax == NULL) {
-    compressedColumnFree(out);
-    return false;
-  }
-  for (size_t k = 0; k < n; k++) out->Ap[k + 1] += out->Ap[k];
+  if (total > (size_t)INT_MAX) return false;
+  ScratchBlock<int> Ai = tryScratchBlock<int>(total);
+  ScratchBlock<double> Ax = tryScratchBlock<double>(total);
   // next[c]: the next free slot of column c. Rows are taken in ascending
   // order, so each column receives its row indices in ascending order.
-  int *next = (int *)malloc((n ? n : 1) * sizeof(int));
-  if (next == NULL) {
-    compressedColumnFree(out);
-    return false;
-  }
-  for (size_t c = 0; c < n; c++) next[c] = out->Ap[c];
-  for (size_t k = 1; k <= n; k++)
-    for (unsigned e = 0; e < L->Len[k]; e++) {
-      const ElType el = L->El[k][e];
-      out->Ai[next[k - 1]] = el.Pos - 1;
-      out->Ax[next[k - 1]++] = el.Val;
+  ScratchBlock<int> next = tryScratchBlock<int>(n);
+  if (!Ai || !Ax || !next) return false;
+  for (size_t k = 0; k < n; k++) Ap[k + 1] += Ap[k];
+  for (size_t c = 0; c < n; c++) next[c] = Ap[c];
+  for (size_t k = 1; k <= n; k++) {
+    const QRow row = Q_Row(L, k);
+    for (unsigned e = 0; e < row.Len; e++) {
+      const ElType el = row.El[e];
+      Ai[next[k - 1]] = el.Pos - 1;
+      Ax[next[k - 1]++] = el.Val;
       if (e == 0) continue;
-      out->Ai[next[el.Pos - 1]] = (int)k - 1;
-      out->Ax[next[el.Pos - 1]++] = el.Val;
+      Ai[next[el.Pos - 1]] = (int)k - 1;
+      Ax[next[el.Pos - 1]++] = el.Val;
     }
-  free(next);
+  }
+  out->Ap = Ap.release();
+  out->Ai = Ai.release();
+  out->Ax = Ax.release();
   return true;
 }
 

@@ -18,7 +18,7 @@ struct CompressedColumn {
 // triangles, each off-diagonal element twice, the diagonal once. Returns
 // false, with `out` empty, when the arrays cannot be allocated or the matrix
 // has more elements than UMFPACK's int indices can count. L is not changed.
-bool compressedColumnFromUpper(QMatrix *L, CompressedColumn *out);
+bool compressedColumnFromUpper(const QMatrix *L, CompressedColumn *out);
 void compressedColumnFree(CompressedColumn *matrix);
 
 // Factors and solves A x = b with UMFPACK's default control, one step at a

@@ -42,7 +42,7 @@ static void fail_internal(const char *what) {
 // (n + c), the normal matrix M ((c + 1) x (c + 1)) and G^T t.
 struct window_fit {
   int n, c;
-  double *G, *Gt, *t, *M, *q;
+  ScratchBlock<double> G, Gt, t, M, q;
 };
 
 static window_fit make_window_fit(int r, int c, double epsilon) {
@@ -50,11 +50,11 @@ static window_fit make_window_fit(int r, int c, double epsilon) {
   fit.n = (int)pow(2 * r + 1, 2.0);
   fit.c = c;
   const int rows = fit.n + c;
-  fit.G = (double *)get_spc(rows * (c + 1), sizeof(double));
-  fit.Gt = (double *)get_spc(rows * (c + 1), sizeof(double));
-  fit.t = (double *)get_spc(rows, sizeof(double));
-  fit.M = (double *)get_spc((c + 1) * (c + 1), sizeof(double));
-  fit.q = (double *)get_spc(c + 1, sizeof(double));
+  fit.G = zeroedScratchBlock<double>(rows * (c + 1));
+  fit.Gt = zeroedScratchBlock<double>(rows * (c + 1));
+  fit.t = zeroedScratchBlock<double>(rows);
+  fit.M = zeroedScratchBlock<double>((c + 1) * (c + 1));
+  fit.q = zeroedScratchBlock<double>(c + 1);
   // Ridge rows: they add epsilon * |a|^2 to the fit (not divided by n) and
   // keep the normal matrix positive definite in flat windows.
   const double s = sqrt(epsilon);
@@ -62,33 +62,28 @@ static window_fit make_window_fit(int r, int c, double epsilon) {
   return fit;
 }
 
-static void free_window_fit(window_fit *fit) {
-  free(fit->G);
-  free(fit->Gt);
-  free(fit->t);
-  free(fit->M);
-  free(fit->q);
-}
-
 // Least-squares fit of matte = a . colour + b over the window centred at
 // (y, x); writes a (c entries) then b into out.
-static void fit_window(window_fit *fit, double **alpha, const TIFF_img *image,
-                       int r, int y, int x, double *out) {
+static void fit_window(window_fit *fit, const double *const *alpha,
+                       const TIFF_img *image, int r, int y, int x,
+                       double *out) {
   const int c = fit->c, cols = c + 1, rows = fit->n + c;
+  double *G = fit->G.get(), *Gt = fit->Gt.get(), *t = fit->t.get();
+  double *M = fit->M.get(), *q = fit->q.get();
   int k = 0;
   for (int dx = -r; dx <= r; dx++)
     for (int dy = -r; dy <= r; dy++, k++) {
-      fit->t[k] = alpha[y + dy][x + dx];
+      t[k] = alpha[y + dy][x + dx];
       for (int ch = 0; ch < c; ch++)
-        fit->G[k * cols + ch] = sample_at(image, c, ch, y + dy, x + dx) / 255.0;
-      fit->G[k * cols + c] = 1.0;
+        G[k * cols + ch] = sample_at(image, c, ch, y + dy, x + dx) / 255.0;
+      G[k * cols + c] = 1.0;
     }
-  Self_Transpose_Multiply(fit->M, fit->G, rows, cols);
-  Transpose_Matrix(fit->Gt, fit->G, rows, cols);
-  Multiply_Matrices(fit->q, fit->Gt, cols, rows, fit->t, 1);
-  if (Choleski_LU_Decomposition(fit->M, cols) < 0)
+  Self_Transpose_Multiply(M, G, rows, cols);
+  Transpose_Matrix(Gt, G, rows, cols);
+  Multiply_Matrices(q, Gt, cols, rows, t, 1);
+  if (Choleski_LU_Decomposition(M, cols) < 0)
     engine_fatal(kNotPositiveDefinite, 1);
-  if (Choleski_LU_Solve(fit->M, fit->q, out, cols) < 0)
+  if (Choleski_LU_Solve(M, q, out, cols) < 0)
     engine_fatal(kSingularFactor, 1);
 }
 
@@ -136,8 +131,8 @@ static void fill_lattice(double ***P, double ***A, int h, int w, int d,
   }
 }
 
-double ***getLinearCoeff(double **alpha, TIFF_img *image, double epsilon,
-                         int r) {
+double ***getLinearCoeff(const double *const *alpha, const TIFF_img *image,
+                         double epsilon, int r) {
   const int h = image->height, w = image->width;
   const int c = channel_count(image);
   if (r < 0 || h < 2 * r + 1 || w < 2 * r + 1)
@@ -147,7 +142,6 @@ double ***getLinearCoeff(double **alpha, TIFF_img *image, double epsilon,
   window_fit fit = make_window_fit(r, c, epsilon);
   for (int x = r; x < w - r; x++)
     for (int y = r; y < h - r; y++) fit_window(&fit, alpha, image, r, y, x, stack[y][x]);
-  free_window_fit(&fit);
   copy_border_coeff(stack, h, w, r, c + 1);
   return stack;
 }
@@ -177,8 +171,8 @@ double ***upSmpArr(double ***coeff, int h, int w, int d, int H2, int W2,
   return R;
 }
 
-double **upSampleAlphaUsingImg(double **alpha, TIFF_img *image,
-                               TIFF_img *bigImage, double epsilon, int r) {
+double **upSampleAlphaUsingImg(const double *const *alpha, const TIFF_img *image,
+                               const TIFF_img *bigImage, double epsilon, int r) {
   const int c = channel_count(image);
   if (channel_count(bigImage) != c)
     fail_internal("coarse and fine images differ in channels");

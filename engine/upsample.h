@@ -20,14 +20,14 @@
 // Returns a new bigImage-sized matte (free with free_img), not clamped.
 // image must have at least 2r + 1 rows and columns; bigImage must be the
 // finer pyramid level of image and have the same channel count.
-double **upSampleAlphaUsingImg(double **alpha, TIFF_img *image,
-                               TIFF_img *bigImage, double epsilon, int r);
+double **upSampleAlphaUsingImg(const double *const *alpha, const TIFF_img *image,
+                               const TIFF_img *bigImage, double epsilon, int r);
 
 // The coefficient stack [h][w][c + 1] of an h x w matte and image: entries
 // 0..c-1 are the slopes, entry c the offset. Pixels within r of the border
 // copy the nearest interior window's coefficients.
-double ***getLinearCoeff(double **alpha, TIFF_img *image, double epsilon,
-                         int r);
+double ***getLinearCoeff(const double *const *alpha, const TIFF_img *image,
+                         double epsilon, int r);
 
 // Upsamples a [h][w][d] stack to [H2][W2][d] with the separable five-tap
 // kernel 1/8, 1/2, 3/4, 1/2, 1/8 (f must be 2). Coarse sample i lands on

@@ -5,7 +5,6 @@
 #include "engine/fatal.h"
 
 #include <cmath>
-#include <cstdlib>
 
 static const double kSampleScale = 255.0;
 
@@ -49,6 +48,7 @@ template <int c>
 static void gatherWindow(WindowWork *w, const unsigned char *samples,
                          int height, int y, int x, int r) {
   const double *unit = sampleToUnit();
+  double *winI = w->winI.get();
   double sum[c];
   for (int ch = 0; ch < c; ch++) sum[ch] = 0.0;
   int k = 0;
@@ -57,7 +57,7 @@ static void gatherWindow(WindowWork *w, const unsigned char *samples,
     for (int dy = -r; dy <= r; dy++, k++)
       for (int ch = 0; ch < c; ch++) {
         const double v = unit[column[dy * c + ch]];
-        w->winI[k * c + ch] = v;
+        winI[k * c + ch] = v;
         sum[ch] += v;
       }
   }
@@ -70,10 +70,11 @@ static void gatherWindow(WindowWork *w, const unsigned char *samples,
 template <int c>
 static void windowCovariance(WindowWork *w, double epsilon) {
   const int n = w->n;
+  double *winI = w->winI.get();
   for (int i = 0; i < c; i++)
     for (int j = i; j < c; j++) {
       double s = 0.0;
-      for (int k = 0; k < n; k++) s += w->winI[k * c + i] * w->winI[k * c + j];
+      for (int k = 0; k < n; k++) s += winI[k * c + i] * winI[k * c + j];
       w->S[i * c + j] = s;
       w->S[j * c + i] = s;
     }
@@ -86,7 +87,7 @@ static void windowCovariance(WindowWork *w, double epsilon) {
     }
   for (int ch = 0; ch < c; ch++) {
     for (int i = 0; i < c; i++) w->S[i * c + ch] -= w->P[i * c + ch];
-    for (int k = 0; k < n; k++) w->winI[k * c + ch] -= w->mu[ch];
+    for (int k = 0; k < n; k++) winI[k * c + ch] -= w->mu[ch];
     w->S[ch * c + ch] += epsilon / n;
   }
 }
@@ -103,13 +104,15 @@ static void invertCovariance(WindowWork *w) {
 template <int c>
 static void affinities(WindowWork *w) {
   const int n = w->n;
+  const double *winI = w->winI.get();
+  double *T = w->T.get(), *V = w->V.get();
   for (int i = 0; i < n; i++)
 #pragma GCC unroll 4
     for (int j = 0; j < c; j++)
-      w->T[i * c + j] = dot<c>(w->winI + i * c, 1, w->S + j, c);
+      T[i * c + j] = dot<c>(winI + i * c, 1, w->S + j, c);
   for (int i = 0; i < n; i++)
     for (int j = i; j < n; j++)
-      w->V[i * n + j] = (dot<c>(w->T + i * c, 1, w->winI + j * c, 1) + 1.0) / n;
+      V[i * n + j] = (dot<c>(T + i * c, 1, winI + j * c, 1) + 1.0) / n;
 }
 
 template <int c>
@@ -129,15 +132,9 @@ int windowChannels(const TIFF_img *image) {
 void windowWorkInit(WindowWork *work, int r, int channels) {
   work->n = (int)pow(2 * r + 1, 2.0);
   work->c = channels;
-  work->winI = (double *)get_spc(work->n * channels, sizeof(double));
-  work->T = (double *)get_spc(work->n * channels, sizeof(double));
-  work->V = (double *)get_spc(work->n * work->n, sizeof(double));
-}
-
-void windowWorkFree(WindowWork *work) {
-  free(work->winI);
-  free(work->T);
-  free(work->V);
+  work->winI = zeroedScratchBlock<double>(work->n * channels);
+  work->T = zeroedScratchBlock<double>(work->n * channels);
+  work->V = zeroedScratchBlock<double>(work->n * work->n);
 }
 
 unsigned char *columnMajorSamples(const TIFF_img *image) {

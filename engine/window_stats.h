@@ -8,26 +8,27 @@
 // those of the straightforward construction.
 #pragma once
 
+#include "engine/allocate.h"
 #include "engine/tiff.h"
 
-// Working arrays of one window, allocated once and reused for every window
-// (owned by the record; release with windowWorkFree).
+// Working arrays of one window, allocated once and reused for every window.
+// The record owns them: they go with it.
 struct WindowWork {
-  int n;          // pixels per window, (2r+1)^2
-  int c;          // channels: 3 for 'c' and 'a' pictures, else 1
-  double *winI;   // n x c row-major: the window's colours, then centred
-  double *T;      // n x c: centred colours times the inverse covariance
-  double *V;      // n x n row-major: affinities; only j >= i is filled
-  double mu[3];   // channel means
-  double S[9];    // c x c covariance, then its inverse
-  double P[9];    // c x c product mu mu^T
+  int n = 0;                 // pixels per window, (2r+1)^2
+  int c = 0;                 // channels: 3 for 'c' and 'a' pictures, else 1
+  ScratchBlock<double> winI; // n x c row-major: the window's colours, then centred
+  ScratchBlock<double> T;    // n x c: centred colours times the inverse covariance
+  ScratchBlock<double> V;    // n x n row-major: affinities; only j >= i is filled
+  double mu[3];              // channel means
+  double S[9];               // c x c covariance, then its inverse
+  double P[9];               // c x c product mu mu^T
 };
 
 // Channel count the Laplacian uses for this picture.
 int windowChannels(const TIFF_img *image);
 
+// Sizes the record for radius r and `channels` channels (zeroed arrays).
 void windowWorkInit(WindowWork *work, int r, int channels);
-void windowWorkFree(WindowWork *work);
 
 // The picture's samples the windows read, column-major and interleaved:
 // sample (row y, column x, channel ch) at (x * height + y) * c + ch, with c

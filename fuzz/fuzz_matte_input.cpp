@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "calc/engine_input.h"
+#include "calc/picture_stream.h"
 #include "cli/args.h"
 #include "cli/io.h"
-#include "cli/picture_stream.h"
 
 // Constraints whose header claims more than this per side are checked
 // against a small picture (and refused from the header) instead of decoded.
@@ -33,11 +33,11 @@ static void parse_as_arguments(const uint8_t *data, size_t size) {
   for (std::string &word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);
   cli_args args;
-  char error[512];
-  parse_cli_args(static_cast<int>(words.size()), argv.data(), &args, error, sizeof error);
+  g_autoptr(GError) error = nullptr;
+  parse_cli_args(static_cast<int>(words.size()), argv.data(), &args, &error);
 }
 
-static void turn_into_engine_input(GdkPixbuf *layer, int width, int height) {
+static void turn_into_engine_input(const GdkPixbuf *layer, int width, int height) {
   std::vector<unsigned char> grey(static_cast<size_t>(width) * height * 3, PICTURE_GREY);
   raw_pixels picture = rgb_pixels(grey.data(), width * 3, 3);
   raw_pixels constraints =
@@ -63,12 +63,9 @@ static void read_as_constraints(const uint8_t *data, size_t size) {
       width = w;
       height = h;
     }
-    char error[1024];
-    GdkPixbuf *layer = io_read_constraints(path, width, height, error, sizeof error);
-    if (layer) {
-      turn_into_engine_input(layer, width, height);
-      g_object_unref(layer);
-    }
+    g_autoptr(GError) error = nullptr;
+    const pixbuf_ptr layer = io_read_constraints(path, width, height, &error);
+    if (layer) turn_into_engine_input(layer.get(), width, height);
   }
   close(fd);
 }

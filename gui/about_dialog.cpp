@@ -136,9 +136,8 @@ GtkWidget *about_dialog_new(GtkWidget *parent) {
       (GtkDialogFlags)(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), GTK_STOCK_OK,
       GTK_RESPONSE_OK, NULL);
   gtk_window_set_default_size(GTK_WINDOW(dialog), 200, 200);
-  char *text = g_strdup_printf("Velorin %s", VELORIN_VERSION);
+  g_autofree char *text = g_strdup_printf("Velorin %s", VELORIN_VERSION);
   GtkWidget *label = gtk_label_new(text);
-  g_free(text);
   GtkWidget *content = GTK_DIALOG(dialog)->vbox;
   gtk_box_pack_start(GTK_BOX(content), logo_area, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(content), label, FALSE, FALSE, 0);

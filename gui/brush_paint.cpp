@@ -25,9 +25,9 @@ static void set_picture_source(cairo_t *cr, const double box[4], double margin) 
     cairo_set_source_rgba(cr, 0, 0, 0, 0);
     return;
   }
-  GdkPixbuf *area = gdk_pixbuf_new_subpixbuf(pixbuf_image, x0, y0, x1 - x0, y1 - y0);
+  // The pattern holds its own copy of the pixels.
+  g_autoptr(GdkPixbuf) area = gdk_pixbuf_new_subpixbuf(pixbuf_image, x0, y0, x1 - x0, y1 - y0);
   gdk_cairo_set_source_pixbuf(cr, area, x0, y0);
-  g_object_unref(area);  // the pattern holds its own copy of the pixels
 }
 
 brush_style current_brush(void) {

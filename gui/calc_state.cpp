@@ -11,6 +11,7 @@ static gint64 started_us = 0;
 static std::atomic<bool> stop_requested(false);
 // NULL before the menu is built and after it is destroyed.
 static GtkWidget *stop_item = NULL;
+static calculate_handler calculate = NULL;
 
 static void update_stop_item(void) {
   if (stop_item) gtk_widget_set_sensitive(stop_item, running);
@@ -58,3 +59,7 @@ void set_stop_calculation_item(GtkWidget *item) {
   g_signal_connect(item, "destroy", G_CALLBACK(gtk_widget_destroyed), &stop_item);
   update_stop_item();
 }
+
+void set_calculate_handler(calculate_handler handler) { calculate = handler; }
+
+calculate_handler registered_calculate_handler(void) { return calculate; }

@@ -4,7 +4,8 @@
 //
 // The window's handlers ask this module before they change the picture or
 // the region; the calculation launcher (calc/gtk_calc.cpp) tells it when a
-// calculation starts and ends. Main-loop thread only, except the stop flag,
+// calculation starts and ends, and is reached from the Calculate button
+// through the handler registered here. Main-loop thread only, except the stop flag,
 // which the calculation's worker thread reads.
 #pragma once
 
@@ -62,7 +63,12 @@ void cb_stop_calculation(GtkWidget *item, gpointer data);
 // follows calculation_running; the menu builder calls this.
 void set_stop_calculation_item(GtkWidget *item);
 
-// "clicked" handler of the Calculate button (toolbar is the main toolbar).
-// Defined by the calculation launcher, calc/gtk_calc.cpp: the window wires
-// it to its button without depending on the launcher's own header.
-void cb_calc(GtkWidget *button, gpointer toolbar);
+// The "clicked" handler of the Calculate button (toolbar: the main
+// toolbar). The window does not launch calculations itself: whoever starts
+// it hands over the launcher's handler (cb_calc, calc/gtk_calc.h) before
+// create_main_window builds the toolbar, so the window depends on the
+// launcher only through this pointer. A window built without one has a
+// Calculate button that does nothing.
+typedef void (*calculate_handler)(GtkWidget *button, gpointer toolbar);
+void set_calculate_handler(calculate_handler handler);
+calculate_handler registered_calculate_handler(void);

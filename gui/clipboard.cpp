@@ -14,19 +14,17 @@ GdkPixbuf *copy_picture_region(GdkPixbuf *picture, int x, int y, int w, int h) {
   }
   // The sub-pixbuf shares the picture's pixels; the copy must not, since the
   // picture is rewritten by the next calculation.
-  GdkPixbuf *view = gdk_pixbuf_new_subpixbuf(picture, x, y, w, h);
-  GdkPixbuf *copy = gdk_pixbuf_copy(view);
-  g_object_unref(view);
-  return copy;
+  g_autoptr(GdkPixbuf) view = gdk_pixbuf_new_subpixbuf(picture, x, y, w, h);
+  return gdk_pixbuf_copy(view);
 }
 
 void pixbuf_to_clipboard(GtkWidget *, gpointer) {
-  GdkPixbuf *copy = copy_picture_region(pixbuf_image, x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI);
+  g_autoptr(GdkPixbuf) copy =
+      copy_picture_region(pixbuf_image, x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI);
   if (copy == NULL) {
     return;
   }
   GtkClipboard *clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
   gtk_clipboard_set_image(clipboard, copy);
   gtk_clipboard_store(clipboard);
-  g_object_unref(copy);
 }

@@ -50,10 +50,9 @@ gboolean parse_command_line(int *argc, char ***argv, gboolean with_toolkit,
 }
 
 int open_command_line_picture(const char *filename) {
-  GError *error = NULL;
+  g_autoptr(GError) error = NULL;
   if (open_image_file(filename, OPEN_DEFAULT, &error) == 0) return 0;
   report_open_error(main_window, error);
-  g_error_free(error);
   return -1;
 }
 
@@ -65,12 +64,11 @@ gboolean cb_open_command_line_picture(gpointer filename) {
 
 int report_toolbar_icons(void) {
   const int missing = count_missing_toolbar_icons(toolbar);
-  char *prefix = icon_dir_prefix();
+  g_autofree char *prefix = icon_dir_prefix();
   if (missing == 0)
     printf("velorin: toolbar icons loaded from %s\n", prefix);
   else
     fprintf(stderr, "velorin: %d of the %d toolbar icons did not load from %s\n", missing,
             TOOLBAR_ICON_FILES, prefix);
-  g_free(prefix);
   return missing == 0 ? 0 : EXIT_ICONS_MISSING;
 }

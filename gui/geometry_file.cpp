@@ -62,7 +62,7 @@ char *compose_appdata_path(void) {
 }
 
 FILE *fopen_p(const char *path, const char *mode) {
-  char *copy = g_strdup(path);
+  g_autofree char *copy = g_strdup(path);
   // Position 0 is skipped: a leading separator names the root, not a folder.
   for (size_t i = 1; copy[i] != '\0'; i++) {
     if (copy[i] != '/' && copy[i] != '\\') continue;
@@ -70,12 +70,8 @@ FILE *fopen_p(const char *path, const char *mode) {
     copy[i] = '\0';
     const bool made = make_folder(copy);
     copy[i] = separator;
-    if (!made) {
-      g_free(copy);
-      return NULL;
-    }
+    if (!made) return NULL;
   }
-  g_free(copy);
   return fopen(path, mode);
 }
 

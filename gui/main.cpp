@@ -1,19 +1,21 @@
-// Process entry: read the command line, build the window, open the picture
-// named on the command line, run the main loop, release the state.
+// Process entry: read the command line, build the window with the
+// calculation launcher on its Calculate button, open the picture named on
+// the command line, run the main loop, release the state.
 #include <cstdio>
 
+#include "calc/gtk_calc.h"
+#include "gui/calc_state.h"
 #include "gui/command_line.h"
 #include "gui/main_window.h"
 
 int main(int argc, char **argv) {
   command_line line;
-  GError *error = NULL;
+  g_autoptr(GError) error = NULL;
   if (!parse_command_line(&argc, &argv, TRUE, &line, &error)) {
     fprintf(stderr, "velorin: %s\n", error->message);
-    const int status = error->code == G_OPTION_ERROR_FAILED ? EXIT_NO_DISPLAY : EXIT_USAGE;
-    g_error_free(error);
-    return status;
+    return error->code == G_OPTION_ERROR_FAILED ? EXIT_NO_DISPLAY : EXIT_USAGE;
   }
+  set_calculate_handler(cb_calc);
   create_main_window(argc, argv);
   if (line.check_icons) {
     // Never enters the main loop, so a check cannot leave a window waiting.

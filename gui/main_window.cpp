@@ -139,7 +139,7 @@ GtkWidget *create_main_window(int argc, char **argv) {
   gtk_init(&argc, &argv);
   create_placeholder_images();
   create_records();
-  char *icon_prefix = icon_dir_prefix();
+  g_autofree char *icon_prefix = icon_dir_prefix();
 
   main_window = create_top_level_window();
   // The toolbar widget exists before the menus: File -> Open hands it to
@@ -160,7 +160,6 @@ GtkWidget *create_main_window(int argc, char **argv) {
   set_configuration(main_window);
   gtk_widget_hide(GTK_WIDGET(gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), TB_ALPHA)));
   set_drawing_area_cursor(blank_cursor);
-  g_free(icon_prefix);
   return main_window;
 }
 

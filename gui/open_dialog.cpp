@@ -59,35 +59,28 @@ static void add_filters(GtkFileChooser *chooser) {
 // A failure is shown over the chooser, which is still open and modal: a
 // dialog over the main window would open behind it.
 static void open_chosen_file(GtkFileChooser *chooser, open_mode mode) {
-  char *filename = gtk_file_chooser_get_filename(chooser);
-  GError *error = NULL;
+  g_autofree char *filename = gtk_file_chooser_get_filename(chooser);
+  g_autoptr(GError) error = NULL;
   if (!filename) {
     g_set_error(&error, G_FILE_ERROR, G_FILE_ERROR_NOENT, "no file chosen");
   } else if (open_image_file(filename, mode, &error) == 0) {
-    g_free(filename);
     return;
   }
   report_open_error(GTK_WIDGET(chooser), error);
-  g_error_free(error);
-  g_free(filename);
 }
 
 void report_open_error(GtkWidget *parent, const GError *error) {
-  char *message = g_strdup_printf("File open error: %s", error->message);
+  g_autofree char *message = g_strdup_printf("File open error: %s", error->message);
   error_message_dialog(parent, message);
-  g_free(message);
 }
 
 void update_preview_cb(GtkFileChooser *file_chooser, gpointer preview) {
-  char *name = gtk_file_chooser_get_preview_filename(file_chooser);
-  GdkPixbuf *picture =
+  g_autofree char *name = gtk_file_chooser_get_preview_filename(file_chooser);
+  g_autoptr(GdkPixbuf) picture =
       name ? gdk_pixbuf_new_from_file_at_size(name, PREVIEW_SIZE, PREVIEW_SIZE, NULL)
            : NULL;
   gtk_image_set_from_pixbuf(GTK_IMAGE(preview), picture);
   gtk_file_chooser_set_preview_widget_active(file_chooser, picture != NULL);
-  if (picture)
-    g_object_unref(picture);
-  g_free(name);
 }
 
 void on_open_image(GtkWidget *, gpointer toolbar) {

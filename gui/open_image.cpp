@@ -5,6 +5,8 @@
 
 #include "calc/engine_input.h"
 #include "calc/options.h"
+#include "calc/picture_memory.h"
+#include "calc/picture_stream.h"
 #include "calc/rgb2grey.h"
 #include "gui/globals.h"
 #include "gui/history.h"
@@ -12,6 +14,7 @@
 #include "gui/pixel.h"
 
 static const guchar OPAQUE = 255;
+static const double SURFACE_BYTES_PER_PIXEL = 4;  // cairo's ARGB32
 
 // What an open puts in place. A NULL picture pair keeps the current picture.
 struct opened_state {
@@ -236,10 +239,51 @@ static void commit_opened(opened_state *o, open_mode mode) {
   gtk_widget_queue_draw(drawing_area);
 }
 
+// The least memory an open of a width x height file takes, known from its
+// header: the file decoded and, when it becomes the picture, its second
+// pixbuf (with or without alpha), the stroke layer and the zoomed view.
+static double least_open_bytes(int width, int height, open_mode mode) {
+  double bytes = decoded_picture_bytes(width, height);
+  if (mode == OPEN_DEFAULT || mode == OPEN_ALPHA_AS_INPUT)
+    bytes += decoded_picture_bytes(width, height) +
+             SURFACE_BYTES_PER_PIXEL * width * height +
+             SURFACE_BYTES_PER_PIXEL * zoomed_length(width, scale) *
+                 (double)zoomed_length(height, scale);
+  return bytes;
+}
+
+// Refuses, before anything is decoded, a JPEG or PNG that ends before its
+// picture does and a picture whose header claims more than memory holds.
+static bool file_may_open(const char *filename, open_mode mode, GError **error) {
+  if (!picture_file_whole(filename)) {
+    g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_CORRUPT_IMAGE,
+                "the file ends before the picture does (a cut-off or damaged file)");
+    return false;
+  }
+  int width = 0, height = 0;
+  failure_details need;
+  if (!gdk_pixbuf_get_file_info(filename, &width, &height) || width <= 0 || height <= 0 ||
+      memory_allows(least_open_bytes(width, height, mode), 0, &need))
+    return true;
+  g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
+              "a picture of %d x %d pixels needs at least %s to open, %s available", width,
+              height, human_bytes(need.needed_bytes).c_str(),
+              human_bytes(need.available_bytes).c_str());
+  return false;
+}
+
 int open_image_file(const char *filename, open_mode mode, GError **error) {
-  GdkPixbuf *file = gdk_pixbuf_new_from_file(filename, error);
-  if (!file)
+  if (!file_may_open(filename, mode, error))
     return -1;
+  g_autoptr(GError) load_error = NULL;
+  g_autoptr(GdkPixbuf) file = gdk_pixbuf_new_from_file(filename, &load_error);
+  // A loader that meets a damaged file may hand back the part it read
+  // together with the error: that is no picture to work on.
+  if (load_error || !file) {
+    if (load_error)
+      g_propagate_error(error, g_steal_pointer(&load_error));
+    return -1;
+  }
   if (mode == OPEN_ALPHA_AS_INPUT && !gdk_pixbuf_get_has_alpha(file))
     mode = OPEN_DEFAULT;
   bool keeps_picture = mode == OPEN_AS_LAYER || mode == OPEN_AS_TRIMAP;
@@ -247,13 +291,12 @@ int open_image_file(const char *filename, open_mode mode, GError **error) {
   int width = gdk_pixbuf_get_width(picture), height = gdk_pixbuf_get_height(picture);
   if (mode == OPEN_AS_TRIMAP && !same_size(file, picture)) {
     set_trimap_size_error(error, file, picture);
-    g_object_unref(file);
     return -1;
   }
 
   opened_state o = {};
   int ok = create_surfaces(&o, width, height) && build_opened(&o, file, mode);
-  g_object_unref(file);
+  g_clear_object(&file);  // no longer needed: the opened state holds what it kept
   if (!ok) {
     release_opened(&o);
     set_too_large_error(error, width, height);

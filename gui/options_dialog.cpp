@@ -1,8 +1,8 @@
 #include "gui/options_dialog.h"
 
-#include "calc/gtk_level_suggestion.h"
 #include "gui/globals.h"
 #include "gui/main_window.h"
+#include "gui/window_suggestion.h"
 
 static const char *const DIALOG_TITLE = "options for calculation";
 static const char *const RESET_LABEL = "Reset to default values";
@@ -120,9 +120,8 @@ void cb_suggest_levels(GtkWidget *, gpointer dialog) {
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(d->spin_buttons[SPIN_LEVELS]), s.levels.levels);
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(d->spin_buttons[SPIN_ACTIVE]), s.levels.active);
   }
-  char *note = window_suggestion_note(&s, win_size);
+  g_autofree char *note = window_suggestion_note(&s, win_size);
   gtk_label_set_text(GTK_LABEL(d->suggest_note), note);
-  g_free(note);
 }
 
 void signal_set_defaults(GtkWidget *, gpointer spin_buttons) {

@@ -49,10 +49,9 @@ static void show_pixel_readout(int x, int y) {
     cairo_surface_flush(win_surf);
     cairoimagesurface_get_pixel(win_surf, x, y, &a, &r, &g, &b);
   }
-  char *text = g_strdup_printf("r%03d g%03d b%03d a%03d : x %d y %d", r, g, b,
-                               a, x, y);
+  g_autofree char *text = g_strdup_printf("r%03d g%03d b%03d a%03d : x %d y %d", r, g,
+                                          b, a, x, y);
   update_statusbar(text, kReadoutContext, status_bar);
-  g_free(text);
 }
 
 gboolean button_press_event(GtkWidget *widget, GdkEventButton *event,

@@ -60,11 +60,12 @@ static void show_mode_items(GtkToolbar *bar) {
 
 // New RGB pixbuf of the same size whose every pixel is (a, a, a), a being
 // the source pixel's alpha (255 where the source has no alpha channel).
-// The caller releases it.
+// The caller releases it. NULL when its memory cannot be had.
 static GdkPixbuf *alpha_as_grey(GdkPixbuf *source) {
   int width = gdk_pixbuf_get_width(source);
   int height = gdk_pixbuf_get_height(source);
   GdkPixbuf *grey = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
+  if (grey == NULL) return NULL;
   for (int x = 0; x < width; x++) {
     for (int y = 0; y < height; y++) {
       guchar r = 0, g = 0, b = 0, a = 0;
@@ -142,13 +143,13 @@ void cb_toggle_mode(GtkWidget *button, gpointer bar) {
 void cb_draw_alpha(GtkWidget *button, gpointer window) {
   (void)button;
   (void)window;
-  GdkPixbuf *grey = alpha_as_grey(pixbuf_alpha);
+  g_autoptr(GdkPixbuf) grey = alpha_as_grey(pixbuf_alpha);
+  if (grey == NULL) return;  // the view stays as it was
   cairo_t *cr = cairo_create(win_surf);
   cairo_scale(cr, scale, scale);
   gdk_cairo_set_source_pixbuf(cr, grey, 0, 0);
   cairo_paint(cr);
   cairo_destroy(cr);
-  g_object_unref(grey);
   gtk_widget_queue_draw(drawing_area);
 }
 

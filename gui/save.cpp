@@ -11,6 +11,7 @@
 #include "gui/open_image.h"
 
 static const char PNG_SUFFIX[] = ".png";
+static const char SAVE_FAILED_FORMAT[] = "File open error: %s";
 
 // Remembered for the life of the process; each string is owned here.
 static char *folder = NULL;
@@ -30,6 +31,22 @@ static char *png_file_name(char *name) {
   return g_strconcat(name, PNG_SUFFIX, NULL);
 }
 
+static void report_save_failure(const GError *error) {
+  g_autofree char *message = g_strdup_printf(SAVE_FAILED_FORMAT, error->message);
+  update_statusbar(message, SAVE_STATUS_CONTEXT, status_bar);
+}
+
+// cairo's PNG writer reports only a status; as a GError it is reported like
+// gdk-pixbuf's failures.
+static gboolean write_layer_png(const char *file_name, GError **error) {
+  const cairo_status_t status = cairo_surface_write_to_png(surf_layer, file_name);
+  if (status == CAIRO_STATUS_SUCCESS) return TRUE;
+  g_autofree char *shown = g_filename_display_name(file_name);
+  g_set_error(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, "Failed to write '%s': %s", shown,
+              cairo_status_to_string(status));
+  return FALSE;
+}
+
 static void add_filter(GtkWidget *dialog, const char *title, const char *pattern) {
   GtkFileFilter *filter = gtk_file_filter_new();
   gtk_file_filter_set_name(filter, title);
@@ -46,12 +63,10 @@ static void add_preview(GtkWidget *dialog) {
 // The remembered name is a full path, possibly of a file not written yet:
 // show its folder and put its own name in the name field.
 static void suggest_name(GtkFileChooser *chooser, const char *path) {
-  char *dir = g_path_get_dirname(path);
-  char *base = g_path_get_basename(path);
+  g_autofree char *dir = g_path_get_dirname(path);
+  g_autofree char *base = g_path_get_basename(path);
   gtk_file_chooser_set_current_folder(chooser, dir);
   gtk_file_chooser_set_current_name(chooser, base);
-  g_free(dir);
-  g_free(base);
 }
 
 void strip_file_extension(char *name) {
@@ -65,23 +80,18 @@ void strip_file_extension(char *name) {
 }
 
 gboolean save_pixbuf_to_file(char *name, GdkPixbuf *pixbuf) {
-  char *file_name = png_file_name(name);
-  GError *error = NULL;
-  gboolean saved = gdk_pixbuf_save(pixbuf, file_name, "png", &error, NULL);
-  if (!saved) {
-    char *message = g_strdup_printf("File open error: %s", error->message);
-    update_statusbar(message, SAVE_STATUS_CONTEXT, status_bar);
-    g_free(message);
-    g_error_free(error);
-  }
-  g_free(file_name);
+  g_autofree char *file_name = png_file_name(name);
+  g_autoptr(GError) error = NULL;
+  const gboolean saved = gdk_pixbuf_save(pixbuf, file_name, "png", &error, NULL);
+  if (!saved) report_save_failure(error);
   return saved;
 }
 
 gboolean save_surface_to_file(char *name) {
-  char *file_name = png_file_name(name);
-  gboolean saved = cairo_surface_write_to_png(surf_layer, file_name) == CAIRO_STATUS_SUCCESS;
-  g_free(file_name);
+  g_autofree char *file_name = png_file_name(name);
+  g_autoptr(GError) error = NULL;
+  const gboolean saved = write_layer_png(file_name, &error);
+  if (!saved) report_save_failure(error);
   return saved;
 }
 
@@ -109,11 +119,9 @@ void on_save_as(GtkWidget *, gpointer window) {
   GtkWidget *dialog = create_save_dialog(GTK_WIDGET(window));
   set_drawing_area_cursor(NULL);
   int response = gtk_dialog_run(GTK_DIALOG(dialog));
-  char *file_name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
-  char *dialog_folder = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(dialog));
+  g_autofree char *file_name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
+  g_autofree char *dialog_folder = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(dialog));
   save_dialog_answer(response, file_name, dialog_folder);
-  g_free(file_name);
-  g_free(dialog_folder);
   set_drawing_area_cursor(blank_cursor);
   gtk_widget_destroy(dialog);
 }

@@ -47,5 +47,5 @@ void strip_file_extension(char *name);
 gboolean save_pixbuf_to_file(char *name, GdkPixbuf *pixbuf);
 
 // Writes surf_layer (ARGB32, so unpainted pixels stay transparent) as PNG in
-// the same way. Failure is not reported to the user; returns FALSE.
+// the same way, with the same status bar message on failure.
 gboolean save_surface_to_file(char *name);

@@ -21,14 +21,12 @@ static GtkObject *new_adjustment(const adjustment_values &v) {
 }
 
 static GtkWidget *icon_image(const char *icon_prefix, const char *file_name) {
-  char *path = g_strconcat(icon_prefix, file_name, NULL);
-  GtkWidget *image = gtk_image_new_from_file(path);
-  g_free(path);
-  return image;
+  g_autofree char *path = g_strconcat(icon_prefix, file_name, NULL);
+  return gtk_image_new_from_file(path);
 }
 
 static void connect_clicked(GtkToolItem *item, GCallback handler, gpointer data) {
-  g_signal_connect(item, "clicked", handler, data);
+  if (handler) g_signal_connect(item, "clicked", handler, data);
 }
 
 static GtkToolItem *stock_button(const char *stock_id, const char *tooltip,
@@ -129,7 +127,7 @@ void populate_toolbar(GtkWidget *bar, GtkWidget *window, const char *icon_prefix
                                 "View alpha channel as 256 shades of grey.",
                                 G_CALLBACK(cb_draw_alpha), window);
   items[TB_CALC] = stock_button(GTK_STOCK_EXECUTE, "Calculate / Pull the matte.",
-                                G_CALLBACK(cb_calc), bar);
+                                G_CALLBACK(registered_calculate_handler()), bar);
   items[TB_FG] = icon_button(icon_prefix, "iconFG.png", "FG",
                              "Select foreground with white brush strokes.",
                              G_CALLBACK(cb_set_FG), bar);

@@ -79,7 +79,7 @@ void Q_Destr(QMatrix *Q) {
   if (Q->OwnData) release_rows(Q);
 }
 
-bool Q_GetSymmetry(QMatrix *Q) {
+bool Q_GetSymmetry(const QMatrix *Q) {
   if (LASResult() != LASOK) return false;
   return Q->Symmetry;
 }
@@ -106,7 +106,7 @@ void Q_SetLen(QMatrix *Q, size_t RoC, size_t Len) {
   Q->Len[RoC] = static_cast<unsigned>(Len);
 }
 
-size_t Q_GetLen(QMatrix *Q, size_t RoC) {
+size_t Q_GetLen(const QMatrix *Q, size_t RoC) {
   if (LASResult() != LASOK) return 0;
   if (!row_in_range(Q, RoC)) {
     refuse(Q, LASRangeErr, "Q_GetLen");
@@ -124,7 +124,7 @@ void Q_SetEntry(QMatrix *Q, size_t RoC, size_t Entry, size_t Pos, double Val) {
   Q->El[RoC][Entry].Val = Val;
 }
 
-size_t Q_GetPos(QMatrix *Q, size_t RoC, size_t Entry) {
+size_t Q_GetPos(const QMatrix *Q, size_t RoC, size_t Entry) {
   if (LASResult() != LASOK) return 0;
   if (!entry_in_range(Q, RoC, Entry)) {
     refuse(Q, LASRangeErr, "Q_GetPos");
@@ -133,7 +133,7 @@ size_t Q_GetPos(QMatrix *Q, size_t RoC, size_t Entry) {
   return Q->El[RoC][Entry].Pos;
 }
 
-double Q_GetVal(QMatrix *Q, size_t RoC, size_t Entry) {
+double Q_GetVal(const QMatrix *Q, size_t RoC, size_t Entry) {
   if (LASResult() != LASOK) return 0.0;
   if (!entry_in_range(Q, RoC, Entry)) {
     refuse(Q, LASRangeErr, "Q_GetVal");
@@ -148,7 +148,7 @@ void Q_AddVal(QMatrix *Q, size_t RoC, size_t Entry, double Val) {
   Q->El[RoC][Entry].Val += Val;
 }
 
-double Q_GetEl(QMatrix *Q, size_t Row, size_t Clm) {
+double Q_GetEl(const QMatrix *Q, size_t Row, size_t Clm) {
   if (LASResult() != LASOK) return 0.0;
   if (!row_in_range(Q, Row) || !row_in_range(Q, Clm)) {
     refuse(Q, LASRangeErr, "Q_GetEl");

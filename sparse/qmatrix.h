@@ -28,11 +28,29 @@ struct QMatrix {
 void Q_Constr(QMatrix *Q, const char *Name, size_t Dim, bool Symmetry,
               ElOrderType ElOrder, InstanceType Instance, bool OwnData);
 void Q_Destr(QMatrix *Q);
-bool Q_GetSymmetry(QMatrix *Q);
+bool Q_GetSymmetry(const QMatrix *Q);
 void Q_SetLen(QMatrix *Q, size_t RoC, size_t Len);
-size_t Q_GetLen(QMatrix *Q, size_t RoC);
+size_t Q_GetLen(const QMatrix *Q, size_t RoC);
 void Q_SetEntry(QMatrix *Q, size_t RoC, size_t Entry, size_t Pos, double Val);
-size_t Q_GetPos(QMatrix *Q, size_t RoC, size_t Entry);
-double Q_GetVal(QMatrix *Q, size_t RoC, size_t Entry);
+size_t Q_GetPos(const QMatrix *Q, size_t RoC, size_t Entry);
+double Q_GetVal(const QMatrix *Q, size_t RoC, size_t Entry);
 void Q_AddVal(QMatrix *Q, size_t RoC, size_t Entry, double Val);
-double Q_GetEl(QMatrix *Q, size_t Row, size_t Clm);
+double Q_GetEl(const QMatrix *Q, size_t Row, size_t Clm);
+
+// One stored row as the engine's inner loops walk it: entries El[0..Len-1]
+// (for a symmetric matrix held by rows: ascending Pos, the diagonal first
+// when stored); El is null when Len is 0.
+struct QRow {
+  ElType *El;
+  unsigned Len;
+};
+
+// Row RoC of Q without any of the checks above: no error-state test, no
+// range test, no error recorded. Only for code that has already made sure
+// that Q owns its rows (built with OwnData while no error was recorded),
+// that no error has been recorded since, and that 1 <= RoC <= Dim. The
+// entries may be read and written in place (Pos and Val, not the length);
+// they stay valid until the row is resized with Q_SetLen or Q is destroyed.
+inline QRow Q_Row(const QMatrix *Q, size_t RoC) {
+  return QRow{Q->El[RoC], Q->Len[RoC]};
+}

@@ -43,7 +43,7 @@ void V_Destr(Vector *V) {
   }
 }
 
-size_t V_GetDim(Vector *V) {
+size_t V_GetDim(const Vector *V) {
   if (LASResult() != LASOK) return 0;
   return V->Dim;
 }
@@ -61,7 +61,7 @@ void V_SetCmp(Vector *V, size_t Ind, double Val) {
   V->Cmp[Ind] = Val;
 }
 
-double V_GetCmp(Vector *V, size_t Ind) {
+double V_GetCmp(const Vector *V, size_t Ind) {
   if (LASResult() != LASOK) return 0.0;
   if (!index_in_range(V, Ind)) {
     refuse(V, LASRangeErr, "V_GetCmp");

@@ -6,18 +6,13 @@
 
 #include "calc/gtk_calc.h"
 #include "calc/gtk_results.h"
-#include "tests/calc/gtk_test_support.h"
 #include "calc/solver_status.h"
-#include "gui/main_window.h"
-#include "gui/pixel.h"
+#include "gui/globals.h"
+#include "tests/gui/gui_test_support.h"
 
 namespace {
 
-void warm(int x, int y, guchar rgb[3]) {
-  rgb[0] = static_cast<guchar>(x);
-  rgb[1] = static_cast<guchar>(y);
-  rgb[2] = 99;
-}
+rgba warm(int x, int y) { return rgba{x, y, 99, 255}; }
 
 // A 'g' result whose alpha encodes its own position, so misplacement shows.
 TIFF_img *positional_result(int w, int h) {
@@ -28,124 +23,92 @@ TIFF_img *positional_result(int w, int h) {
   return result;
 }
 
-guchar alpha_at(GdkPixbuf *pixbuf, int x, int y) {
-  return gdk_pixbuf_get_pixels(pixbuf)[y * gdk_pixbuf_get_rowstride(pixbuf) + 4 * x + 3];
-}
-
-// Estimated colours of a w x h region that encode their own position.
-TIFF_img positional_colours(int w, int h) {
-  TIFF_img colours;
-  get_TIFF(&colours, h, w, 'c');
-  for (int y = 0; y < h; y++)
-    for (int x = 0; x < w; x++) {
-      colours.color_planes[0][y][x] = 200;
-      colours.color_planes[1][y][x] = static_cast<unsigned char>(x);
-      colours.color_planes[2][y][x] = static_cast<unsigned char>(y);
-    }
-  return colours;
-}
+class ResultsTest : public WindowTest {};
 
 // Alpha from the result inside the region and 0 outside; colours the
 // picture's, or inside the region the estimated ones when there are some.
-TEST(ComposeResultPixbuf, RegionGetsTheResultsAlphaAndColours) {
-  create_test_window();
-  install_picture(100, 100, warm);
+TEST_F(ResultsTest, RegionGetsTheResultsAlphaAndColours) {
+  open_picture(100, 100, warm);
   TIFF_img *result = positional_result(30, 40);
-  TIFF_img estimated = positional_colours(30, 40);
+  TIFF_img estimated;  // colours that encode their own position too
+  get_TIFF(&estimated, 40, 30, 'c');
+  for (int y = 0; y < 40; y++)
+    for (int x = 0; x < 30; x++) {
+      estimated.color_planes[0][y][x] = 200;
+      estimated.color_planes[1][y][x] = static_cast<unsigned char>(x);
+      estimated.color_planes[2][y][x] = static_cast<unsigned char>(y);
+    }
   for (bool with_colours : {false, true}) {
     SCOPED_TRACE(with_colours ? "estimated colours" : "picture's colours");
     compose_result_pixbuf(pixbuf_no_alpha, pixbuf_alpha, result, 10, 20,
                           with_colours ? &estimated : NULL);
-    for (int y = 0; y < 100; y++) {
+    for (int y = 0; y < 100; y++)
       for (int x = 0; x < 100; x++) {
-        bool inside = x >= 10 && x < 40 && y >= 20 && y < 60;
-        int expected = inside ? 1 + (x - 10) + 2 * (y - 20) : 0;
-        ASSERT_EQ(alpha_at(pixbuf_alpha, x, y), expected) << x << "," << y;
-        const guchar *p = gdk_pixbuf_get_pixels(pixbuf_alpha) +
-                          y * gdk_pixbuf_get_rowstride(pixbuf_alpha) + 4 * x;
-        guchar colour[3];
-        warm(x, y, colour);
-        if (inside && with_colours) {
-          colour[0] = 200;
-          colour[1] = static_cast<guchar>(x - 10);
-          colour[2] = static_cast<guchar>(y - 20);
-        }
-        ASSERT_EQ(std::vector<int>(p, p + 3), std::vector<int>(colour, colour + 3))
-            << x << "," << y;
+        const bool inside = x >= 10 && x < 40 && y >= 20 && y < 60;
+        rgba expected = warm(x, y);
+        expected.a = inside ? 1 + (x - 10) + 2 * (y - 20) : 0;
+        if (inside && with_colours) expected = rgba{200, x - 10, y - 20, expected.a};
+        ASSERT_EQ(pixbuf_pixel(pixbuf_alpha, x, y), expected) << x << "," << y;
       }
-    }
   }
   free_TIFF(&estimated);
   free_TIFF(result);
   delete result;
 }
 
-class SetupResultsTest : public ::testing::TestWithParam<int> {
+class SetupResultsTest : public WindowTest {
  protected:
   void SetUp() override {
-    create_test_window();
-    install_picture(20, 10, warm);
-    x_img_ROI = 5;
-    y_img_ROI = 2;
-    w_img_ROI = 6;
-    h_img_ROI = 4;
+    WindowTest::SetUp();
+    open_picture(20, 10, warm);
+    x_img_ROI = 5, y_img_ROI = 2, w_img_ROI = 6, h_img_ROI = 4;
     pass_calc_args->result = positional_result(6, 4);
-    pass_calc_args->mode_button = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), 0);
+    pass_calc_args->mode_button = toolbar_item(TB_MODE_TOGGLE);
+  }
+  bool shown_in_view_mode() {
+    return gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(pass_calc_args->mode_button));
   }
 };
 
 // A failed solve leaves no matte worth showing: the Error dialog says why
-// and the picture stays on screen as it was, in the mode it was.
-TEST_P(SetupResultsTest, FailureIsReportedAndChangesNothingElseTheResultIsShownInViewMode) {
-  int status = GetParam();
-  pass_calc_args->status = status;
-  const guchar *pixels = gdk_pixbuf_get_pixels(pixbuf_alpha);
-  const std::vector<guchar> before(pixels, pixels + 10 * gdk_pixbuf_get_rowstride(pixbuf_alpha));
-  dialog_watch answer;
-  start_watch(&answer, "Error", GTK_RESPONSE_NONE);
-  setup_results();
-  stop_watch(&answer);
-  EXPECT_EQ(pass_calc_args->result, nullptr);
-  const bool shown =
-      gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(pass_calc_args->mode_button));
-  const char *message = umfpack_status_message(status);
-  if (message == NULL) {
-    EXPECT_EQ(answer.answered, 0);
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(alpha_at(pixbuf_alpha, 5, 2), 1);
-    EXPECT_EQ(alpha_at(pixbuf_alpha, 4, 2), 0);
-  } else {
-    EXPECT_EQ(answer.answered, 1);
-    EXPECT_EQ(answer.text, message);
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(in_edit_mode, 1);
-    EXPECT_EQ(std::vector<guchar>(pixels, pixels + before.size()), before);
+// and the picture stays on screen as it was, in the mode it was. A warning
+// (status 1) still comes with a solve, so its result is shown.
+TEST_F(SetupResultsTest, FailureIsReportedAndChangesNothingElseTheResultIsShownInViewMode) {
+  for (int status : {-3, 1}) {
+    SCOPED_TRACE(status);
+    if (!pass_calc_args->result) pass_calc_args->result = positional_result(6, 4);
+    pass_calc_args->status = status;
+    const std::vector<unsigned char> before = pixbuf_bytes(pixbuf_alpha);
+    dialog_answers answers("Error", GTK_RESPONSE_NONE);
+    setup_results();
+    EXPECT_EQ(pass_calc_args->result, nullptr);
+    const char *message = umfpack_status_message(status);
+    if (message == NULL) {
+      EXPECT_EQ(answers.count(), 0);
+      EXPECT_TRUE(shown_in_view_mode());
+      EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 5, 2).a, 1);
+      EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 4, 2).a, 0);
+    } else {
+      EXPECT_EQ(answers.count(), 1);
+      EXPECT_EQ(answers.first_text(), message);
+      EXPECT_FALSE(shown_in_view_mode());
+      EXPECT_EQ(in_edit_mode, 1);
+      EXPECT_EQ(pixbuf_bytes(pixbuf_alpha), before);
+    }
   }
 }
-
-// Success, a warning (the solve still ran) and two failures.
-INSTANTIATE_TEST_SUITE_P(UmfpackStatuses, SetupResultsTest, ::testing::Values(0, 1, -1, -3));
 
 TEST_F(SetupResultsTest, ResultIsRedrawnWhenTheWindowIsAlreadyInViewMode) {
   pass_calc_args->status = 0;
   // The previous result on show carried estimated colours; the new one,
   // without an estimate, takes the picture's, not those.
   gdk_pixbuf_fill(pixbuf_alpha, 0x102030ff);
-  gtk_toggle_tool_button_set_active(GTK_TOGGLE_TOOL_BUTTON(pass_calc_args->mode_button), TRUE);
-  ASSERT_EQ(in_edit_mode, 0);
-  guchar a = 0, r = 0, g = 0, b = 0;
-  cairoimagesurface_get_pixel(win_surf, 0, 0, &a, &r, &g, &b);
-  ASSERT_EQ(a, 255);  // the picture before the result: opaque
+  set_view_mode(true);
+  ASSERT_EQ(view_pixel(0, 0).a, 255);  // the picture before the result: opaque
   setup_results();
-  cairo_surface_flush(win_surf);
-  cairoimagesurface_get_pixel(win_surf, 0, 0, &a, &r, &g, &b);
-  EXPECT_EQ(a, 0);  // outside the region the result is transparent
-  cairoimagesurface_get_pixel(win_surf, 10, 5, &a, &r, &g, &b);
-  EXPECT_EQ(a, 1 + 5 + 2 * 3);
-  const guchar *p = gdk_pixbuf_get_pixels(pixbuf_alpha) + 5 * gdk_pixbuf_get_rowstride(pixbuf_alpha) + 4 * 10;
-  EXPECT_EQ(p[0], 10);
-  EXPECT_EQ(p[1], 5);
-  EXPECT_EQ(p[2], 99);
+  EXPECT_EQ(view_pixel(0, 0).a, 0);  // outside the region the result is transparent
+  EXPECT_EQ(view_pixel(10, 5).a, 1 + 5 + 2 * 3);
+  EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 10, 5), (rgba{10, 5, 99, 1 + 5 + 2 * 3}));
 }
 
 }  // namespace

@@ -15,13 +15,12 @@ struct parsed {
 };
 
 parsed parse(std::vector<const char *> words) {
-  std::vector<char *> argv = {const_cast<char *>("velorin-matte")};
-  for (const char *w : words) argv.push_back(const_cast<char *>(w));
+  std::vector<const char *> argv = {"velorin-matte"};
+  argv.insert(argv.end(), words.begin(), words.end());
   parsed p;
-  char error[256] = "";
-  p.outcome =
-      parse_cli_args(static_cast<int>(argv.size()), argv.data(), &p.args, error, sizeof error);
-  p.error = error;
+  g_autoptr(GError) error = nullptr;
+  p.outcome = parse_cli_args(static_cast<int>(argv.size()), argv.data(), &p.args, &error);
+  p.error = error ? error->message : "";
   return p;
 }
 

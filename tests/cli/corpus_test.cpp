@@ -1,9 +1,16 @@
 // The bad-input corpus (tests/cli/corpus, see its README): small crafted
 // files that are cut off, lie in their headers or come in odd formats, read
-// as the picture or as the constraints of the 24 x 24 test scene.
+// as the picture or as the constraints of the 24 x 24 test scene; and the
+// scene matted under address-space limits.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "cli_test_files.h"
 
@@ -16,6 +23,7 @@ struct corpus_case {
   corpus_role role;
   int status;
   const char *message_part;  // of standard error
+  std::vector<std::string> options = {};
 };
 
 class Corpus : public SceneFolder, public ::testing::WithParamInterface<corpus_case> {};
@@ -24,8 +32,10 @@ TEST_P(Corpus, GivesItsExitStatusAndMessageAndKeepsTheOldOutputOnFailure) {
   const corpus_case &c = GetParam();
   write_file(output, "previous result");
   std::string file = std::string(VELORIN_SOURCE_DIR "/tests/cli/corpus/") + c.file;
-  cli_result r = run_cli({c.role == AS_PICTURE ? file : picture,
-                          c.role == AS_CONSTRAINTS ? file : trimap, "-o", output});
+  std::vector<std::string> words = {c.role == AS_PICTURE ? file : picture,
+                                    c.role == AS_CONSTRAINTS ? file : trimap, "-o", output};
+  words.insert(words.end(), c.options.begin(), c.options.end());
+  cli_result r = run_cli(words);
   EXPECT_EQ(r.status, c.status) << r.err;
   EXPECT_NE(r.err.find(c.message_part), std::string::npos) << r.err;
   EXPECT_EQ(read_file(output) == "previous result", c.status != MATTE_EXIT_OK);
@@ -49,6 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Refused from the header, without decoding 30000 x 30000 pixels.
         corpus_case{"huge_header.png", AS_CONSTRAINTS, 2,
                     "are 30000 x 30000 pixels, but the picture is 24 x 24"},
+        // 11 bytes of image data cannot inflate to 2.7 GB of pixels.
+        corpus_case{"huge_header.png", AS_PICTURE, 2, "the file ends before the picture does"},
+        // Refused for memory from its header, before 4000 x 4000 pixels are decoded.
+        corpus_case{"large_1bit.png", AS_PICTURE, 3,
+                    "failure: not enough memory: the calculation needs ",
+                    {"--max-memory", "200M"}},
         corpus_case{"jpeg_with_trailer.png", AS_PICTURE, 0, "done"},
         corpus_case{"progressive.jpg", AS_PICTURE, 0, "done"},
         corpus_case{"trimap_grey16.png", AS_CONSTRAINTS, 0, "done"},
@@ -61,5 +77,79 @@ INSTANTIATE_TEST_SUITE_P(
         if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
       return name + (info.param.role == AS_PICTURE ? "_as_picture" : "_as_constraints");
     });
+
+// AddressSanitizer reserves terabytes of address space: no limit fits it.
+#ifndef VELORIN_SANITIZE
+
+// Generous: the scene takes a fraction of a second. Only a run that hangs
+// meets it, and the alarm survives the exec.
+const unsigned WATCHDOG_SECONDS = 60;
+
+struct limited_run {
+  int wait_status;
+  std::string err;
+};
+
+// Runs the velorin-matte program with `words` under an address-space limit
+// of `bytes` (ulimit -v), so that everything from loading its libraries to
+// its exit happens under it.
+limited_run run_program_under_limit(const std::vector<std::string> &words, rlim_t bytes) {
+  std::string program = VELORIN_BINARY_DIR "/velorin-matte";
+  std::vector<std::string> all = words;
+  std::vector<char *> argv = {&program[0]};
+  for (std::string &w : all) argv.push_back(&w[0]);
+  argv.push_back(nullptr);
+  int fds[2];
+  EXPECT_EQ(pipe(fds), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(fds[1], STDERR_FILENO);
+    close(fds[0]);
+    close(fds[1]);
+    const rlimit limit = {bytes, bytes};
+    setrlimit(RLIMIT_AS, &limit);
+    alarm(WATCHDOG_SECONDS);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(fds[1]);
+  limited_run run = {0, ""};
+  char buffer[4096];
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) run.err.append(buffer, n);
+  close(fds[0]);
+  waitpid(pid, &run.wait_status, 0);
+  return run;
+}
+
+// Under any limit a run ends, with the matte or with one message and the
+// old output kept: it neither spins for ever in the BLAS's allocation of
+// its work buffer, nor waits at its exit for a BLAS thread that does, nor
+// leaves with another status after an exhausted heap.
+struct MemoryLimit : SceneFolder {};
+
+TEST_F(MemoryLimit, EveryRunEndsWithTheMatteOrOneMessage) {
+  const int limits_mb[] = {96, 160, 224, 288, 352, 1024};
+  int status = -1;
+  for (int mb : limits_mb) {
+    write_file(output, "previous result");
+    const limited_run run =
+        run_program_under_limit({"-q", picture, trimap, "-o", output}, rlim_t(mb) << 20);
+    ASSERT_TRUE(WIFEXITED(run.wait_status))
+        << mb << " MB: " << strsignal(WTERMSIG(run.wait_status)) << "\n" << run.err;
+    status = WEXITSTATUS(run.wait_status);
+    if (status == MATTE_EXIT_OK) {
+      EXPECT_EQ(read_channel(output, 3).size(), size_t(scene::SIDE * scene::SIDE)) << mb;
+    } else {
+      EXPECT_TRUE(status == MATTE_EXIT_SOLVER || status == MATTE_EXIT_INPUT) << mb << " MB";
+      EXPECT_EQ(run.err.rfind("velorin-matte: ", 0), 0u) << mb << " MB: " << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << mb << " MB: " << run.err;
+      EXPECT_EQ(read_file(output), "previous result") << mb;
+    }
+    EXPECT_EQ(folder.count(), 3) << mb;
+  }
+  EXPECT_EQ(status, MATTE_EXIT_OK);  // the largest limit leaves room for the run
+}
+
+#endif  // VELORIN_SANITIZE
 
 }  // namespace

@@ -7,9 +7,12 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <cstdint>
 #include <string>
 
+#include "cli/fatal_exit.h"
 #include "cli_test_files.h"
+#include "engine/allocate.h"
 
 namespace {
 
@@ -19,21 +22,43 @@ struct ending_case {
 };
 
 // Opens an output (its temporary file exists) and ends the process as the
-// case says: by the engine's exit on an exhausted heap, by a signal, or, if
-// the signal is ignored, by a normal exit after abandoning the output.
+// case says: by exit(), by a signal, or, if the signal is ignored, by a
+// normal exit after abandoning the output.
 void end_while_writing(const std::string &path, const ending_case &c) {
   const rlimit no_core = {0, 0};  // SIGQUIT would dump one into the test's folder
   setrlimit(RLIMIT_CORE, &no_core);
   if (c.started_ignored) signal(c.signal_number, SIG_IGN);
-  char error[512] = "";
   io_output out;
-  if (!io_output_prepare(&out, path.c_str(), stdout, nullptr, nullptr, error, sizeof error) ||
-      !io_output_begin(&out, error, sizeof error))
+  if (!io_output_prepare(&out, path.c_str(), stdout, nullptr, nullptr, nullptr) ||
+      !io_output_begin(&out, nullptr))
     _exit(1);
   if (c.signal_number == 0) exit(255);
   raise(c.signal_number);
   io_output_abandon(&out);
   _exit(0);
+}
+
+// The engine gives up on an exhausted heap while the result is written:
+// under the run's fatal-exit scope that ends the process with status 3 and
+// one line, and no exit handler runs to remove the temporary file.
+void engine_gives_up_while_writing(const std::string &path) {
+  cli_progress progress;
+  progress_init(&progress, stderr, 1);
+  const fatal_exit_scope fatal_exit(&progress, stderr);
+  io_output out;
+  if (!io_output_prepare(&out, path.c_str(), stdout, nullptr, nullptr, nullptr) ||
+      !io_output_begin(&out, nullptr))
+    _exit(1);
+  get_spc(SIZE_MAX, 2);  // a size that cannot be allocated
+  _exit(0);
+}
+
+TEST(IoOutput, EngineGivingUpWhileWritingExitsThreeWithOneLineAndNoTemporary) {
+  TempFolder folder;
+  EXPECT_EXIT(engine_gives_up_while_writing(folder.file("out.png")),
+              ::testing::ExitedWithCode(MATTE_EXIT_SOLVER),
+              "^velorin-matte: failure: out_of_memory; try [^\n]*\n$");
+  EXPECT_EQ(folder.count(), 0);
 }
 
 TEST(IoOutput, EndedProcessLeavesNoTemporaryAndAnIgnoredSignalStaysIgnored) {

@@ -12,13 +12,12 @@
 
 namespace {
 
-using scene::grey_pixel;
 using scene::picture_pixel;
 using scene::SIDE;
 using scene::trimap_grey;
 using scene::trimap_pixel;
 
-rgba without(int grey, int x) { return grey_pixel(trimap_grey(x) == grey ? 128 : trimap_grey(x)); }
+rgba without(int level, int x) { return grey(trimap_grey(x) == level ? 128 : trimap_grey(x)); }
 
 struct MatteCli : ::testing::Test {
   TempFolder folder;
@@ -116,7 +115,7 @@ TEST_P(MatteCliNotes, NameTheRealReason) {
   // Foreground strokes darker than mid grey vanish when down-sampled.
   std::string dark_layer = folder.file("dark.png");
   write_png(dark_layer, SIDE, SIDE, true, [](int x, int) {
-    return x <= 4 ? grey_pixel(0) : x >= 19 ? grey_pixel(100) : rgba{0, 0, 0, 0};
+    return x <= 4 ? grey(0) : x >= 19 ? grey(100) : rgba{0, 0, 0, 0};
   });
   std::vector<std::string> words;
   for (const std::string &w : GetParam().words)

@@ -31,4 +31,12 @@ TEST(GetTiff, AllocatesThePlanesOfEachTypeOrRefuses) {
   }
 }
 
+// The engine's own records cannot do without their planes: no caller may
+// carry on with a refused one.
+TEST(GetTiff, CheckedRefusalEndsTheProcess) {
+  TIFF_img img;
+  EXPECT_EXIT(get_TIFF_checked(&img, 0, 5, 'g'), testing::ExitedWithCode(255),
+              "must be positive\n\n==> get_TIFF\\(\\) error\n$");
+}
+
 }  // namespace

@@ -25,7 +25,6 @@ struct OneWindow {
     windowWorkInit(&work, 1, windowChannels(&image));
   }
   ~OneWindow() {
-    windowWorkFree(&work);
     free(samples);
     free_TIFF(&image);
   }

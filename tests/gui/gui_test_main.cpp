@@ -51,8 +51,5 @@ int main(int argc, char **argv) {
     return 1;
   }
   if (!use_private_appdata()) return 1;
-  // GTK runs helper threads; re-executing the binary is the safe way to
-  // run death tests then.
-  testing::GTEST_FLAG(death_test_style) = "threadsafe";
   return RUN_ALL_TESTS();
 }

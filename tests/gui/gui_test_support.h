@@ -1,49 +1,137 @@
-// Helpers for GUI tests: build the real main window, reach its toolbar and
-// menu items, and answer modal dialogs from the main loop while the code
-// under test runs them.
+// Helpers of the window tests: the real main window in a fixture with a
+// temporary folder, its controls moved as the user moves them, modal dialogs
+// answered from the main loop that runs them, small pictures written and
+// opened, and read-outs of the layer, the view and the status bar.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-// Builds the whole main window as the program does (icons from the source
-// tree) and waits until it is on screen. Returns `main_window`.
-GtkWidget *create_test_window(void);
+#include <functional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "gui/open_image.h"
+#include "tests/gui/synthesized_events.h"
+
+// One pixel: straight RGBA for pictures, the stored (premultiplied) bytes
+// for surface pixels.
+struct rgba {
+  int r, g, b, a;
+  bool operator==(const rgba &o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+  bool operator!=(const rgba &o) const { return !(*this == o); }
+};
+std::ostream &operator<<(std::ostream &os, const rgba &p);
+const rgba kClear{0, 0, 0, 0}, kWhite{255, 255, 255, 255}, kBlack{0, 0, 0, 255};
+
+typedef std::function<rgba(int x, int y)> picture_colour;
+// A distinct colour per pixel; its alpha reaches all 256 levels.
+rgba patterned(int x, int y);
+// Every pixel (100, 110, 120), opaque.
+rgba plain_grey(int x, int y);
+
+// The whole main window as the program builds it (icons from the source
+// tree), each test with a fresh temporary folder `dir`.
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Writes a PNG named `name` into `dir`, each pixel from `colour`;
+  // returns its path.
+  std::string write_picture(const char *name, int width, int height, bool with_alpha,
+                            const picture_colour &colour);
+  // Writes a picture and opens it in `mode`; the test fails if it does not open.
+  void open_picture(int width, int height, const picture_colour &colour,
+                    bool with_alpha = false, open_mode mode = OPEN_DEFAULT);
+
+  std::string dir;
+  bool window_alive = false;  // false once a test has closed the window itself
+};
+
+// ---- The window ------------------------------------------------------------
+
+// Builds the main window and runs the loop until it is on screen.
+GtkWidget *create_test_window(void);
 // Runs the main loop until no event is pending.
 void flush_events(void);
-
-// Closes `main_window` the way the user does (a delete event from inside the
-// main loop, `delay_ms` after the loop starts) and runs the loop until the
-// window's destroy handler leaves it; a test failure if that takes more than
-// a few seconds.
-void close_main_window(guint delay_ms = 200);
-
-// Destroys `main_window` outside the main loop, as a test's tear-down does:
-// the window's own destroy handler, which leaves the main loop, is blocked.
-void destroy_main_window(void);
-
-// Toolbar item `index` of the main window's toolbar.
+// Runs the main loop until done() holds or `seconds` have passed; returns done().
+bool run_until(const std::function<bool()> &done, double seconds = 10);
+// Closes the main window the way the user does (a delete event from inside
+// the main loop) and runs the loop until the window's destroy handler leaves it.
+void close_main_window(void);
 GtkToolItem *toolbar_item(int index);
-
 // Item `position` (0-based) of the menu bar's menu labelled `menu`, or NULL.
 GtkWidget *menu_item(const char *menu, int position);
-
-// Called on a dialog once it is shown, before it is answered.
-typedef void (*dialog_inspector)(GtkDialog *dialog, gpointer data);
-
-// Waits (polling from the main loop) for a shown dialog titled `title`,
-// calls `inspect` on it if given, then answers it with `response`; a test
-// failure if none appears within a few seconds.
-void answer_dialog_when_shown(const char *title, gint response,
-                              dialog_inspector inspect = NULL,
-                              gpointer data = NULL);
-
-// A dialog_inspector: copies the text of the dialog's label into `text`
-// (a std::string).
-void read_dialog_message(GtkDialog *dialog, gpointer text);
-
 // The first shown top-level window titled `title`, or NULL.
 GtkWidget *find_shown_window(const char *title);
-
-// The cursor currently set on the drawing area's window (NULL = arrow).
+// The cursor set on the drawing area's window (NULL = arrow).
 GdkCursor *drawing_area_cursor(void);
+// The first label's text inside `widget` (the status bar, a dialog).
+std::string label_text(GtkWidget *widget);
+std::string statusbar_text(void);
+// The n-th (0-based, depth first) widget of `type` inside `root`, or NULL:
+// for the controls of a running dialog.
+GtkWidget *nth_widget_of_type(GtkWidget *root, GType type, int n);
+
+// Toolbar controls, moved as the user moves them.
+void set_zoom_percent(double percent);
+void set_brush_size(double size);
+void set_view_mode(bool view);
+
+// ---- Dialogs ---------------------------------------------------------------
+
+// Answers the modal dialogs titled `title` that the code under test runs,
+// polling from the main loop they run: each shown dialog is handed to `act`
+// until it returns true, having given a response. Polling stops when the
+// object goes out of scope. A dialog left unanswered for ten seconds is
+// closed with a test failure, so that no test hangs.
+class dialog_answers {
+ public:
+  typedef std::function<bool(GtkDialog *dialog)> step;
+  // A step that gives `response` at once.
+  static step respond(gint response);
+  dialog_answers(const char *title, gint response);
+  dialog_answers(const char *title, step act);
+  ~dialog_answers();
+  int count() const { return answered_; }
+  std::string first_text() const { return first_text_; }  // of the first one answered
+
+ private:
+  static gboolean poll(gpointer self);
+  std::string title_;
+  step act_;
+  int answered_ = 0;
+  int unanswered_polls_ = 0;
+  std::string first_text_;
+  gpointer last_answered_ = NULL;  // weak: NULL once that dialog is gone
+  guint source_ = 0;
+};
+
+// ---- Painting and read-outs ------------------------------------------------
+
+// Press at the first point, motion with button 1 through the rest, then a
+// motion without button 1 that ends the stroke.
+typedef std::vector<std::pair<double, double>> point_list;
+void stroke(const point_list &points, guint press_state = 0);
+// Fills a rectangle of the stroke layer with (r, g, b, a), each 0..1,
+// bypassing the brush and the history.
+void fill_layer_rect(int x, int y, int w, int h, double r, double g, double b, double a = 1);
+// Puts an opaque white stroke pixel into the layer and recomposes the view.
+void paint_layer_pixel(int x, int y);
+
+rgba surface_pixel(cairo_surface_t *surface, int x, int y);
+rgba layer_pixel(int x, int y);
+rgba view_pixel(int x, int y);
+rgba pixbuf_pixel(GdkPixbuf *pixbuf, int x, int y);
+std::vector<unsigned char> surface_bytes(cairo_surface_t *surface);
+std::vector<unsigned char> layer_bytes(void);
+std::vector<unsigned char> pixbuf_bytes(GdkPixbuf *pixbuf);
+// The view composed afresh from the layers, without any outline.
+std::vector<unsigned char> composed_view(void);
+
+// The points of a stroke record, and the current stroke's record (or NULL).
+point_list record_points(const double *record);
+const double *current_record(void);

@@ -1,14 +1,13 @@
-// The calculation options dialog: level bound, active-levels coupling,
-// reset, and what OK, Cancel and closing from the frame do to the record.
+// The calculation options dialog: its limits, the active-levels coupling,
+// reset, Suggest, and what OK, Cancel and closing from the frame do to the
+// record.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "gui/globals.h"
 #include "engine/solve_alpha.h"
+#include "gui/globals.h"
 #include "gui/options_dialog.h"
-#include "tests/calc/gtk_test_support.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace {
@@ -16,35 +15,21 @@ namespace {
 // A record with every option off its default, for a picture of 100 x 100.
 const option_args EDITED = {4, 3, 5e-6, 0.1, 3, 100, 100, 1, SOLVER_LU};
 
-// What the dialog added to its content area (GTK+ 2 keeps the button row
-// and its separator in there too).
-std::vector<GtkWidget *> content_children(GtkDialog *dialog) {
-  GList *list = gtk_container_get_children(GTK_CONTAINER(gtk_dialog_get_content_area(dialog)));
-  std::vector<GtkWidget *> children;
-  for (GList *c = list; c; c = c->next)
-    if (c->data != gtk_dialog_get_action_area(dialog) && !GTK_IS_SEPARATOR(c->data))
-      children.push_back(GTK_WIDGET(c->data));
-  g_list_free(list);
-  return children;
-}
-
 void expect_same_options(const option_args &a, const option_args &b) {
   EXPECT_EQ(a.levels_num, b.levels_num);
   EXPECT_EQ(a.Active_levels_num, b.Active_levels_num);
   EXPECT_EQ(a.epsilon, b.epsilon);
   EXPECT_EQ(a.threshold, b.threshold);
   EXPECT_EQ(a.win_size, b.win_size);
-  EXPECT_EQ(a.img_width, b.img_width);
-  EXPECT_EQ(a.img_height, b.img_height);
   EXPECT_EQ(a.estimate_foreground, b.estimate_foreground);
   EXPECT_EQ(a.solver, b.solver);
 }
 
-class OptionsDialog : public ::testing::Test {
+class OptionsDialog : public WindowTest {
  protected:
-  void SetUp() override { create_test_window(); }
   void TearDown() override {
     if (d) options_dialog_destroy(d);
+    WindowTest::TearDown();
   }
   void build(const option_args &from) {
     if (d) options_dialog_destroy(d);
@@ -52,9 +37,7 @@ class OptionsDialog : public ::testing::Test {
     d = options_dialog_build(main_window, &record);
   }
   GtkSpinButton *spin(option_spin_index i) { return GTK_SPIN_BUTTON(d->spin_buttons[i]); }
-  double upper(option_spin_index i) {
-    return gtk_adjustment_get_upper(gtk_spin_button_get_adjustment(spin(i)));
-  }
+  GtkAdjustment *adjustment(option_spin_index i) { return gtk_spin_button_get_adjustment(spin(i)); }
   double value(option_spin_index i) { return gtk_spin_button_get_value(spin(i)); }
   GtkToggleButton *check() { return GTK_TOGGLE_BUTTON(d->foreground_check); }
   void set(option_spin_index i, double v) { gtk_spin_button_set_value(spin(i), v); }
@@ -63,7 +46,29 @@ class OptionsDialog : public ::testing::Test {
   options_dialog *d = NULL;
 };
 
-TEST_F(OptionsDialog, LevelsAreBoundedByThePictureSize) {
+TEST_F(OptionsDialog, LimitsComeFromTheOptionsTableThePictureSizeAndTheLevels) {
+  build(EDITED);  // levels 4, active 3
+  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(d->dialog)), GTK_WINDOW(main_window));
+  EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(d->dialog)));
+  const struct { option_spin_index spin; const option_range *range; } rows[] = {
+      {SPIN_LEVELS, &OPT_LEVELS}, {SPIN_ACTIVE, &OPT_ACTIVE}, {SPIN_EPSILON, &OPT_EPSILON},
+      {SPIN_THRESHOLD, &OPT_THRESHOLD}, {SPIN_WINDOW, &OPT_WIN_SIZE}};
+  for (const auto &row : rows) {
+    EXPECT_EQ(gtk_adjustment_get_lower(adjustment(row.spin)), row.range->lower) << row.spin;
+    if (row.spin >= SPIN_EPSILON) {
+      EXPECT_EQ(gtk_adjustment_get_upper(adjustment(row.spin)), row.range->upper) << row.spin;
+    }
+  }
+  set(SPIN_EPSILON, OPT_EPSILON.lower);  // enough digits to show it at all
+  EXPECT_EQ(value(SPIN_EPSILON), OPT_EPSILON.lower);
+  // Active levels follow the levels.
+  EXPECT_EQ(gtk_adjustment_get_upper(adjustment(SPIN_ACTIVE)), 4);
+  set(SPIN_LEVELS, 2);
+  EXPECT_EQ(value(SPIN_ACTIVE), 2);
+  set(SPIN_LEVELS, 5);
+  set(SPIN_ACTIVE, 9);
+  EXPECT_EQ(value(SPIN_ACTIVE), 5);
+
   // No picture yet (0 x 0), a narrow one, and a typical one.
   const struct { int width, height, bound; } pictures[] = {{0, 0, 1}, {200, 35, 3}, {640, 480, 48}};
   for (const auto &p : pictures) {
@@ -75,70 +80,6 @@ TEST_F(OptionsDialog, LevelsAreBoundedByThePictureSize) {
     set(SPIN_LEVELS, 1000);
     EXPECT_EQ(value(SPIN_LEVELS), p.bound) << p.width << " x " << p.height;
   }
-}
-
-TEST_F(OptionsDialog, ActiveLevelsNeverExceedLevels) {
-  build(EDITED);  // levels 4, active 3
-  EXPECT_EQ(upper(SPIN_ACTIVE), 4);
-  set(SPIN_LEVELS, 2);
-  EXPECT_EQ(value(SPIN_ACTIVE), 2);
-  set(SPIN_LEVELS, 5);
-  EXPECT_EQ(value(SPIN_ACTIVE), 2);
-  set(SPIN_ACTIVE, 9);
-  EXPECT_EQ(value(SPIN_ACTIVE), 5);
-}
-
-TEST_F(OptionsDialog, ShowsLabelledSpinButtonsWithTheirRangesAndPrecision) {
-  build(EDITED);
-  GtkDialog *dialog = GTK_DIALOG(d->dialog);
-  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), GTK_WINDOW(main_window));
-  EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
-  // Levels and active levels take their upper bounds from the picture and
-  // the levels value (tested above).
-  const struct {
-    const char *label;
-    option_spin_index spin;
-    const option_range *range;
-    guint digits;
-  } rows[] = {
-      {"Down scale image this many times for larger images", SPIN_LEVELS, &OPT_LEVELS, 0},
-      {"Recalculate matte in this many steps when upscaling", SPIN_ACTIVE, &OPT_ACTIVE, 0},
-      {"Threshold value for trimatte from down scaled matte", SPIN_THRESHOLD, &OPT_THRESHOLD, 2},
-      {"Degree edges are softened in the matte", SPIN_EPSILON, &OPT_EPSILON, 7},
-      {"Window size. Try down scaling (more efficient) first!", SPIN_WINDOW, &OPT_WIN_SIZE, 0},
-  };
-  const std::vector<GtkWidget *> children = content_children(dialog);
-  ASSERT_EQ(children.size(), 2 * G_N_ELEMENTS(rows) + 6);  // Solver and its choice, check box, Suggest, its note, Reset
-  for (size_t i = 0; i < G_N_ELEMENTS(rows); ++i) {
-    SCOPED_TRACE(rows[i].label);
-    ASSERT_TRUE(GTK_IS_LABEL(children[2 * i]));
-    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(children[2 * i])), rows[i].label);
-    EXPECT_EQ(children[2 * i + 1], d->spin_buttons[rows[i].spin]);
-    EXPECT_EQ(gtk_spin_button_get_digits(spin(rows[i].spin)), rows[i].digits);
-    EXPECT_EQ(gtk_adjustment_get_lower(gtk_spin_button_get_adjustment(spin(rows[i].spin))),
-              rows[i].range->lower);
-    if (rows[i].spin >= SPIN_EPSILON) {
-      EXPECT_EQ(upper(rows[i].spin), rows[i].range->upper);
-    }
-  }
-  // Then the solver choice, showing the record's solver.
-  const size_t solver = 2 * G_N_ELEMENTS(rows);
-  EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(children[solver])), "Solver");
-  ASSERT_EQ(children[solver + 1], d->solver_combo);
-  EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(d->solver_combo)), SOLVER_LU);
-  gchar *shown = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(d->solver_combo));
-  EXPECT_STREQ(shown, "LU (reference)");
-  g_free(shown);
-  // Then the check box, showing the record's choice.
-  ASSERT_EQ(children[solver + 2], d->foreground_check);
-  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(d->foreground_check)),
-               "Estimate foreground colours");
-  EXPECT_TRUE(gtk_toggle_button_get_active(check()));
-  EXPECT_EQ(children[solver + 3], d->suggest_button);
-  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(d->suggest_button)), "Suggest");
-  EXPECT_EQ(children[solver + 4], d->suggest_note);
-  ASSERT_TRUE(GTK_IS_BUTTON(children.back()));
-  EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(children.back())), "Reset to default values");
 }
 
 TEST_F(OptionsDialog, OkStoresTheShownValuesIncludingTextNotYetEntered) {
@@ -179,41 +120,31 @@ TEST_F(OptionsDialog, OtherAnswersKeepTheRecordAndOnlyCancelClosesTheGate) {
 
 TEST_F(OptionsDialog, ResetShowsTheDefaultsButOnlyOkStoresThem) {
   build(EDITED);
-  gtk_button_clicked(GTK_BUTTON(content_children(GTK_DIALOG(d->dialog)).back()));
+  GtkWidget *reset = NULL;
+  for (int i = 0; GtkWidget *button = nth_widget_of_type(d->dialog, GTK_TYPE_BUTTON, i); i++)
+    if (g_strcmp0(gtk_button_get_label(GTK_BUTTON(button)), "Reset to default values") == 0)
+      reset = button;
+  ASSERT_NE(reset, nullptr);
+  gtk_button_clicked(GTK_BUTTON(reset));
   option_args defaults = EDITED;
   opts_set_default(&defaults);
-  EXPECT_EQ(value(SPIN_LEVELS), defaults.levels_num);
-  EXPECT_EQ(value(SPIN_ACTIVE), defaults.Active_levels_num);
-  EXPECT_EQ(upper(SPIN_ACTIVE), defaults.levels_num);
-  EXPECT_EQ(value(SPIN_EPSILON), defaults.epsilon);
-  EXPECT_EQ(value(SPIN_THRESHOLD), defaults.threshold);
-  EXPECT_EQ(value(SPIN_WINDOW), defaults.win_size);
-  EXPECT_EQ(gtk_toggle_button_get_active(check()), defaults.estimate_foreground != 0);
-  EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(d->solver_combo)), defaults.solver);
-
   options_dialog_apply(d, GTK_RESPONSE_CANCEL, &record);
   expect_same_options(record, EDITED);
   options_dialog_apply(d, GTK_RESPONSE_OK, &record);
   expect_same_options(record, defaults);
 }
 
-// ---- Suggest ----------------------------------------------------------------
-
-struct suggest_case {
-  const char *label;
-  int width, height;  // the picture; 0 x 0: none opened yet
-  bool foreground;    // a foreground stroke besides the background one
-  int region[4];      // the selection (x, y, w, h); w = 0: the whole picture
-  int levels, active;  // shown afterwards
-  const char *note_part;
-};
-
-void grey_ramp(int x, int y, guchar rgb[3]) { rgb[0] = rgb[1] = rgb[2] = guchar((x + 2 * y) % 256); }
-
 TEST_F(OptionsDialog, SuggestFillsLevelsForTheRegionOrSaysWhyNot) {
   // Side lengths: 300 -> 148 -> 72 (above the coarsest level's floor of 40)
   // and 100 -> 48; the selection (300, -20, 200, 120) clips to 100 x 100.
-  const suggest_case cases[] = {
+  const struct {
+    const char *label;
+    int width, height;   // the picture; 0 x 0: none opened yet
+    bool foreground;     // a foreground stroke besides the background one
+    int region[4];       // the selection (x, y, w, h); w = 0: the whole picture
+    int levels, active;  // shown afterwards
+    const char *note_part;
+  } cases[] = {
       {"no picture", 0, 0, true, {0, 0, 0, 0}, 4, 1, "Open a picture first"},
       {"whole picture", 400, 300, true, {0, 0, 0, 0}, 3, 3, "400 x 300 calculation region: 3 levels, 3 solved"},
       {"clipped selection", 400, 300, true, {300, -20, 200, 120}, 2, 2, "100 x 100 calculation"},
@@ -221,10 +152,10 @@ TEST_F(OptionsDialog, SuggestFillsLevelsForTheRegionOrSaysWhyNot) {
       {"too small", 400, 300, true, {0, 0, 6, 6}, 4, 1, "(6 x 6) is too small for window size 3"},
       {"no foreground", 400, 300, false, {0, 0, 0, 0}, 4, 1, "Paint a background and a foreground"},
   };
-  for (const suggest_case &c : cases) {
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.label);
     if (c.width) {
-      install_picture(c.width, c.height, grey_ramp);
+      open_picture(c.width, c.height, patterned);
       fill_layer_rect(0, 0, c.width, 40, 0, 0, 0);
       if (c.foreground) fill_layer_rect(0, 60, c.width, 40, 1, 1, 1);
     }
@@ -242,28 +173,23 @@ TEST_F(OptionsDialog, SuggestFillsLevelsForTheRegionOrSaysWhyNot) {
   }
 }
 
-// ---- The whole dialog from the menu ----------------------------------------
-
-// Notes the pointer while the dialog runs, then sets the window size.
-void set_window_size_to_three(GtkDialog *dialog, gpointer cursor_seen) {
-  *static_cast<GdkCursor **>(cursor_seen) = drawing_area_cursor();
-  std::vector<GtkWidget *> children = content_children(dialog);
-  ASSERT_EQ(children.size(), 16u);
-  gtk_spin_button_set_value(GTK_SPIN_BUTTON(children[9]), 3);  // window, shown last
-}
-
 TEST_F(OptionsDialog, PreferencesRunsTheDialogOnTheOptionsRecord) {
   ok_to_calc = 0;
   GdkCursor *cursor_seen = blank_cursor;
-  answer_dialog_when_shown("options for calculation", GTK_RESPONSE_OK, set_window_size_to_three,
-                           &cursor_seen);
+  dialog_answers answers("options for calculation", [&](GtkDialog *dialog) {
+    cursor_seen = drawing_area_cursor();
+    // The window size, shown last of the five.
+    GtkWidget *window_size = nth_widget_of_type(GTK_WIDGET(dialog), GTK_TYPE_SPIN_BUTTON, 4);
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(window_size), 3);
+    gtk_dialog_response(dialog, GTK_RESPONSE_OK);
+    return true;
+  });
   gtk_menu_item_activate(GTK_MENU_ITEM(menu_item("Edit", 5)));
+  EXPECT_EQ(answers.count(), 1);
   EXPECT_EQ(cursor_seen, nullptr);  // the arrow while it runs
   EXPECT_EQ(pass_option_args->win_size, 3);
   EXPECT_EQ(ok_to_calc, 1);
   EXPECT_EQ(drawing_area_cursor(), blank_cursor);
-  flush_events();
-  EXPECT_EQ(find_shown_window("options for calculation"), nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-#include "calc/gtk_level_suggestion.h"
+#include "gui/window_suggestion.h"
 
 #include "calc/engine_input.h"
+#include "gui/calc_input.h"
 #include "gui/globals.h"
 
 static const char MADE_FORMAT[] = "Suggested for the %d x %d calculation region: %d levels, %d solved.";

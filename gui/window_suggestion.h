@@ -4,8 +4,8 @@
 // and the stroke layer.
 #pragma once
 
-#include "calc/gtk_calc.h"
 #include "calc/level_suggestion.h"
+#include "gui/calc_state.h"
 
 enum window_suggestion_outcome {
   SUGGESTION_MADE,              // `levels` holds the proposal

@@ -1,0 +1,84 @@
+// Names the window works out without a display: a saved file's name without
+// its extension, the icon folder, and the picture named on the command line.
+#include <gtest/gtest.h>
+#include <glib.h>
+#include <glib/gstdio.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/command_line.h"
+#include "gui/icon_folder.h"
+#include "gui/save.h"
+
+namespace {
+
+TEST(StripFileExtension, CutsAtTheLastDotOfTheFileNameOnly) {
+  const struct { const char *name, *stripped; } cases[] = {
+      {"cutout.jpg", "cutout"},
+      {"/tmp/archive.tar.gz", "/tmp/archive.tar"},
+      {"matte", "matte"},
+      {"/home/me/pictures.d/matte", "/home/me/pictures.d/matte"},
+      {"", ""},
+  };
+  for (const auto &c : cases) {
+    char *name = g_strdup(c.name);
+    strip_file_extension(name);
+    EXPECT_STREQ(name, c.stripped) << c.name;
+    g_free(name);
+  }
+}
+
+// An installed program (bin/velorin beside share/velorin/icons) finds its
+// icons without ICON_DIR; ICON_DIR still wins; elsewhere the current folder.
+TEST(IconFolder, ExplicitFolderThenTheInstalledOneBesideTheExecutableThenTheCurrentFolder) {
+  char *root = g_dir_make_tmp("velorin-install-XXXXXX", NULL);
+  ASSERT_NE(root, nullptr);
+  const std::string prefix = root, icons = prefix + "/share/velorin/icons";
+  ASSERT_EQ(g_mkdir_with_parents(icons.c_str(), 0700), 0);
+  const std::string installed = prefix + "/bin/velorin", loose = prefix + "/tools/bin/velorin";
+  const struct {
+    const char *icon_dir, *exe;
+    std::string expected;
+  } cases[] = {
+      {"/elsewhere", installed.c_str(), "/elsewhere/"},
+      {NULL, installed.c_str(), icons + "/"},
+      {NULL, loose.c_str(), "./"},
+      {NULL, NULL, "./"},
+  };
+  for (const auto &c : cases) {
+    char *got = icon_prefix_for(c.icon_dir, c.exe);
+    EXPECT_EQ(got, c.expected) << (c.exe ? c.exe : "(unknown executable)");
+    g_free(got);
+  }
+  for (const std::string &folder : {icons, prefix + "/share/velorin", prefix + "/share", prefix})
+    g_rmdir(folder.c_str());
+  g_free(root);
+}
+
+// Parses as main does, without GTK's options.
+gboolean parse(std::vector<std::string> args, command_line *line, GError **error) {
+  std::vector<char *> argv;
+  for (std::string &arg : args) argv.push_back(&arg[0]);
+  argv.push_back(NULL);
+  int argc = static_cast<int>(args.size());
+  char **p = argv.data();
+  return parse_command_line(&argc, &p, FALSE, line, error);
+}
+
+TEST(CommandLine, TakesOnePictureAndRefusesMore) {
+  command_line line;
+  GError *error = NULL;
+  ASSERT_TRUE(parse({"velorin", "--", "-dash.png"}, &line, &error));
+  EXPECT_STREQ(line.picture, "-dash.png");
+  g_free(line.picture);
+  ASSERT_TRUE(parse({"velorin"}, &line, &error));
+  EXPECT_EQ(line.picture, nullptr);
+
+  EXPECT_FALSE(parse({"velorin", "a.png", "b.png"}, &line, &error));
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(line.picture, nullptr);
+  g_error_free(error);
+}
+
+}  // namespace
