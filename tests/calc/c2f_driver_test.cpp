@@ -219,40 +219,26 @@ TEST(C2FRefinement, PinsOnlyNeighbourhoodsThatAreConfidentThroughout) {
   for (double **a : {up, mask, values}) free_img((void **)a);
 }
 
-// A solve refused for memory at the coarsest level ends the run there: its
-// empty matte is neither upsampled nor turned into constraints.
-TEST_F(C2FDriver, AFailedCoarseSolveEndsTheRun) {
-  engine_input in = split_scene(100, 100);
-  double **mask = copy_array(in.constraint_mask, 100, 100);
-  config_.memory_limit = 1;
-  double **matte = run(&in, 3, 3);
-  EXPECT_EQ(outcome_.status, SOLVE_STATUS_OVER_MEMORY);
-  EXPECT_GT(outcome_.needed_bytes, outcome_.available_bytes);
-  EXPECT_EQ(stages_, "down-sampling 1/3, down-sampling 2/3, solving 3/3, ");
-  EXPECT_TRUE(same_array(mask, in.constraint_mask, 100, 100));
-  double largest = 0;
-  for (int y = 0; y < 100; y++)
-    for (int x = 0; x < 100; x++) largest = std::max(largest, matte[y][x]);
-  EXPECT_EQ(largest, 0.0);
-  free_img((void **)matte);
-  free_img((void **)mask);
-  free_engine_input(&in);
-}
-
-// A cancel is seen at the next stage boundary: nothing after it runs, the
-// status says so and the matte is empty rather than half-made.
-TEST_F(C2FDriver, CancelStopsAtTheNextStage) {
-  engine_input in = split_scene(100, 100);
-  cancel_after_ = "down-sampling 1/3, down-sampling 2/3, solving 3/3, ";
-  double **matte = run(&in, 3, 3);
-  EXPECT_EQ(outcome_.status, C2F_STATUS_CANCELLED);
-  EXPECT_EQ(stages_, cancel_after_);
-  double largest = 0;
-  for (int y = 0; y < 100; y++)
-    for (int x = 0; x < 100; x++) largest = std::max(largest, matte[y][x]);
-  EXPECT_EQ(largest, 0.0);
-  free_img((void **)matte);
-  free_engine_input(&in);
+// A solve refused for memory at the coarsest level, or a cancel seen at the
+// next stage boundary, ends the run there: nothing after it runs, the
+// caller's constraints are untouched and the matte is empty, not half-made.
+TEST_F(C2FDriver, RefusedCoarseSolveOrCancelEndsTheRun) {
+  const std::string to_coarsest = "down-sampling 1/3, down-sampling 2/3, solving 3/3, ";
+  for (const bool refused : {true, false}) {
+    engine_input in = split_scene(100, 100);
+    double **mask = copy_array(in.constraint_mask, 100, 100);
+    stages_.clear();
+    config_.memory_limit = refused ? 1 : 0;
+    cancel_after_ = refused ? "" : to_coarsest;
+    double **matte = run(&in, 3, 3);
+    EXPECT_EQ(outcome_.status, refused ? SOLVE_STATUS_OVER_MEMORY : C2F_STATUS_CANCELLED);
+    EXPECT_EQ(stages_, to_coarsest);
+    EXPECT_TRUE(same_array(mask, in.constraint_mask, 100, 100));
+    double **empty = filled_array(100, 100, 0.0);
+    EXPECT_TRUE(same_array(matte, empty, 100, 100));
+    for (double **m : {matte, mask, empty}) free_img((void **)m);
+    free_engine_input(&in);
+  }
 }
 
 }  // namespace

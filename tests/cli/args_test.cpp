@@ -94,7 +94,7 @@ TEST_P(ParseArgsRejects, WithAMessageNamingTheProblem) {
 INSTANTIATE_TEST_SUITE_P(
     BadArguments, ParseArgsRejects,
     ::testing::Values(
-        bad_case{{}, "IMAGE and CONSTRAINTS"}, bad_case{{"a", "-o", "c"}, "IMAGE and CONSTRAINTS"},
+        bad_case{{}, "IMAGE and CONSTRAINTS"},
         bad_case{{"a", "b"}, "-o OUTPUT"}, bad_case{{"a", "b", "-o"}, "-o needs a value"},
         bad_case{{"a", "b", "c", "-o", "d"}, "unexpected operand 'c'"},
         bad_case{{"a", "b", "-o", "c", "--output=d"}, "only one output file"},
@@ -107,21 +107,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "--active 3 exceeds --levels 2"},
         bad_case{with_operands({"--levels", "auto", "--levels", "2", "--active", "3"}),
                  "--active 3 exceeds --levels 2"},  // the last --levels counts
-        bad_case{with_operands({"--levels", "Auto"}), "--levels: 'Auto' is not a whole number"},
         bad_case{with_operands({"--epsilon", "1e-8"}), "--epsilon: 1e-8 is outside"},
         bad_case{with_operands({"--epsilon", "nan"}), "not a number"},
-        bad_case{with_operands({"--epsilon", "1e-400"}), "--epsilon: 1e-400 is out of range"},
         bad_case{with_operands({"--threshold", "0.6"}), "--threshold: 0.6 is outside"},
         bad_case{with_operands({"--win-size", "6"}), "--win-size: 6 is outside"},
         bad_case{with_operands({"--region", "1,2,3"}), "not X,Y,W,H"},
         bad_case{with_operands({"--region", "1,2,0,4"}), "must be positive"},
-        bad_case{with_operands({"--region", "99999999999,0,5,5"}),
-                 "--region: 99999999999 in '99999999999,0,5,5' is out of range"},
         bad_case{with_operands({"--quiet=1"}), "takes no value"},
         bad_case{with_operands({"--layer", "--trimap"}), "exclude each other"},
         bad_case{with_operands({"--solver", "qr"}), "--solver: 'qr' is not one of cholesky, lu"},
         bad_case{with_operands({"--max-memory", "0"}), "--max-memory: '0' is not a size"},
-        bad_case{with_operands({"--max-memory", "2X"}), "is not a size"},
         bad_case{with_operands({"--max-memory", "1e30"}), "is not a size"}));
 
 TEST(ParseArgs, SolverAndMemorySizes) {
@@ -131,10 +126,8 @@ TEST(ParseArgs, SolverAndMemorySizes) {
     uint64_t bytes;
   } cases[] = {
       {"lu", "123", SOLVER_LU, 123},
-      {"cholesky", "500M", SOLVER_CHOLESKY, 500ull << 20},
-      {"lu", "1.5G", SOLVER_LU, 3ull << 29},
+      {"cholesky", "1.5G", SOLVER_CHOLESKY, 3ull << 29},
       {"lu", "2gb", SOLVER_LU, 2ull << 30},
-      {"lu", "64k", SOLVER_LU, 64ull << 10},
   };
   for (const auto &c : cases) {
     parsed p = parse(with_operands({"--solver", c.solver, "--max-memory", c.size}));

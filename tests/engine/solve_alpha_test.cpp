@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cholmod.h>
 #include <umfpack.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <vector>
@@ -13,8 +11,6 @@
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
 #include "engine/get_laplacian.h"
-#include "engine/reduced_system.h"
-#include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
 #include "tests/support/pictures.h"
 
@@ -78,104 +74,6 @@ double largestDifference(double **a, double **b, int height, int width) {
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) largest = std::fmax(largest, std::fabs(a[y][x] - b[y][x]));
   return largest;
-}
-
-// The compressed-column form CHOLMOD makes from the triplets of both
-// triangles; the direct assembly must hand UMFPACK exactly this.
-void cholmodAssembly(QMatrix *L, std::vector<int> *Ap, std::vector<int> *Ai, std::vector<double> *Ax) {
-  cholmod_common common;
-  cholmod_start(&common);
-  size_t count = 0;
-  for (size_t k = 1; k <= L->Dim; k++)
-    if (Q_GetLen(L, k)) count += 2 * Q_GetLen(L, k) - 1;
-  cholmod_triplet *T = cholmod_allocate_triplet(L->Dim, L->Dim, count, 0, CHOLMOD_REAL, &common);
-  int *Ti = (int *)T->i, *Tj = (int *)T->j;
-  double *Tx = (double *)T->x;
-  size_t t = 0;
-  for (size_t k = 1; k <= L->Dim; k++)
-    for (size_t e = 0; e < Q_GetLen(L, k); e++) {
-      const int p = (int)Q_GetPos(L, k, e);
-      Ti[t] = p - 1, Tj[t] = (int)k - 1, Tx[t++] = Q_GetVal(L, k, e);
-      if (e > 0) Ti[t] = (int)k - 1, Tj[t] = p - 1, Tx[t++] = Q_GetVal(L, k, e);
-    }
-  T->nnz = count;
-  cholmod_sparse *A = cholmod_triplet_to_sparse(T, count, &common);
-  cholmod_free_triplet(&T, &common);
-  cholmod_sort(A, &common);
-  const int *p = (const int *)A->p;
-  Ap->assign(p, p + L->Dim + 1);
-  Ai->assign((const int *)A->i, (const int *)A->i + p[L->Dim]);
-  Ax->assign((const double *)A->x, (const double *)A->x + p[L->Dim]);
-  cholmod_free_sparse(&A, &common);
-  cholmod_finish(&common);
-}
-
-// Five pinned columns on the left empty some rows (they get 1 x 1 rows),
-// one pinned pixel on the right sits among unpinned neighbours. The 1 x 1
-// rows are decoupled: their solution is exactly d / a_kk. Built without
-// them, as the Cholesky path does, the system still rebuilds bit for bit
-// into what LU is given.
-TEST(AlphaSystem, ConstraintsLandOnTheDiagonalAndAssemblyMatchesCholmod) {
-  Scene s(12, 10, 9u);
-  for (int y = 0; y < s.height; y++)
-    for (int x = 0; x < 5; x++) s.pin(y, x, 0.25);
-  s.pin(6, 8, 1.0);
-  QMatrix L = getLaplacian1(&s.image, s.mask, 1e-7, 1);
-  const size_t inside = 1 * s.height + 5 + 1, edge = 8 * s.height + 6 + 1, free_ = 7 * s.height + 3 + 1;
-  ASSERT_EQ(Q_GetLen(&L, inside), 0u);
-  const double edgeDiagonal = Q_GetVal(&L, edge, 0), freeDiagonal = Q_GetVal(&L, free_, 0);
-  Vector d;
-  V_Constr(&d, "d", L.Dim, Normal, true);
-  V_SetAllCmp(&d, -1.0);
-  addConstraintWeights(&L, &d, s.mask, s.values, s.height, s.width);
-  EXPECT_EQ(Q_GetLen(&L, inside), 1u);
-  EXPECT_EQ(Q_GetPos(&L, inside, 0), inside);
-  EXPECT_EQ(Q_GetVal(&L, inside, 0), kConstraintWeight);
-  EXPECT_EQ(V_GetCmp(&d, inside), kConstraintWeight * 0.25);
-  EXPECT_EQ(Q_GetVal(&L, edge, 0), edgeDiagonal + kConstraintWeight);
-  EXPECT_EQ(V_GetCmp(&d, edge), kConstraintWeight);
-  EXPECT_EQ(Q_GetVal(&L, free_, 0), freeDiagonal);
-  EXPECT_EQ(V_GetCmp(&d, free_), 0.0);
-
-  std::vector<int> Ap, Ai;
-  std::vector<double> Ax;
-  cholmodAssembly(&L, &Ap, &Ai, &Ax);
-  CompressedColumn A;
-  ASSERT_TRUE(compressedColumnFromUpper(&L, &A));
-  EXPECT_EQ(std::vector<int>(A.Ap, A.Ap + A.n + 1), Ap);
-  EXPECT_EQ(std::vector<int>(A.Ai, A.Ai + A.Ap[A.n]), Ai);
-  EXPECT_EQ(std::vector<double>(A.Ax, A.Ax + A.Ap[A.n]), Ax);
-
-  Q_Destr(&L);
-
-  // The Cholesky path builds no 1 x 1 rows: their weights wait in x.
-  LASClearError();
-  QMatrix P = getLaplacian1(&s.image, s.mask, 1e-7, 1);
-  Vector x;
-  V_Constr(&x, "x", P.Dim, Normal, true);
-  addConstraintWeights(&P, &d, s.mask, s.values, s.height, s.width, &x);
-  EXPECT_EQ(Q_GetLen(&P, inside), 0u);
-  EXPECT_EQ(V_GetCmp(&x, inside), kConstraintWeight);
-  EXPECT_EQ(V_GetCmp(&x, edge), 0.0);
-  cholmod_common common;
-  cholmod_l_start(&common);
-  ReducedSystem reduced;
-  ASSERT_TRUE(splitSystem(&P, &x, &common, &reduced));
-  EXPECT_EQ(std::count(reduced.original.begin(), reduced.original.end(), inside - 1), 0);
-  EXPECT_EQ(std::count(reduced.original.begin(), reduced.original.end(), edge - 1), 1);
-  CompressedColumn rebuilt;
-  ASSERT_TRUE(compressedColumnFromReduced(&reduced, &x, &rebuilt));
-  EXPECT_EQ(std::vector<int>(rebuilt.Ap, rebuilt.Ap + rebuilt.n + 1), Ap);
-  EXPECT_EQ(std::vector<int>(rebuilt.Ai, rebuilt.Ai + rebuilt.Ap[rebuilt.n]), Ai);
-  EXPECT_EQ(std::vector<double>(rebuilt.Ax, rebuilt.Ax + rebuilt.Ap[rebuilt.n]), Ax);
-  solveDecoupledRows(&reduced, &d, &x);
-  EXPECT_EQ(V_GetCmp(&x, inside), 0.25);
-  compressedColumnFree(&rebuilt);
-  cholmod_l_free_sparse(&reduced.A, &common);
-  cholmod_l_finish(&common);
-  compressedColumnFree(&A);
-  V_Destr(&x);
-  V_Destr(&d);
 }
 
 // A wholly pinned picture is all 1 x 1 rows, so the solution is the pinned

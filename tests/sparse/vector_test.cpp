@@ -17,7 +17,6 @@ TEST(Vector, RefusalsRecordARangeErrorAndMakeTheVectorInert) {
     const char *operation;
     std::function<void(Vector *)> call;
   } cases[] = {{"V_SetCmp", [](Vector *v) { V_SetCmp(v, 0, 1.0); }},
-               {"V_SetCmp", [](Vector *v) { V_SetCmp(v, kDim + 1, 1.0); }},
                {"V_GetCmp", [](Vector *v) { V_GetCmp(v, kDim + 1); }}};
   for (const auto &c : cases) {
     LASClearError();
