@@ -11,6 +11,8 @@
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
 #include "engine/get_laplacian.h"
+#include "engine/reduced_system.h"
+#include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
 #include "tests/support/pictures.h"
 
@@ -74,6 +76,42 @@ double largestDifference(double **a, double **b, int height, int width) {
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) largest = std::fmax(largest, std::fabs(a[y][x] - b[y][x]));
   return largest;
+}
+
+std::vector<int> indices(const int *a, int n) { return std::vector<int>(a, a + n); }
+
+// When Cholesky finds the system not positive definite it rebuilds the whole
+// system from its reduced one for LU: that must be bit for bit what LU is
+// given directly. Five pinned columns on the left empty some rows (1 x 1
+// rows, whose weights wait in x); one pinned pixel sits among free ones.
+TEST(ReducedSystem, FallbackRebuildsExactlyTheSystemLuIsGiven) {
+  Scene s(12, 10, 9u);
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0; x < 5; x++) s.pin(y, x, 0.25);
+  s.pin(6, 8, 1.0);
+  QMatrix L = getLaplacian1(&s.image, s.mask, 1e-7, 1), P = getLaplacian1(&s.image, s.mask, 1e-7, 1);
+  Vector d, x;
+  V_Constr(&d, "d", L.Dim, Normal, true);
+  V_Constr(&x, "x", L.Dim, Normal, true);
+  addConstraintWeights(&L, &d, s.mask, s.values, s.height, s.width);
+  addConstraintWeights(&P, &d, s.mask, s.values, s.height, s.width, &x);
+  CompressedColumn direct, rebuilt;
+  ASSERT_TRUE(compressedColumnFromUpper(&L, &direct));
+  cholmod_common common;
+  cholmod_l_start(&common);
+  ReducedSystem reduced;
+  ASSERT_TRUE(splitSystem(&P, &x, &common, &reduced));
+  ASSERT_TRUE(compressedColumnFromReduced(&reduced, &x, &rebuilt));
+  const int n = direct.n, nz = direct.Ap[n];
+  EXPECT_EQ(indices(rebuilt.Ap, rebuilt.n + 1), indices(direct.Ap, n + 1));
+  EXPECT_EQ(indices(rebuilt.Ai, nz), indices(direct.Ai, nz));
+  EXPECT_EQ(std::vector<double>(rebuilt.Ax, rebuilt.Ax + nz), std::vector<double>(direct.Ax, direct.Ax + nz));
+  for (CompressedColumn *m : {&direct, &rebuilt}) compressedColumnFree(m);
+  cholmod_l_free_sparse(&reduced.A, &common);
+  cholmod_l_finish(&common);
+  Q_Destr(&L);
+  V_Destr(&d);
+  V_Destr(&x);
 }
 
 // A wholly pinned picture is all 1 x 1 rows, so the solution is the pinned
