@@ -70,14 +70,19 @@ struct cli_result {
   std::string out, err;
 };
 
-// Runs velorin-matte with the given words, capturing both streams.
-inline cli_result run_cli(std::vector<std::string> words) {
+// Runs velorin-matte with the given words on the given streams; its exit status.
+inline int run_cli_on(std::vector<std::string> words, FILE *out, FILE *err) {
   std::vector<char *> argv = {const_cast<char *>("velorin-matte")};
   for (std::string &w : words) argv.push_back(&w[0]);
+  return matte_cli_main(static_cast<int>(argv.size()), argv.data(), out, err);
+}
+
+// Runs velorin-matte with the given words, capturing both streams.
+inline cli_result run_cli(const std::vector<std::string> &words) {
   char *text[2] = {nullptr, nullptr};
   size_t size[2] = {0, 0};
   FILE *out = open_memstream(&text[0], &size[0]), *err = open_memstream(&text[1], &size[1]);
-  int status = matte_cli_main(static_cast<int>(argv.size()), argv.data(), out, err);
+  const int status = run_cli_on(words, out, err);
   fclose(out);
   fclose(err);
   cli_result r = {status, std::string(text[0], size[0]), std::string(text[1], size[1])};
