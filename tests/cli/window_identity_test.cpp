@@ -131,8 +131,6 @@ INSTANTIATE_TEST_SUITE_P(Options, WindowIdentity,
                          ::testing::Values(identity_case{"single_level", 1, 1, "", false},
                                            identity_case{"two_levels_one_solved", 2, 1, "", false},
                                            identity_case{"two_levels_both_solved", 2, 2, "", false},
-                                           identity_case{"clipped_region", 1, 1, "-4,3,40,18", false},
-                                           identity_case{"foreground", 2, 2, "", true},
                                            identity_case{"foreground_clipped_region", 1, 1,
                                                          "-4,3,40,18", true}),
                          [](const ::testing::TestParamInfo<identity_case> &info) {

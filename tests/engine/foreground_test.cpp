@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "engine/allocate.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
 using alpha_fn = std::function<int(int x, int y)>;  // 0..255
-using colour_fn = std::function<int(int x, int y, int c)>;
 
 // A picture from a colour function with its alpha plane; F and B estimated.
 struct estimated {
@@ -21,16 +21,12 @@ struct estimated {
   unsigned char **alpha;
   std::vector<float> fg, bg;
 
-  estimated(int w, int h, const alpha_fn &alpha_at, const colour_fn &colour)
-      : width(w), height(h), fg(static_cast<size_t>(w) * h * 3), bg(fg.size()) {
-    get_TIFF(&image, h, w, 'c');
+  estimated(int w, int h, const alpha_fn &alpha_at, const pixel_fn &colour)
+      : width(w), height(h), image(colour_picture(w, h, colour)),
+        fg(static_cast<size_t>(w) * h * 3), bg(fg.size()) {
     alpha = reinterpret_cast<unsigned char **>(get_img(w, h, 1));
     for (int y = 0; y < h; y++)
-      for (int x = 0; x < w; x++) {
-        alpha[y][x] = static_cast<unsigned char>(alpha_at(x, y));
-        for (int c = 0; c < 3; c++)
-          image.color_planes[c][y][x] = static_cast<unsigned char>(colour(x, y, c));
-      }
+      for (int x = 0; x < w; x++) alpha[y][x] = static_cast<unsigned char>(alpha_at(x, y));
     estimateForeground(&image, alpha, fg.data(), bg.data());
   }
   ~estimated() {
@@ -50,9 +46,11 @@ const int kYellow[3] = {230, 200, 40}, kBlue[3] = {30, 70, 200};
 // moves F by 5/255 at alpha 0.1.
 TEST(EstimateForeground, RecoversFlatColoursBehindASoftRamp) {
   auto ramp = [](int x, int) { return std::min(255, std::max(0, (x - 12) * 255 / 24)); };
-  estimated s(48, 20, ramp, [&](int x, int y, int c) {
+  estimated s(48, 20, ramp, [&](int x, int y) {
     const int a = ramp(x, y);
-    return static_cast<int>(std::lround((a * kYellow[c] + (255 - a) * kBlue[c]) / 255.0));
+    int mix[3];
+    for (int c = 0; c < 3; c++) mix[c] = static_cast<int>(std::lround((a * kYellow[c] + (255 - a) * kBlue[c]) / 255.0));
+    return rgba{mix[0], mix[1], mix[2], 255};
   });
   for (int y = 0; y < s.height; y++)
     for (int x = 0; x < s.width; x++)
@@ -87,8 +85,9 @@ TEST(EstimateForeground, DegeneratePicturesAndMattesGiveDefinedColours) {
   // Colours that vary from pixel to pixel, so "F is the picture" means
   // something.
   auto varied = [](int x, int y, int c) { return (x * 37 + y * 91 + c * 50) % 256; };
+  auto varied_pixel = [&](int x, int y) { return rgba{varied(x, y, 0), varied(x, y, 1), varied(x, y, 2), 255}; };
   for (const auto &k : cases) {
-    estimated s(k.width, k.height, k.alpha, varied);
+    estimated s(k.width, k.height, k.alpha, varied_pixel);
     const bool single = k.width == 1 && k.height == 1;
     const double tolerance = single ? 1e-6 : 0.02;
     for (int y = 0; y < k.height; y++)
