@@ -72,14 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "it is the input '"}),
     [](const ::testing::TestParamInfo<refusal_case> &info) { return info.param.label; });
 
-TEST_F(OutputTest, PictureUnderAnotherNameIsRefused) {
-  const std::string bytes = read_file(picture);
-  cli_result r = run_to(folder.path + "/./picture.png");
-  EXPECT_EQ(r.status, MATTE_EXIT_INPUT);
-  EXPECT_NE(r.err.find("it is the input '" + picture + "'"), std::string::npos) << r.err;
-  EXPECT_EQ(read_file(picture), bytes);
-}
-
 TEST_F(OutputTest, LinkIsWrittenThroughAndTheTargetKeepsItsPermissions) {
   const std::string target = folder.file("target.png");
   write_file(target, "previous result");
