@@ -8,7 +8,7 @@ packages=(
   libgtk2.0-dev libsuitesparse-dev libopenblas-dev
   libgtest-dev
   xvfb xauth xdotool imagemagick
-  clang
+  clang clang-format
   # checking the installed tree and building the Debian package
   desktop-file-utils man-db dpkg-dev file
 )
