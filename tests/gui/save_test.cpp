@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/globals.h"
+#include "gui/main_window.h"
 #include "gui/save.h"
 #include "tests/gui/gui_test_support.h"
 
