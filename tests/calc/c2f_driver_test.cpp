@@ -131,58 +131,23 @@ INSTANTIATE_TEST_SUITE_P(
 // The inner four columns of each painted side are left unknown: their
 // upsampled matte is confident, so the refinement pins them at the floor,
 // never at a threshold below it.
-class ThresholdFloor : public C2FDriver, public testing::WithParamInterface<double> {};
-
-TEST_P(ThresholdFloor, LowThresholdsBehaveLikeTheFloor) {
-  engine_input a = split_scene(40, 40), b = split_scene(40, 40);
-  for (engine_input *in : {&a, &b})
-    for (int y = 0; y < 40; y++)
-      for (int x : {10, 11, 12, 13, 27, 28, 29, 30}) in->constraint_mask[y][x] = 0.0;
-  double **painted = copy_array(a.constraint_mask, 40, 40);
-  double **at_floor = run(&a, 2, 2, kThreshold);
-  double **below = run(&b, 2, 2, GetParam());
-  EXPECT_FALSE(same_array(a.constraint_mask, painted, 40, 40));
-  EXPECT_TRUE(same_array(a.constraint_mask, b.constraint_mask, 40, 40));
-  EXPECT_TRUE(same_array(at_floor, below, 40, 40));
-  for (double **m : {painted, at_floor, below}) free_img((void **)m);
-  free_engine_input(&a);
-  free_engine_input(&b);
+TEST_F(C2FDriver, LowThresholdsBehaveLikeTheFloor) {
+  for (const double low : {0.0, -1.0}) {
+    engine_input a = split_scene(40, 40), b = split_scene(40, 40);
+    for (engine_input *in : {&a, &b})
+      for (int y = 0; y < 40; y++)
+        for (int x : {10, 11, 12, 13, 27, 28, 29, 30}) in->constraint_mask[y][x] = 0.0;
+    double **painted = copy_array(a.constraint_mask, 40, 40);
+    double **at_floor = run(&a, 2, 2, kThreshold);
+    double **below = run(&b, 2, 2, low);
+    EXPECT_FALSE(same_array(a.constraint_mask, painted, 40, 40));
+    EXPECT_TRUE(same_array(a.constraint_mask, b.constraint_mask, 40, 40)) << low;
+    EXPECT_TRUE(same_array(at_floor, below, 40, 40)) << low;
+    for (double **m : {painted, at_floor, below}) free_img((void **)m);
+    free_engine_input(&a);
+    free_engine_input(&b);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(C2F, ThresholdFloor, testing::Values(0.0, -1.0));
-
-// Alternate transparencies: a patch of 0.3 is background at the coarser
-// levels and keeps 0.3 where it is solved; a patch of 0.6 is foreground at
-// the coarser levels and is raised to 1.0 at every solved level above the
-// coarsest, the caller's finest level included. Above and below the patch
-// the refinement pins confident parts of the unknown ramp.
-class AlternateTransparency : public C2FDriver, public testing::WithParamInterface<int> {};
-
-TEST_P(AlternateTransparency, BinarisesAtOneHalfOnSolvedLevels) {
-  const int levels = GetParam();
-  engine_input in = split_scene(60, 60);
-  for (int y = 20; y < 40; y++)
-    for (int x = 20; x < 40; x++) {
-      in.constraint_mask[y][x] = 1.0;
-      in.constraint_values[y][x] = x < 30 ? 0.3 : 0.6;
-    }
-  free_img((void **)run(&in, levels, levels, 0.3));
-  EXPECT_EQ(outcome_.status, 0);
-  int pinned_outside = 0;
-  for (int y = 0; y < 60; y++)
-    for (int x = 20; x < 40; x++) {
-      if (y < 20 || y >= 40) {
-        pinned_outside += in.constraint_mask[y][x] == 1.0;
-      } else {
-        ASSERT_EQ(in.constraint_mask[y][x], 1.0);
-        ASSERT_EQ(in.constraint_values[y][x], x < 30 ? 0.3 : (levels > 1 ? 1.0 : 0.6)) << y << x;
-      }
-    }
-  EXPECT_EQ(pinned_outside > 0, levels > 1);
-  free_engine_input(&in);
-}
-
-INSTANTIATE_TEST_SUITE_P(C2F, AlternateTransparency, testing::Values(1, 3));
 
 // Only confidence shared by a whole 3 x 3 neighbourhood becomes a constraint:
 // a lone confident pixel of an upsampled matte is as likely noise as edge.

@@ -193,36 +193,28 @@ INSTANTIATE_TEST_SUITE_P(SolveAlpha, BothSolvers,
                                          SolverCase{'g', 2, 11}, SolverCase{'c', 1, 0}));
 
 // The cancel flag is looked at inside the solve, before the Laplacian and
-// again between the later stages: a cancelled solve reports so and gives an
-// empty matte with either solver.
-TEST(SolveAlpha, CancelIsSeenInsideTheSolve) {
+// again between the later stages; an error while building the system skips
+// the solve. Either way the status says so and the matte is empty.
+TEST(SolveAlpha, CancelOrABuildErrorGivesAnEmptyMatte) {
   Scene s(9, 9, 3u);
   s.pin(0, 0, 0.0);
   s.pin(8, 8, 1.0);
   const std::atomic<bool> cancelled{true};
-  solve_settings settings;
-  settings.cancel = &cancelled;
   for (solver_choice solver : {SOLVER_CHOLESKY, SOLVER_LU}) {
-    solve_outcome whole, afterLaplacian;
+    solve_outcome whole;
     free_img((void **)s.solve(solver, 1, &whole, &cancelled));
     EXPECT_EQ(whole.status, C2F_STATUS_CANCELLED);
-    settings.solver = solver;
-    double **alpha = s.solveBuilt(&settings, &afterLaplacian);
-    EXPECT_EQ(afterLaplacian.status, C2F_STATUS_CANCELLED);
-    EXPECT_TRUE(allZero(alpha, s.height, s.width));
-    free_img((void **)alpha);
+    for (const bool build_error : {false, true}) {
+      solve_settings settings;
+      settings.solver = solver;
+      settings.cancel = build_error ? nullptr : &cancelled;
+      solve_outcome outcome;
+      double **alpha = s.solveBuilt(&settings, &outcome, build_error);
+      EXPECT_EQ(outcome.status, build_error ? UMFPACK_ERROR_out_of_memory : C2F_STATUS_CANCELLED);
+      EXPECT_TRUE(allZero(alpha, s.height, s.width)) << solver << build_error;
+      free_img((void **)alpha);
+    }
   }
-}
-
-TEST(MatteFromLaplacian, AnErrorWhileBuildingSkipsTheSolveAndGivesZeros) {
-  Scene s(5, 5, 6u);
-  s.pin(0, 0, 1.0);
-  const solve_settings settings;
-  solve_outcome outcome;
-  double **alpha = s.solveBuilt(&settings, &outcome, true);
-  EXPECT_EQ(outcome.status, UMFPACK_ERROR_out_of_memory);
-  EXPECT_TRUE(allZero(alpha, s.height, s.width));
-  free_img((void **)alpha);
 }
 
 // Two flat colours mixed by a soft edge satisfy the local colour model
