@@ -81,12 +81,13 @@ TEST(DownSmpIm, MatchesAnExactReferenceOnRandomPictures) {
 }
 
 // Constraint maps hold 0, 1 and painted alternate transparencies; they are
-// binarised at one half. Quarters keep the reference exact (sum over 1024).
+// binarised at one half, a half itself counting as 1. Quarters keep the
+// reference exact (sum over 1024); the top left corner is one half throughout.
 TEST(DownSmpArr, BinarisesTheExactWeightedSumAtOneHalf) {
   TIFF_img noise = noise_picture(26, 21, 'g', 11);
   double **map = filled_array(26, 21, 0.0);
   for (int y = 0; y < 21; y++)
-    for (int x = 0; x < 26; x++) map[y][x] = (noise.plane[y][x] % 5) / 4.0;
+    for (int x = 0; x < 26; x++) map[y][x] = x < 5 && y < 5 ? 0.5 : (noise.plane[y][x] % 5) / 4.0;
   double **out = downSmpArr(map, 21, 26, kRadius);
   for (int i = 0; i < downSmpSize(21, kRadius); i++)
     for (int j = 0; j < downSmpSize(26, kRadius); j++)
