@@ -42,6 +42,16 @@ struct MatteCli : SceneFolder {
   }
 };
 
+// The answers to --help and --version go to standard output and succeed.
+TEST(MatteCliInfo, HelpAndVersionSucceedOnStandardOutput) {
+  for (const char *word : {"--help", "--version"}) {
+    const cli_result r = run_cli({word});
+    EXPECT_EQ(r.status, MATTE_EXIT_OK) << word;
+    EXPECT_NE(r.out, "") << word;
+    EXPECT_EQ(r.err, "") << word;
+  }
+}
+
 // (3, 2, 30, 18) on 24 x 24 is calculated as (3, 2, 21, 18); outside it the
 // result is transparent.
 TEST_F(MatteCli, RegionGivesAnRgbaMatteAndTheSameAlphaAsGrey) {
