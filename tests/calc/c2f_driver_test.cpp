@@ -206,4 +206,20 @@ TEST_F(C2FDriver, RefusedCoarseSolveOrCancelEndsTheRun) {
   }
 }
 
+// The solver asked for reaches the solves: refused for memory, each names
+// its own need.
+TEST_F(C2FDriver, TheChosenSolverReachesTheSolves) {
+  engine_input in = split_scene(60, 60);
+  config_.memory_limit = 1;
+  double needed[2];
+  for (const int lu : {0, 1}) {
+    config_.options.solver = lu ? SOLVER_LU : SOLVER_CHOLESKY;
+    free_img((void **)run(&in, 2, 2));
+    EXPECT_EQ(outcome_.status, SOLVE_STATUS_OVER_MEMORY);
+    needed[lu] = outcome_.needed_bytes;
+  }
+  EXPECT_NE(needed[0], needed[1]);
+  free_engine_input(&in);
+}
+
 }  // namespace
