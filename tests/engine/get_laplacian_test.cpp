@@ -5,6 +5,7 @@
 
 #include "engine/allocate.h"
 #include "reference_laplacian.h"
+#include "sparse/errhandl.h"
 #include "tests/support/pictures.h"
 
 namespace {
@@ -114,6 +115,18 @@ TEST(GetLaplacian, EpsilonAndRadiusBelowTheFloorsActAsTheFloors) {
   QMatrix low = getLaplacian1(&p.image, p.mask, 0.0, 0);
   expectIdenticalMatrices(p.build(1e-7, 1), &low);
   Q_Destr(&low);
+}
+
+// A container error already recorded (the row table could not be
+// allocated, say) leaves the matrix without rows: nothing is written into
+// rows that do not exist.
+TEST(GetLaplacian, ARecordedContainerErrorGivesAMatrixWithoutRows) {
+  Picture p(noise_picture(6, 6, 'c', 2u), kNoConstraints);
+  LASError(LASMemAllocErr, "test", NULL, NULL, NULL);
+  QMatrix *A = p.build(1e-7, 1);
+  EXPECT_EQ(A->Dim, 36u);
+  EXPECT_EQ(A->Len, nullptr);
+  LASClearError();
 }
 
 }  // namespace
