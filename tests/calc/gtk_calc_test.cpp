@@ -88,15 +88,6 @@ TEST_F(CalcTest, WholeCalculationGivesTheMatteInViewModeAndRingsTheBell) {
   EXPECT_EQ(statusbar_text().rfind("Matte calculated in ", 0), 0u) << statusbar_text();
 }
 
-TEST_F(CalcTest, RegionIsClippedToThePictureAndTheResultIsTransparentOutsideIt) {
-  paint_trimatte();
-  set_region(-5, 5, 50, 25);
-  calculate();
-  EXPECT_EQ((std::vector<int>{x_img_ROI, y_img_ROI, w_img_ROI, h_img_ROI}),
-            (std::vector<int>{0, 5, SIZE, 25}));
-  for (int y : {4, 5, 29, 30}) EXPECT_EQ(alpha_at(FG_COVERED, y), y >= 5 && y < 30 ? 255 : 0) << y;
-}
-
 // Nothing starts (no progress bar) and the status bar says why.
 TEST_F(CalcTest, MissingStrokesOrAnUnusableRegionStartNothing) {
   const struct {

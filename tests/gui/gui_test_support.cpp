@@ -18,6 +18,8 @@ static const int UNANSWERED_POLL_LIMIT = 500;  // ten seconds
 static const guint CLOSE_WAIT_S = 10;
 static const double CALCULATION_WAIT_S = 120;
 
+static std::string label_text(GtkWidget *widget);
+
 std::ostream &operator<<(std::ostream &os, const rgba &p) {
   return os << "r" << p.r << " g" << p.g << " b" << p.b << " a" << p.a;
 }
@@ -156,7 +158,7 @@ GtkWidget *menu_item(const char *menu, int position) {
   return found;
 }
 
-GtkWidget *find_shown_window(const char *title) {
+static GtkWidget *find_shown_window(const char *title) {
   GtkWidget *found = NULL;
   GList *windows = gtk_window_list_toplevels();
   for (GList *w = windows; w && !found; w = w->next) {
@@ -172,7 +174,8 @@ GdkCursor *drawing_area_cursor(void) {
   return gdk_window_get_cursor(gtk_widget_get_window(drawing_area));
 }
 
-std::string label_text(GtkWidget *widget) {
+// The first label's text inside `widget` (the status bar, a dialog).
+static std::string label_text(GtkWidget *widget) {
   if (GTK_IS_LABEL(widget)) return gtk_label_get_text(GTK_LABEL(widget));
   std::string text;
   if (!GTK_IS_CONTAINER(widget)) return text;
@@ -279,7 +282,7 @@ void paint_layer_pixel(int x, int y) {
   compose_win_surf();
 }
 
-rgba surface_pixel(cairo_surface_t *surface, int x, int y) {
+static rgba surface_pixel(cairo_surface_t *surface, int x, int y) {
   cairo_surface_flush(surface);
   guchar a = 0, r = 0, g = 0, b = 0;
   cairoimagesurface_get_pixel(surface, x, y, &a, &r, &g, &b);
