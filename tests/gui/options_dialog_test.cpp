@@ -67,25 +67,13 @@ TEST_F(OptionsDialog, LevelLimitsFollowTheLevelsAndThePictureSize) {
   }
 }
 
-TEST_F(OptionsDialog, OkStoresTheShownValuesIncludingTextNotYetEntered) {
-  build(EDITED);
-  ok_to_calc = 0;
-  set(SPIN_LEVELS, 3);
-  set(SPIN_ACTIVE, 2);
-  set(SPIN_THRESHOLD, 0.05);
-  set(SPIN_EPSILON, 0.0000050);
-  gtk_entry_set_text(GTK_ENTRY(spin(SPIN_WINDOW)), "5");  // typed, Enter not pressed
-  gtk_toggle_button_set_active(check(), FALSE);
-  gtk_combo_box_set_active(GTK_COMBO_BOX(d->solver_combo), SOLVER_CHOLESKY);
-  options_dialog_apply(d, GTK_RESPONSE_OK, &record);
-  expect_same_options(record, option_args{3, 2, 5e-6, 0.05, 5, 100, 100, 0, SOLVER_CHOLESKY});
-  EXPECT_EQ(ok_to_calc, 1);
-}
-
-TEST_F(OptionsDialog, OtherAnswersKeepTheRecordAndOnlyCancelClosesTheGate) {
-  // Closing from the frame (or the dialog going away with its parent) leaves
-  // the gate as it was.
+// OK stores what is shown, also text typed without Enter; the other answers
+// keep the record, and only Cancel closes the gate: closing from the frame
+// (or the dialog going away with its parent) leaves it as it was.
+TEST_F(OptionsDialog, OkStoresTheShownValuesOtherAnswersKeepTheRecord) {
+  const option_args shown = {3, 2, 5e-6, 0.05, 5, 100, 100, 0, SOLVER_CHOLESKY};
   const struct { gint response; int before, after; } answers[] = {
+      {GTK_RESPONSE_OK, 0, 1},
       {GTK_RESPONSE_CANCEL, 1, 0},
       {GTK_RESPONSE_DELETE_EVENT, 1, 1},
       {GTK_RESPONSE_DELETE_EVENT, 0, 0}};
@@ -93,11 +81,15 @@ TEST_F(OptionsDialog, OtherAnswersKeepTheRecordAndOnlyCancelClosesTheGate) {
     SCOPED_TRACE("response " + std::to_string(answer.response));
     build(EDITED);
     ok_to_calc = answer.before;
-    set(SPIN_LEVELS, 1);
-    set(SPIN_WINDOW, 5);
+    set(SPIN_LEVELS, shown.levels_num);
+    set(SPIN_ACTIVE, shown.Active_levels_num);
+    set(SPIN_THRESHOLD, shown.threshold);
+    set(SPIN_EPSILON, shown.epsilon);
+    gtk_entry_set_text(GTK_ENTRY(spin(SPIN_WINDOW)), "5");  // typed, Enter not pressed
     gtk_toggle_button_set_active(check(), FALSE);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(d->solver_combo), SOLVER_CHOLESKY);
     options_dialog_apply(d, answer.response, &record);
-    expect_same_options(record, EDITED);
+    expect_same_options(record, answer.response == GTK_RESPONSE_OK ? shown : EDITED);
     EXPECT_EQ(ok_to_calc, answer.after);
   }
 }
