@@ -139,14 +139,6 @@ rgba wide_soft_edge(int x, int y) {
   return rgba{v, v, v, 255};
 }
 
-// Sends `event` (a key or button press) to `widget`'s window as the server would.
-void send_to(GtkWidget *widget, GdkEvent *event) {
-  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
-  event->any.send_event = TRUE;
-  gtk_main_do_event(event);
-  gdk_event_free(event);
-}
-
 void press_escape(void) {
   GdkKeymapKey *keys = NULL;
   gint n = 0;

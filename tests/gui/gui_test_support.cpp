@@ -112,12 +112,15 @@ GtkWidget *create_test_window(void) {
   return window;
 }
 
-static gboolean send_delete_event(gpointer) {
-  GdkEvent *event = gdk_event_new(GDK_DELETE);
-  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(main_window)));
+void send_to(GtkWidget *widget, GdkEvent *event) {
+  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
   event->any.send_event = TRUE;
   gtk_main_do_event(event);
   gdk_event_free(event);
+}
+
+static gboolean send_delete_event(gpointer) {
+  send_to(main_window, gdk_event_new(GDK_DELETE));
   return FALSE;
 }
 

@@ -55,6 +55,9 @@ class WindowTest : public ::testing::Test {
 
 // Builds the main window and runs the loop until it is on screen.
 GtkWidget *create_test_window(void);
+// Sends `event` (a key or button press, a delete) to `widget`'s window as the
+// server would, and frees it.
+void send_to(GtkWidget *widget, GdkEvent *event);
 // Runs the main loop until no event is pending.
 void flush_events(void);
 // Runs the main loop until done() holds or `seconds` have passed; returns done().
