@@ -316,17 +316,6 @@ std::vector<unsigned char> pixbuf_bytes(GdkPixbuf *pixbuf) {
   return std::vector<unsigned char>(data, data + gdk_pixbuf_get_byte_length(pixbuf));
 }
 
-std::vector<unsigned char> composed_view(void) {
-  cairo_surface_t *kept = win_surf;
-  win_surf = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(kept),
-                                        cairo_image_surface_get_height(kept));
-  compose_win_surf();
-  std::vector<unsigned char> bytes = surface_bytes(win_surf);
-  cairo_surface_destroy(win_surf);
-  win_surf = kept;
-  return bytes;
-}
-
 point_list record_points(const double *record) {
   point_list points;
   for (int i = STROKE_HEADER_SLOTS; i + 1 < (int)record[SLOT_LENGTH]; i += 2)

@@ -127,8 +127,6 @@ rgba pixbuf_pixel(GdkPixbuf *pixbuf, int x, int y);
 std::vector<unsigned char> surface_bytes(cairo_surface_t *surface);
 std::vector<unsigned char> layer_bytes(void);
 std::vector<unsigned char> pixbuf_bytes(GdkPixbuf *pixbuf);
-// The view composed afresh from the layers, without any outline.
-std::vector<unsigned char> composed_view(void);
 
 // The points of a stroke record, and the current stroke's record (or NULL).
 point_list record_points(const double *record);
