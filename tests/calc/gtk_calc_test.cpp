@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calc/gtk_calc.h"
+#include "calc/gtk_progress.h"
 #include "gui/brush.h"
 #include "gui/main_window.h"
 #include "tests/gui/gui_test_support.h"
@@ -125,6 +126,20 @@ TEST_F(CalcTest, NothingStartsOrChangesTheRegionWhileACalculationRuns) {
   ASSERT_TRUE(run_until(calculation_finished, WORKER_SECONDS));
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(alpha_at(FG_COVERED, SIZE - 1), 255);  // the result covers the whole picture
+}
+
+TEST_F(CalcTest, ProgressBarShowsTheStageTheWorkerReports) {
+  start_progress(pass_calc_args);
+  GtkProgressBar *bar = GTK_PROGRESS_BAR(pass_calc_args->progress_bar);
+  // Reported from another thread, as the worker does.
+  g_thread_join(g_thread_new("stage", [](gpointer) -> gpointer {
+    report_stage("upsampling", 3, 4, NULL);
+    return NULL;
+  }, NULL));
+  const char *shown = "Upsampling, level 3 of 4";
+  EXPECT_TRUE(run_until([&] { return g_strcmp0(gtk_progress_bar_get_text(bar), shown) == 0; }))
+      << gtk_progress_bar_get_text(bar);
+  stop_progress(pass_calc_args);
 }
 
 // A picture big enough that its three-level calculation is still running

@@ -38,20 +38,23 @@ class ResultsTest : public WindowTest {
 };
 
 // Alpha from the result inside the region and 0 outside; colours the
-// picture's, or inside the region the estimated ones when there are some.
+// picture's, or inside the region the estimated ones the worker handed over.
 TEST_F(ResultsTest, RegionGetsTheResultsAlphaAndColours) {
-  TIFF_img estimated;  // colours that encode their own position too
-  get_TIFF(&estimated, 4, 6, 'c');
-  for (int y = 0; y < 4; y++)
-    for (int x = 0; x < 6; x++) {
-      estimated.color_planes[0][y][x] = 200;
-      estimated.color_planes[1][y][x] = static_cast<unsigned char>(x);
-      estimated.color_planes[2][y][x] = static_cast<unsigned char>(y);
-    }
   for (bool with_colours : {false, true}) {
     SCOPED_TRACE(with_colours ? "estimated colours" : "picture's colours");
-    compose_result_pixbuf(pixbuf_no_alpha, pixbuf_alpha, pass_calc_args->result, 5, 2,
-                          with_colours ? &estimated : NULL);
+    if (!pass_calc_args->result) pass_calc_args->result = positional_result(6, 4);
+    pass_calc_args->status = 0;
+    if (with_colours) {  // colours that encode their own position too
+      pass_calc_args->colours = new TIFF_img();
+      get_TIFF(pass_calc_args->colours, 4, 6, 'c');
+      for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 6; x++) {
+          pass_calc_args->colours->color_planes[0][y][x] = 200;
+          pass_calc_args->colours->color_planes[1][y][x] = static_cast<unsigned char>(x);
+          pass_calc_args->colours->color_planes[2][y][x] = static_cast<unsigned char>(y);
+        }
+    }
+    setup_results();
     for (int y = 0; y < 10; y++)
       for (int x = 0; x < 20; x++) {
         const bool inside = x >= 5 && x < 11 && y >= 2 && y < 6;
@@ -61,10 +64,6 @@ TEST_F(ResultsTest, RegionGetsTheResultsAlphaAndColours) {
         ASSERT_EQ(pixbuf_pixel(pixbuf_alpha, x, y), expected) << x << "," << y;
       }
   }
-  free_TIFF(&estimated);
-  free_TIFF(pass_calc_args->result);
-  delete pass_calc_args->result;
-  pass_calc_args->result = NULL;
 }
 
 // A failed solve leaves no matte worth showing: the Error dialog says why

@@ -54,7 +54,7 @@ TEST_F(RegionTest, EachModeShowsItsItemsPictureAndPointer) {
   }
 }
 
-TEST_F(RegionTest, DragSetsRegionAndItsBlackOutlineFollowsTheZoom) {
+TEST_F(RegionTest, DragSetsRegionItsBlackOutlineFollowsTheZoomAPressAloneResetsIt) {
   const struct {
     double percent, x0, y0, x1, y1;  // press and motion, window pixels
     int x, y, width, height;         // expected region, picture pixels
@@ -76,6 +76,8 @@ TEST_F(RegionTest, DragSetsRegionAndItsBlackOutlineFollowsTheZoom) {
                                                 4.0 * d.height}));
     EXPECT_EQ(view_pixel((int)left_x + 1, (int)top_y - 1), kBlack);
   }
+  send_press(30, 3);  // a press alone selects the whole picture
+  EXPECT_EQ(region(), (std::vector<int>{0, 0, 40, 30}));
 }
 
 TEST_F(RegionTest, OutlineColourFollowsTheFlagAndEditModeShowsItOnlyWhenSet) {
