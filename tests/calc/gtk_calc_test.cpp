@@ -10,6 +10,7 @@
 
 #include "calc/gtk_calc.h"
 #include "calc/gtk_progress.h"
+#include "calc/worker_core.h"
 #include "gui/brush.h"
 #include "gui/main_window.h"
 #include "tests/gui/gui_test_support.h"
@@ -126,6 +127,19 @@ TEST_F(CalcTest, NothingStartsOrChangesTheRegionWhileACalculationRuns) {
   ASSERT_TRUE(run_until(calculation_finished, WORKER_SECONDS));
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(alpha_at(FG_COVERED, SIZE - 1), 255);  // the result covers the whole picture
+}
+
+TEST_F(CalcTest, LevelsAreHeldToWhatTheRegionAllows) {
+  open_picture(100, 100, soft_edge);
+  paint_trimatte();
+  set_region(0, 0, SIZE, 20);
+  pass_option_args->levels_num = pass_option_args->Active_levels_num = 5;
+  const int allowed = worker_levels_for_region(SIZE, 20, pass_option_args);  // the size decides
+  ASSERT_LT(allowed, 5);
+  calculate();
+  EXPECT_NE(statusbar_text().find("lowered from 5 to " + std::to_string(allowed)), std::string::npos)
+      << statusbar_text();
+  EXPECT_EQ(pass_calc_args->levels_num, allowed);
 }
 
 TEST_F(CalcTest, ProgressBarShowsTheStageTheWorkerReports) {
