@@ -45,11 +45,13 @@ TEST_F(CanvasTest, MotionShowsViewPixelUnderPointerOrZeros) {
       {8, 40, "r000 g000 b000 a000 : x 8 y 40"},  // below the view
   };
   for (const auto &c : cases) {
-    // Event positions truncate toward zero to whole pixels.
-    send_motion(c.x + (c.x < 0 ? -0.7 : 0.7), c.y + 0.2, 0);
+    // Event positions truncate to whole pixels.
+    send_motion(c.x + 0.7, c.y + 0.2, 0);
     EXPECT_EQ(statusbar_text(), c.text);
     EXPECT_DOUBLE_EQ(cursor_x, c.x);
   }
+  // Each read-out replaces the last instead of piling up on the bar.
+  EXPECT_EQ(g_slist_length(GTK_STATUSBAR(status_bar)->messages), 1u);
 }
 
 }  // namespace
