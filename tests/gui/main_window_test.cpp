@@ -62,6 +62,16 @@ TEST_F(MainWindow, AcceleratorsReachUndoRedoTheRegionFlagAndCopyTheResult) {
   g_object_unref(pasted);
 }
 
+TEST_F(MainWindow, MenuItemsRunTheirDialogs) {
+  const struct { const char *menu; int position; const char *title; } items[] = {
+      {"Edit", 5, "options for calculation"}, {"Help", 0, "About Velorin"}};
+  for (const auto &item : items) {
+    dialog_answers answers(item.title, GTK_RESPONSE_CANCEL);
+    gtk_menu_item_activate(GTK_MENU_ITEM(menu_item(item.menu, item.position)));
+    EXPECT_EQ(answers.count(), 1) << item.title;
+  }
+}
+
 // Over the topmost modal dialog (a result failing while the options dialog
 // is open), not behind it; the arrow while it runs, the blank brush pointer
 // after.
