@@ -216,11 +216,12 @@ void measure_memory(const void *context, void *result) {
 }
 
 // The options velorin-matte runs with: the defaults on trimaps; on the
-// stroke pictures (about 98 % unknown pixels) a full-size solve fails for
-// lack of memory, so three levels, all solved. Options after "--" follow.
+// stroke pictures (about 98 % unknown pixels) a full-size solve makes a huge
+// factor and a poor matte, so the suggested pyramid, every level solved
+// (--levels auto). Options after "--" follow.
 std::vector<std::string> matte_options(const options &o, const std::string &name) {
   std::vector<std::string> words;
-  if (name.find("scribble") != std::string::npos) words = {"--levels", "3", "--active", "3"};
+  if (name.find("scribble") != std::string::npos) words = {"--levels", "auto"};
   words.insert(words.end(), o.matte_options.begin(), o.matte_options.end());
   return words;
 }

@@ -17,7 +17,7 @@
 #include "gui/history.h"
 #include "gui/main_window.h"
 #include "gui/open_image.h"
-#include "tests/gui/synthesized_events.h"
+#include "gui/synthesized_events.h"
 
 static const int PICTURE_WIDTH = 2000;
 static const int PICTURE_HEIGHT = 1500;

@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtk2.0-dev libsuitesparse-dev libopenblas-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev
   xvfb xauth xdotool imagemagick
-  clang
+  clang clang-format
   # checking the installed tree and building the Debian package
   desktop-file-utils man-db dpkg-dev file
 )

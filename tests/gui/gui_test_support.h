@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "gui/open_image.h"
-#include "tests/gui/synthesized_events.h"
+#include "gui/synthesized_events.h"
 
 // One pixel: straight RGBA for pictures, the stored (premultiplied) bytes
 // for surface pixels.

@@ -1,6 +1,7 @@
 // Pointer events as the drawing area receives them, sent straight to its
-// handlers: for tests and the undo benchmark, which paint through the same
-// path as the user.
+// handlers: for programs that drive the window without a pointer device (the
+// window tests and the undo benchmark), which paint through the same path as
+// the user. Header-only; the application itself never includes it.
 #pragma once
 
 #include <gtk/gtk.h>
