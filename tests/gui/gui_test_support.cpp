@@ -18,6 +18,8 @@ static const int UNANSWERED_POLL_LIMIT = 500;  // ten seconds
 static const guint CLOSE_WAIT_S = 10;
 static const double CALCULATION_WAIT_S = 120;
 
+static std::string label_text(GtkWidget *widget);
+
 std::ostream &operator<<(std::ostream &os, const rgba &p) {
   return os << "r" << p.r << " g" << p.g << " b" << p.b << " a" << p.a;
 }
@@ -110,12 +112,15 @@ GtkWidget *create_test_window(void) {
   return window;
 }
 
-static gboolean send_delete_event(gpointer) {
-  GdkEvent *event = gdk_event_new(GDK_DELETE);
-  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(main_window)));
+void send_to(GtkWidget *widget, GdkEvent *event) {
+  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
   event->any.send_event = TRUE;
   gtk_main_do_event(event);
   gdk_event_free(event);
+}
+
+static gboolean send_delete_event(gpointer) {
+  send_to(main_window, gdk_event_new(GDK_DELETE));
   return FALSE;
 }
 
@@ -156,7 +161,7 @@ GtkWidget *menu_item(const char *menu, int position) {
   return found;
 }
 
-GtkWidget *find_shown_window(const char *title) {
+static GtkWidget *find_shown_window(const char *title) {
   GtkWidget *found = NULL;
   GList *windows = gtk_window_list_toplevels();
   for (GList *w = windows; w && !found; w = w->next) {
@@ -172,7 +177,8 @@ GdkCursor *drawing_area_cursor(void) {
   return gdk_window_get_cursor(gtk_widget_get_window(drawing_area));
 }
 
-std::string label_text(GtkWidget *widget) {
+// The first label's text inside `widget` (the status bar, a dialog).
+static std::string label_text(GtkWidget *widget) {
   if (GTK_IS_LABEL(widget)) return gtk_label_get_text(GTK_LABEL(widget));
   std::string text;
   if (!GTK_IS_CONTAINER(widget)) return text;
@@ -279,7 +285,7 @@ void paint_layer_pixel(int x, int y) {
   compose_win_surf();
 }
 
-rgba surface_pixel(cairo_surface_t *surface, int x, int y) {
+static rgba surface_pixel(cairo_surface_t *surface, int x, int y) {
   cairo_surface_flush(surface);
   guchar a = 0, r = 0, g = 0, b = 0;
   cairoimagesurface_get_pixel(surface, x, y, &a, &r, &g, &b);
@@ -308,17 +314,6 @@ std::vector<unsigned char> layer_bytes(void) { return surface_bytes(surf_layer);
 std::vector<unsigned char> pixbuf_bytes(GdkPixbuf *pixbuf) {
   const guchar *data = gdk_pixbuf_get_pixels(pixbuf);
   return std::vector<unsigned char>(data, data + gdk_pixbuf_get_byte_length(pixbuf));
-}
-
-std::vector<unsigned char> composed_view(void) {
-  cairo_surface_t *kept = win_surf;
-  win_surf = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(kept),
-                                        cairo_image_surface_get_height(kept));
-  compose_win_surf();
-  std::vector<unsigned char> bytes = surface_bytes(win_surf);
-  cairo_surface_destroy(win_surf);
-  win_surf = kept;
-  return bytes;
 }
 
 point_list record_points(const double *record) {

@@ -55,6 +55,9 @@ class WindowTest : public ::testing::Test {
 
 // Builds the main window and runs the loop until it is on screen.
 GtkWidget *create_test_window(void);
+// Sends `event` (a key or button press, a delete) to `widget`'s window as the
+// server would, and frees it.
+void send_to(GtkWidget *widget, GdkEvent *event);
 // Runs the main loop until no event is pending.
 void flush_events(void);
 // Runs the main loop until done() holds or `seconds` have passed; returns done().
@@ -65,12 +68,8 @@ void close_main_window(void);
 GtkToolItem *toolbar_item(int index);
 // Item `position` (0-based) of the menu bar's menu labelled `menu`, or NULL.
 GtkWidget *menu_item(const char *menu, int position);
-// The first shown top-level window titled `title`, or NULL.
-GtkWidget *find_shown_window(const char *title);
 // The cursor set on the drawing area's window (NULL = arrow).
 GdkCursor *drawing_area_cursor(void);
-// The first label's text inside `widget` (the status bar, a dialog).
-std::string label_text(GtkWidget *widget);
 std::string statusbar_text(void);
 // The n-th (0-based, depth first) widget of `type` inside `root`, or NULL:
 // for the controls of a running dialog.
@@ -122,15 +121,12 @@ void fill_layer_rect(int x, int y, int w, int h, double r, double g, double b, d
 // Puts an opaque white stroke pixel into the layer and recomposes the view.
 void paint_layer_pixel(int x, int y);
 
-rgba surface_pixel(cairo_surface_t *surface, int x, int y);
 rgba layer_pixel(int x, int y);
 rgba view_pixel(int x, int y);
 rgba pixbuf_pixel(GdkPixbuf *pixbuf, int x, int y);
 std::vector<unsigned char> surface_bytes(cairo_surface_t *surface);
 std::vector<unsigned char> layer_bytes(void);
 std::vector<unsigned char> pixbuf_bytes(GdkPixbuf *pixbuf);
-// The view composed afresh from the layers, without any outline.
-std::vector<unsigned char> composed_view(void);
 
 // The points of a stroke record, and the current stroke's record (or NULL).
 point_list record_points(const double *record);

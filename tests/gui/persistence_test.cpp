@@ -40,36 +40,27 @@ GtkWidget *configured_window(int default_width, int default_height) {
 }
 
 // Under Xvfb there is no window manager, so the frame origin is the window's
-// own position and moves and resizes are applied exactly as asked.
-TEST(Persistence, ClosingAndReopeningRestoresPositionAndSize) {
-  const std::string file = use_fresh_appdata() + RECORD_PATH;
-  const window_geometry saved = {37, 45, 500, 400};
-  ASSERT_TRUE(write_geometry_file(file.c_str(), &saved));
-  GtkWidget *window = configured_window(720, 480);
-  EXPECT_STREQ(appdata, file.c_str());
-  EXPECT_EQ(window->allocation.width, 500);
-  EXPECT_EQ(window->allocation.height, 400);
-
-  ASSERT_EQ(remove(file.c_str()), 0);
-  pre_quit_event(window);
-  window_geometry stored = {0, 0, 0, 0};
-  ASSERT_TRUE(read_geometry_file(file.c_str(), &stored));
-  EXPECT_EQ(stored.x, 37);
-  EXPECT_EQ(stored.y, 45);
-  EXPECT_EQ(stored.width, 500);
-  EXPECT_EQ(stored.height, 400);
-  gtk_widget_destroy(window);
-}
-
-// The toolkit refuses a size that is not positive (a critical, fatal here).
-TEST(Persistence, AnEmptySizeKeepsTheDefaultSize) {
-  const std::string file = use_fresh_appdata() + RECORD_PATH;
-  const window_geometry empty = {10, 10, 100, 0};
-  ASSERT_TRUE(write_geometry_file(file.c_str(), &empty));
-  GtkWidget *window = configured_window(320, 200);
-  EXPECT_EQ(window->allocation.width, 320);
-  EXPECT_EQ(window->allocation.height, 200);
-  gtk_widget_destroy(window);
+// own position and moves and resizes are applied exactly as asked. The
+// toolkit refuses a size that is not positive (a critical, fatal here), so
+// such a record keeps the default size.
+TEST(Persistence, StartUpRestoresTheStoredSizeAndClosingStoresItAgain) {
+  const struct { window_geometry stored; int width, height; } cases[] = {
+      {{37, 45, 500, 400}, 500, 400}, {{10, 10, 100, 0}, 320, 200}};
+  for (const auto &c : cases) {
+    const std::string file = use_fresh_appdata() + RECORD_PATH;
+    ASSERT_TRUE(write_geometry_file(file.c_str(), &c.stored));
+    GtkWidget *window = configured_window(320, 200);
+    EXPECT_STREQ(appdata, file.c_str());
+    EXPECT_EQ(window->allocation.width, c.width);
+    EXPECT_EQ(window->allocation.height, c.height);
+    ASSERT_EQ(remove(file.c_str()), 0);
+    pre_quit_event(window);
+    window_geometry stored = {0, 0, 0, 0};
+    ASSERT_TRUE(read_geometry_file(file.c_str(), &stored));
+    EXPECT_EQ(stored.y, c.stored.y);
+    EXPECT_EQ(stored.width, c.width);
+    gtk_widget_destroy(window);
+  }
 }
 
 TEST(Persistence, FirstCloseOfTheMainWindowCreatesTheFile) {

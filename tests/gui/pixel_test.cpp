@@ -1,5 +1,5 @@
-// Single-pixel access: addressing by rowstride/stride, channel orders,
-// tolerated out-of-range coordinates and the fatal preconditions.
+// Single-pixel access: addressing by rowstride/stride, channel orders and
+// tolerated out-of-range coordinates.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,62 +9,41 @@
 
 namespace {
 
-const int WIDTH = 3;
-const int HEIGHT = 4;
+const int WIDTH = 3, HEIGHT = 4;
 const int ROW_PADDING = 7;  // bytes beyond width * channels on every row
-const int OUTSIDE[][2] = {{-1, 0}, {WIDTH, 0}, {0, -1}, {0, HEIGHT}, {-1, HEIGHT}};
+const int OUTSIDE[][2] = {{-1, 0}, {WIDTH, 0}, {0, -1}, {0, HEIGHT}};
 
-// A pixbuf over our own memory, so padding bytes can be watched.
-struct padded_pixbuf {
-  std::vector<guchar> memory;
-  GdkPixbuf *pixbuf;
-  int rowstride;
-  int channels;
+typedef std::vector<int> channels;
 
-  explicit padded_pixbuf(bool has_alpha) : channels(has_alpha ? 4 : 3) {
-    rowstride = WIDTH * channels + ROW_PADDING;
-    memory.assign((size_t)rowstride * HEIGHT, 0xEE);
-    pixbuf = gdk_pixbuf_new_from_data(memory.data(), GDK_COLORSPACE_RGB, has_alpha, 8, WIDTH,
-                                      HEIGHT, rowstride, NULL, NULL);
-  }
-  ~padded_pixbuf() { g_object_unref(pixbuf); }
-  guchar *at(int x, int y) { return &memory[(size_t)y * rowstride + x * channels]; }
-};
-
-// A distinct sample value for every pixel and channel.
-guchar sample(int x, int y, int channel) { return (guchar)(16 * y + 4 * x + channel + 1); }
-
+// Over memory of the test's own, so that padding bytes can be watched; a
+// pixbuf without alpha reads as opaque and keeps its three bytes a pixel.
 TEST(PixbufPixel, AddressesByRowstrideWritesAlphaOnlyOnFourChannelsAndIgnoresOutside) {
-  for (bool has_alpha : {false, true}) {
-    SCOPED_TRACE(has_alpha ? "RGBA" : "RGB");
-    padded_pixbuf p(has_alpha);
-    for (int y = 0; y < HEIGHT; ++y)
-      for (int x = 0; x < WIDTH; ++x)
-        for (int c = 0; c < p.channels; ++c) p.at(x, y)[c] = sample(x, y, c);
-    for (int y = 0; y < HEIGHT; ++y)
-      for (int x = 0; x < WIDTH; ++x) {
-        guchar r, g, b, a;
-        gdkpixbuf_get_pixel(p.pixbuf, x, y, &r, &g, &b, &a);
-        EXPECT_EQ(std::vector<int>({r, g, b, a}),
-                  std::vector<int>({sample(x, y, 0), sample(x, y, 1), sample(x, y, 2),
-                                    has_alpha ? sample(x, y, 3) : 255}))
-            << x << "," << y;
-      }
+  for (int n : {3, 4}) {
+    SCOPED_TRACE(n == 4 ? "RGBA" : "RGB");
+    const int rowstride = WIDTH * n + ROW_PADDING;
+    std::vector<guchar> memory((size_t)rowstride * HEIGHT);
+    for (size_t i = 0; i < memory.size(); i++) memory[i] = (guchar)i;
+    GdkPixbuf *pixbuf = gdk_pixbuf_new_from_data(memory.data(), GDK_COLORSPACE_RGB, n == 4, 8,
+                                                 WIDTH, HEIGHT, rowstride, NULL, NULL);
+    const int at = 2 * rowstride + 1 * n;  // pixel (1, 2)
+    guchar r, g, b, a;
+    gdkpixbuf_get_pixel(pixbuf, 1, 2, &r, &g, &b, &a);
+    EXPECT_EQ((channels{r, g, b, a}), (channels{at, at + 1, at + 2, n == 4 ? at + 3 : 255}));
 
-    std::vector<guchar> expected = p.memory;
+    std::vector<guchar> expected = memory;
     const guchar written[] = {10, 20, 30, 40};
-    std::copy(written, written + p.channels, expected.begin() + (p.at(1, 2) - p.memory.data()));
-    gdkpixbuf_put_pixel(p.pixbuf, 1, 2, 10, 20, 30, 40);
-    EXPECT_EQ(p.memory, expected);  // its own bytes only, padding untouched
-
+    std::copy(written, written + n, expected.begin() + at);
+    gdkpixbuf_put_pixel(pixbuf, 1, 2, 10, 20, 30, 40);
+    EXPECT_EQ(memory, expected);  // its own bytes only, padding untouched
     // Outside the pixbuf, reads leave the outputs and writes touch nothing.
     for (const auto &xy : OUTSIDE) {
-      guchar r = 1, g = 2, b = 3, a = 4;
-      gdkpixbuf_get_pixel(p.pixbuf, xy[0], xy[1], &r, &g, &b, &a);
-      EXPECT_EQ(std::vector<int>({r, g, b, a}), std::vector<int>({1, 2, 3, 4}));
-      gdkpixbuf_put_pixel(p.pixbuf, xy[0], xy[1], 9, 9, 9, 9);
+      r = 1, g = 2, b = 3, a = 4;
+      gdkpixbuf_get_pixel(pixbuf, xy[0], xy[1], &r, &g, &b, &a);
+      EXPECT_EQ((channels{r, g, b, a}), (channels{1, 2, 3, 4}));
+      gdkpixbuf_put_pixel(pixbuf, xy[0], xy[1], 9, 9, 9, 9);
     }
-    EXPECT_EQ(p.memory, expected);
+    EXPECT_EQ(memory, expected);
+    g_object_unref(pixbuf);
   }
 }
 
@@ -77,49 +56,18 @@ TEST(SurfacePixel, StoresBlueGreenRedAlphaAndReadsBackOnlyInRange) {
     const unsigned char *stored =
         cairo_image_surface_get_data(surface) + 3 * cairo_image_surface_get_stride(surface) + 4 * 2;
     if (G_BYTE_ORDER == G_LITTLE_ENDIAN) {
-      EXPECT_EQ(std::vector<int>(stored, stored + 4), std::vector<int>({30, 20, 10, 255}));
+      EXPECT_EQ(channels(stored, stored + 4), (channels{30, 20, 10, 255}));
     }
     guchar a = 0, r = 0, g = 0, b = 0;
     cairoimagesurface_get_pixel(surface, 2, 3, &a, &r, &g, &b);
-    EXPECT_EQ(std::vector<int>({a, r, g, b}), std::vector<int>({255, 10, 20, 30}));
+    EXPECT_EQ((channels{a, r, g, b}), (channels{255, 10, 20, 30}));
     for (const auto &xy : OUTSIDE) {
       a = 1, r = 2, g = 3, b = 4;
       cairoimagesurface_get_pixel(surface, xy[0], xy[1], &a, &r, &g, &b);
-      EXPECT_EQ(std::vector<int>({a, r, g, b}), std::vector<int>({1, 2, 3, 4}));
+      EXPECT_EQ((channels{a, r, g, b}), (channels{1, 2, 3, 4}));
     }
     cairo_surface_destroy(surface);
   }
-}
-
-// gdk-pixbuf itself only makes 8-bit pixbufs, but its object properties
-// still accept other depths, which is how a foreign one could arrive.
-TEST(PixelDeathTest, WrongFormatsAndSurfaceWritesOutsideAreFatal) {
-  cairo_surface_t *rgb = cairo_image_surface_create(CAIRO_FORMAT_RGB24, WIDTH, HEIGHT);
-  EXPECT_DEATH(cairoimagesurface_put_pixel(rgb, -1, 0, 255, 0, 0, 0),
-               "pixel.cpp:[0-9]+: cairoimagesurface_put_pixel.*x >= 0 && x < width");
-  EXPECT_DEATH(cairoimagesurface_put_pixel(rgb, 0, HEIGHT, 255, 0, 0, 0),
-               "cairoimagesurface_put_pixel.*y >= 0 && y < height");
-  cairo_surface_destroy(rgb);
-
-  cairo_surface_t *a8 = cairo_image_surface_create(CAIRO_FORMAT_A8, 4, 4);
-  guchar a = 0, r = 0, g = 0, b = 0;
-  EXPECT_DEATH(cairoimagesurface_get_pixel(a8, 0, 0, &a, &r, &g, &b),
-               "cairoimagesurface_get_pixel.*cairoFMT == CAIRO_FORMAT_ARGB32 \\|\\| "
-               "cairoFMT == CAIRO_FORMAT_RGB24");
-  EXPECT_DEATH(cairoimagesurface_put_pixel(a8, 0, 0, 1, 2, 3, 4),
-               "cairoimagesurface_put_pixel.*cairoFMT == CAIRO_FORMAT_ARGB32");
-  cairo_surface_destroy(a8);
-
-  static guchar memory[16] = {0};
-  GdkPixbuf *deep = GDK_PIXBUF(g_object_new(
-      GDK_TYPE_PIXBUF, "colorspace", GDK_COLORSPACE_RGB, "n-channels", 3, "has-alpha", FALSE,
-      "bits-per-sample", 16, "width", 1, "height", 1, "rowstride", 8, "pixels", memory, NULL));
-  ASSERT_EQ(gdk_pixbuf_get_bits_per_sample(deep), 16);
-  EXPECT_DEATH(gdkpixbuf_get_pixel(deep, 0, 0, &r, &g, &b, &a),
-               "gdkpixbuf_get_pixel.*gdk_pixbuf_get_bits_per_sample\\(pixbuf\\) == 8");
-  EXPECT_DEATH(gdkpixbuf_put_pixel(deep, 0, 0, r, g, b, a),
-               "gdkpixbuf_put_pixel.*gdk_pixbuf_get_bits_per_sample\\(pixbuf\\) == 8");
-  g_object_unref(deep);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Saving the picture on show and the stroke layer: names, extensions,
-// channels, the mode-dependent dialog and the failure message.
+// channels and the failure message.
 #include <string>
 
 #include <gtest/gtest.h>
@@ -64,13 +64,6 @@ TEST_F(SaveTest, EditModeSaveWritesTheStrokeLayerKeepingUnpaintedPixelsTranspare
   EXPECT_EQ(std::string(save_suggested_name()), path("strokes"));
 }
 
-TEST_F(SaveTest, CancelSavesNothingButRemembersTheFolder) {
-  set_mode(false);
-  save_dialog_answer(GTK_RESPONSE_CANCEL, path("nothing.png").c_str(), dir.c_str());
-  EXPECT_FALSE(g_file_test(path("nothing.png").c_str(), G_FILE_TEST_EXISTS));
-  EXPECT_EQ(std::string(save_remembered_folder()), dir);
-}
-
 // The stroke layer's writer once failed without a word.
 TEST_F(SaveTest, FailingSaveShowsTheErrorOnTheStatusBar) {
   for (bool layer : {false, true}) {
@@ -80,17 +73,6 @@ TEST_F(SaveTest, FailingSaveShowsTheErrorOnTheStatusBar) {
     EXPECT_FALSE(layer ? save_surface_to_file(name) : save_pixbuf_to_file(name, pixbuf_image));
     g_free(name);
     EXPECT_EQ(statusbar_text().rfind("File open error: ", 0), 0u) << layer << statusbar_text();
-  }
-}
-
-TEST_F(SaveTest, DialogOffersSaveImageOnlyInEditModeAndConfirmsOverwriting) {
-  for (bool edit : {true, false}) {
-    set_mode(edit);
-    GtkWidget *dialog = create_save_dialog(main_window);
-    GtkWidget *extra = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), SAVE_RESPONSE_IMAGE);
-    EXPECT_EQ(extra != NULL, edit);
-    EXPECT_TRUE(gtk_file_chooser_get_do_overwrite_confirmation(GTK_FILE_CHOOSER(dialog)));
-    gtk_widget_destroy(dialog);
   }
 }
 
