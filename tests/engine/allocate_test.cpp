@@ -1,4 +1,5 @@
 #include "engine/allocate.h"
+#include "engine/tiff.h"
 
 #include <gtest/gtest.h>
 
@@ -45,11 +46,15 @@ TEST(Imerode, MatchesTheDirectMinimumOnRandomGrids) {
 }
 
 // Nothing here hands back null: a request that cannot be met ends the
-// process with the engine's message.
+// process with the engine's message. The engine's own picture records
+// cannot do without their planes either.
 TEST(AllocateDeathTest, UnsatisfiableRequestsEndTheProcess) {
   EXPECT_EXIT(get_spc(SIZE_MAX, 2), testing::ExitedWithCode(255), "calloc\\(\\) error");
   EXPECT_EXIT(get_img(-1, 3, 8), testing::ExitedWithCode(255), "malloc\\(\\) error");
   EXPECT_EXIT(multialloc_init(8, 0), testing::ExitedWithCode(255), "at least one dimension");
+  TIFF_img img;
+  EXPECT_EXIT(get_TIFF_checked(&img, 0, 5, 'g'), testing::ExitedWithCode(255),
+              "must be positive\n\n==> get_TIFF\\(\\) error\n$");
 }
 
 }  // namespace
