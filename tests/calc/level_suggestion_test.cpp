@@ -9,6 +9,13 @@
 
 namespace {
 
+// The options dialog and --levels allow a tenth of the smaller side.
+TEST(Options, LevelBoundFollowsTheSmallerSide) {
+  EXPECT_EQ(max_levels_for_picture(0, 0), 1);
+  EXPECT_EQ(max_levels_for_picture(200, 90), 9);
+  EXPECT_EQ(max_levels_for_picture(19, 1000), 1);
+}
+
 struct SuggestionCase {
   const char *label;
   int width, height, win_size;

@@ -58,10 +58,4 @@ TEST(CalculationFailureMessage, MemoryFailuresAdviseEachReaderInItsTerms) {
   EXPECT_TRUE(calculation_failed(C2F_STATUS_CANCELLED));
 }
 
-TEST(HumanBytes, PicksTheUnitByTheSize) {
-  EXPECT_EQ(human_bytes(512.0 * 1024), "512 kB");
-  EXPECT_EQ(human_bytes(480.0 * 1024 * 1024), "480 MB");
-  EXPECT_EQ(human_bytes(9.6 * 1024 * 1024 * 1024), "9.6 GB");
-}
-
 }  // namespace
