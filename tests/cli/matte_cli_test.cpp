@@ -153,69 +153,47 @@ TEST_F(MatteCli, LevelsAutoRunsTheSuggestedPyramidAndSaysWhatItChose) {
   EXPECT_NE(alpha_of({picture, trimap, "--levels", "auto"}), alpha_of({picture, trimap}));
 }
 
-// One refused run: its words ($P picture, $T trimap, $D/ the folder; "-o"
-// and the output are added unless given) and a part of its message.
-struct failure_case {
-  const char *label;
-  std::vector<std::string> words;
-  const char *message_part;
-};
-
-class MatteCliRefuses : public MatteCli, public ::testing::WithParamInterface<failure_case> {};
-
-TEST_P(MatteCliRefuses, WithExitStatusTwoOneMessageAndTheOldOutputKept) {
+// Refused runs: their words ($P picture, $T trimap, $D/ the folder; "-o"
+// and the output are added unless given) and a part of the message. Each
+// exits 2 with nothing on standard output, the old output kept.
+TEST_F(MatteCli, BadInputsExitTwoWithAMessageAndKeepTheOldOutput) {
   write_png(folder.file("small.png"), 10, 10, false, trimap_pixel);
   write_png(folder.file("no_bg.png"), SIDE, SIDE, false, without_background);
   write_file(output, "previous result");
-  std::vector<std::string> words;
-  for (std::string w : GetParam().words) {
-    if (w == "$P") w = picture;
-    if (w == "$T") w = trimap;
-    if (w.rfind("$D/", 0) == 0) w = folder.file(w.substr(3));
-    words.push_back(w);
+  const struct {
+    std::vector<std::string> words;
+    const char *message_part;
+  } cases[] = {
+      {{"$D/none.png", "$T"}, "cannot read picture '"},
+      {{"$P", "$D/small.png"}, "small.png' are 10 x 10 pixels, but the picture is 24 x 24"},
+      {{"$P", "$D/no_bg.png"}, "no_bg.png' has no background"},
+      {{"$P", "$T", "--threshold", "0.9"}, "--threshold: 0.9 is outside 0..0.5"},
+      {{"$P", "$T", "-o", "$D/missing/out.png"}, "missing/out.png': No such file or directory"},
+      {{"$P", "$T", "--levels", "3"}, "--levels 3 exceeds 2, the most a 24 x 24 picture allows"},
+      {{"$P", "$T", "--region", "30,0,5,5"},
+       "--region 30,0,5,5 has no pixel inside the 24 x 24 picture"},
+      {{"$P", "$T", "--region", "0,0,24,4", "--win-size", "2"},
+       "(24 x 4) is too small for --win-size 2: it needs at least 5 x 5"},
+      {{"$P", "$T", "--region", "0,0,10,24"},
+       "has no foreground pixel inside the calculation region"}};
+  for (const auto &c : cases) {
+    std::vector<std::string> words;
+    for (std::string w : c.words) {
+      if (w == "$P") w = picture;
+      if (w == "$T") w = trimap;
+      if (w.rfind("$D/", 0) == 0) w = folder.file(w.substr(3));
+      words.push_back(w);
+    }
+    if (std::find(words.begin(), words.end(), "-o") == words.end())
+      words.insert(words.end(), {"-o", output});
+    const cli_result r = run_cli(words);
+    EXPECT_EQ(r.status, MATTE_EXIT_INPUT) << c.message_part;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(c.message_part), std::string::npos) << r.err;
+    EXPECT_EQ(read_file(output), "previous result");
+    EXPECT_EQ(folder.count(), 6);  // the files above: no temporary left over
   }
-  if (std::find(words.begin(), words.end(), "-o") == words.end())
-    words.insert(words.end(), {"-o", output});
-  cli_result r = run_cli(words);
-  EXPECT_EQ(r.status, MATTE_EXIT_INPUT);
-  EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find(GetParam().message_part), std::string::npos) << r.err;
-  EXPECT_EQ(read_file(output), "previous result");
-  EXPECT_EQ(folder.count(), 6);  // the files above: no temporary left over
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    BadInputs, MatteCliRefuses,
-    ::testing::Values(
-        failure_case{"missing_picture", {"$D/none.png", "$T"}, "cannot read picture '"},
-        failure_case{"missing_constraints", {"$P", "$D/none.png"}, "cannot read constraints '"},
-        failure_case{"size_mismatch",
-                     {"$P", "$D/small.png"},
-                     "small.png' are 10 x 10 pixels, but the picture is 24 x 24"},
-        failure_case{"no_background", {"$P", "$D/no_bg.png"}, "no_bg.png' has no background"},
-        failure_case{"rgb_forced_as_layer",
-                     {"$P", "$T", "--layer"},
-                     "has no background or foreground pixel"},
-        failure_case{"bad_option_value",
-                     {"$P", "$T", "--threshold", "0.9"},
-                     "--threshold: 0.9 is outside 0..0.5"},
-        failure_case{"missing_output_folder",
-                     {"$P", "$T", "-o", "$D/missing/out.png"},
-                     "missing/out.png': No such file or directory"},
-        failure_case{"output_is_a_folder", {"$P", "$T", "-o", "$D/"}, "': Is a directory"},
-        failure_case{"levels_beyond_picture",
-                     {"$P", "$T", "--levels", "3"},
-                     "--levels 3 exceeds 2, the most a 24 x 24 picture allows"},
-        failure_case{"region_outside",
-                     {"$P", "$T", "--region", "30,0,5,5"},
-                     "--region 30,0,5,5 has no pixel inside the 24 x 24 picture"},
-        failure_case{"region_too_small",
-                     {"$P", "$T", "--region", "0,0,24,4", "--win-size", "2"},
-                     "(24 x 4) is too small for --win-size 2: it needs at least 5 x 5"},
-        failure_case{"region_without_foreground",
-                     {"$P", "$T", "--region", "0,0,10,24"},
-                     "has no foreground pixel inside the calculation region"}),
-    [](const ::testing::TestParamInfo<failure_case> &info) { return info.param.label; });
 
 // The solvers allocate through SuiteSparse's configurable allocator;
 // refusing every request there makes the factorisation fail the way a
@@ -225,52 +203,38 @@ void *refuse_malloc(size_t) { return nullptr; }
 void *refuse_calloc(size_t, size_t) { return nullptr; }
 void *refuse_realloc(void *, size_t) { return nullptr; }
 
-struct solver_failure_case {
-  const char *label;
-  std::vector<std::string> options;
-  bool refuse_allocations;
-  const char *message_start;
-};
-
-class MatteCliSolverFails : public MatteCli,
-                            public ::testing::WithParamInterface<solver_failure_case> {};
-
 // Exit 3 with one message that names the failing step's status (not the
 // solve step's invalid numeric object) and gives command-line advice; the
 // old output is kept.
-TEST_P(MatteCliSolverFails, ExitsThreeWithCommandLineAdviceAndWritesNothing) {
-  const solver_failure_case &c = GetParam();
+TEST_F(MatteCli, SolverFailuresExitThreeWithCommandLineAdviceAndWriteNothing) {
+  const struct {
+    std::vector<std::string> options;
+    bool refuse_allocations;
+    const char *message_start;
+  } cases[] = {{{}, true, "failure: out_of_memory; try "},
+               {{"--solver", "lu"}, true, "failure: out_of_memory; try "},
+               {{"--max-memory", "1M"}, false, "failure: not enough memory: the calculation needs "}};
   write_file(output, "previous result");
-  std::vector<std::string> words = {picture, trimap, "-o", output, "--quiet"};
-  words.insert(words.end(), c.options.begin(), c.options.end());
-  SuiteSparse_config_struct saved = SuiteSparse_config;
-  if (c.refuse_allocations) {
-    SuiteSparse_config.malloc_func = refuse_malloc;
-    SuiteSparse_config.calloc_func = refuse_calloc;
-    SuiteSparse_config.realloc_func = refuse_realloc;
+  for (const auto &c : cases) {
+    std::vector<std::string> words = {picture, trimap, "-o", output, "--quiet"};
+    words.insert(words.end(), c.options.begin(), c.options.end());
+    const SuiteSparse_config_struct saved = SuiteSparse_config;
+    if (c.refuse_allocations) {
+      SuiteSparse_config.malloc_func = refuse_malloc;
+      SuiteSparse_config.calloc_func = refuse_calloc;
+      SuiteSparse_config.realloc_func = refuse_realloc;
+    }
+    const cli_result r = run_cli(words);
+    SuiteSparse_config = saved;
+    EXPECT_EQ(r.status, MATTE_EXIT_SOLVER) << c.message_start;
+    EXPECT_EQ(r.err.rfind(std::string("velorin-matte: ") + c.message_start, 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("--region"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("menu"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(read_file(output), "previous result");
+    EXPECT_EQ(folder.count(), 4);
   }
-  cli_result r = run_cli(words);
-  SuiteSparse_config = saved;
-  EXPECT_EQ(r.status, MATTE_EXIT_SOLVER);
-  EXPECT_EQ(r.err.rfind(std::string("velorin-matte: ") + c.message_start, 0), 0u) << r.err;
-  EXPECT_NE(r.err.find("--region"), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find("menu"), std::string::npos) << r.err;
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(read_file(output), "previous result");
-  EXPECT_EQ(folder.count(), 4);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SolverFailures, MatteCliSolverFails,
-    ::testing::Values(
-        solver_failure_case{"cholesky_out_of_memory", {}, true, "failure: out_of_memory; try "},
-        solver_failure_case{"lu_out_of_memory", {"--solver", "lu"}, true,
-                            "failure: out_of_memory; try "},
-        solver_failure_case{"refused_for_memory", {"--max-memory", "1M"}, false,
-                            "failure: not enough memory: the calculation needs "},
-        solver_failure_case{"lu_refused_for_memory", {"--solver=lu", "--max-memory=1M"}, false,
-                            "failure: not enough memory: the calculation needs "}),
-    [](const ::testing::TestParamInfo<solver_failure_case> &info) { return info.param.label; });
 
 }  // namespace
