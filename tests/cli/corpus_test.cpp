@@ -128,7 +128,7 @@ limited_run run_program_under_limit(const std::vector<std::string> &words, rlim_
 struct MemoryLimit : SceneFolder {};
 
 TEST_F(MemoryLimit, EveryRunEndsWithTheMatteOrOneMessage) {
-  const int limits_mb[] = {96, 160, 224, 288, 352, 1024};
+  const int limits_mb[] = {96, 224, 1024};
   int status = -1;
   for (int mb : limits_mb) {
     write_file(output, "previous result");
