@@ -12,14 +12,10 @@ GdkPixbuf *make_pixbuf(int width, int height, bool has_alpha, const pixel_fn &pi
   return p;
 }
 
-void save_png(GdkPixbuf *pixbuf, const std::string &path) {
-  EXPECT_TRUE(gdk_pixbuf_save(pixbuf, path.c_str(), "png", nullptr, nullptr)) << path;
-}
-
 void write_png(const std::string &path, int width, int height, bool has_alpha,
                const pixel_fn &pixel) {
   GdkPixbuf *p = make_pixbuf(width, height, has_alpha, pixel);
-  save_png(p, path);
+  EXPECT_TRUE(gdk_pixbuf_save(p, path.c_str(), "png", nullptr, nullptr)) << path;
   g_object_unref(p);
 }
 

@@ -12,8 +12,8 @@
 // A new width x height pixbuf (g_object_unref), RGBA when has_alpha, else RGB.
 GdkPixbuf *make_pixbuf(int width, int height, bool has_alpha, const pixel_fn &pixel);
 
-// Saves a pixbuf, or the picture, as a PNG; a test failure if that fails.
-void save_png(GdkPixbuf *pixbuf, const std::string &path);
+// Saves the picture as a PNG (as make_pixbuf makes it); a test failure if
+// that fails.
 void write_png(const std::string &path, int width, int height, bool has_alpha,
                const pixel_fn &pixel);
 
