@@ -199,8 +199,7 @@ TEST_F(C2FDriver, RefusedCoarseSolveOrCancelEndsTheRun) {
   }
 }
 
-// The solver asked for reaches the solves: refused for memory, each names
-// its own need.
+// Refused for memory, each solver names its own need.
 TEST_F(C2FDriver, TheChosenSolverReachesTheSolves) {
   engine_input in = split_scene(60, 60);
   config_.memory_limit = 1;

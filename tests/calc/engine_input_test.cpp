@@ -38,34 +38,34 @@ rgba stroke(int x, int y) {
   return strokes[y][x];
 }
 
-class ReadEngineInput : public testing::TestWithParam<int> {};
-
-// The region is columns 1..2: black, blue (grey 127); soft edge, brown (grey 50).
-TEST_P(ReadEngineInput, CopiesTheRegionsColoursAndConstraints) {
-  const int n = GetParam(), stride = 3 * n + 5;
-  const std::vector<unsigned char> pic = rgb_bytes(3, 2, n, coded, stride);
-  const std::vector<unsigned char> lay = argb32_bytes(3, 2, stroke);
-  const raw_pixels picture = rgb_pixels(pic.data(), stride, n);
-  const raw_pixels layer = argb32_pixels(lay.data(), 3 * 4);
-  engine_input in = read_engine_input(&picture, &layer, CONSTRAINTS_LAYER, 1, 0, 2, 2);
-  ASSERT_EQ(in.image.TIFF_type, 'c');
-  ASSERT_EQ(in.image.width, 2);
-  ASSERT_EQ(in.image.height, 2);
-  const double mask[2][2] = {{1, 1}, {0, 1}};
-  const double values[2][2] = {{0.0, 127 / 255.0}, {0.0, 50 / 255.0}};
-  for (int y = 0; y < 2; y++)
-    for (int x = 0; x < 2; x++) {
-      const rgba c = coded(x + 1, y);
-      EXPECT_EQ(in.image.color_planes[0][y][x], c.r);
-      EXPECT_EQ(in.image.color_planes[1][y][x], c.g);
-      EXPECT_EQ(in.image.color_planes[2][y][x], c.b);
-      EXPECT_EQ(in.constraint_mask[y][x], mask[y][x]) << y << "," << x;
-      EXPECT_EQ(in.constraint_values[y][x], values[y][x]) << y << "," << x;
-    }
-  EXPECT_TRUE(in.has_background && in.has_foreground && constraints_usable(&in));
-  free_engine_input(&in);
+// From RGB and RGBA pictures with padded rows. The region is columns 1..2:
+// black, blue (grey 127); soft edge, brown (grey 50).
+TEST(ReadEngineInput, CopiesTheRegionsColoursAndConstraints) {
+  for (const int n : {3, 4}) {
+    SCOPED_TRACE(n);
+    const int stride = 3 * n + 5;
+    const std::vector<unsigned char> pic = rgb_bytes(3, 2, n, coded, stride);
+    const std::vector<unsigned char> lay = argb32_bytes(3, 2, stroke);
+    const raw_pixels picture = rgb_pixels(pic.data(), stride, n);
+    const raw_pixels layer = argb32_pixels(lay.data(), 3 * 4);
+    engine_input in = read_engine_input(&picture, &layer, CONSTRAINTS_LAYER, 1, 0, 2, 2);
+    ASSERT_EQ(in.image.TIFF_type, 'c');
+    ASSERT_EQ(in.image.width, 2);
+    ASSERT_EQ(in.image.height, 2);
+    const double mask[2][2] = {{1, 1}, {0, 1}};
+    const double values[2][2] = {{0.0, 127 / 255.0}, {0.0, 50 / 255.0}};
+    for (int y = 0; y < 2; y++)
+      for (int x = 0; x < 2; x++) {
+        const rgba c = coded(x + 1, y);
+        EXPECT_EQ(in.image.color_planes[0][y][x], c.r);
+        EXPECT_EQ(in.image.color_planes[1][y][x], c.g);
+        EXPECT_EQ(in.image.color_planes[2][y][x], c.b);
+        EXPECT_EQ(in.constraint_mask[y][x], mask[y][x]) << y << "," << x;
+        EXPECT_EQ(in.constraint_values[y][x], values[y][x]) << y << "," << x;
+      }
+    EXPECT_TRUE(in.has_background && in.has_foreground && constraints_usable(&in));
+    free_engine_input(&in);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(EngineInput, ReadEngineInput, testing::Values(3, 4));
 
 }  // namespace

@@ -78,7 +78,6 @@ TEST(ParseArgs, RangeEndsDoubleDashHelpAndVersion) {
   EXPECT_STREQ(p.args.constraints_path, "--layer");
 }
 
-// Each refusal's message names the problem.
 TEST(ParseArgs, RejectsBadArgumentsWithAMessageNamingTheProblem) {
   const struct {
     std::vector<const char *> words;

@@ -42,7 +42,6 @@ struct MatteCli : SceneFolder {
   }
 };
 
-// The answers to --help and --version go to standard output and succeed.
 TEST(MatteCliInfo, HelpAndVersionSucceedOnStandardOutput) {
   for (const char *word : {"--help", "--version"}) {
     const cli_result r = run_cli({word});
@@ -94,7 +93,6 @@ TEST_F(MatteCli, TrimapAndEquivalentStrokeLayerGiveTheSameMatte) {
   EXPECT_NE(alpha_of({picture, opaque_trimap}), from_trimap);
 }
 
-// A run that succeeds with a note on what it did not do as asked, and why.
 TEST_F(MatteCli, NotesNameTheRealReason) {
   // Foreground strokes darker than mid grey vanish when down-sampled.
   std::string dark_layer = folder.file("dark.png");
