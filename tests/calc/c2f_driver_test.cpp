@@ -52,15 +52,13 @@ class C2FDriver : public testing::Test {
   void expect_plain_solve(engine_input *in, int N, int A, double threshold) {
     stages_.clear();
     int status = -99;
-    double **direct =
-        solveAlpha(&in->image, in->constraint_mask, in->constraint_values, kEpsilon, kWin, &status);
-    double **matte = run(in, N, A, threshold);
+    const owned_array direct(
+        solveAlpha(&in->image, in->constraint_mask, in->constraint_values, kEpsilon, kWin, &status));
+    const owned_array matte(run(in, N, A, threshold));
     EXPECT_EQ(outcome_.status, status);
     EXPECT_TRUE(same_array(matte, direct, in->image.width, in->image.height));
     EXPECT_EQ(lines(), "");
     EXPECT_EQ(stages_, "solving 1/1, ");
-    free_img((void **)matte);
-    free_img((void **)direct);
   }
 
   c2f_config config_;
@@ -101,11 +99,11 @@ TEST_F(C2FDriver, PyramidSolvesTheActiveCoarsestLevelsAndUpsamplesTheRest) {
        "upsampling 1/3, solving 1/3, "}};
   for (const auto &c : cases) {
     engine_input in = split_scene(100, 100);
-    double **mask = copy_array(in.constraint_mask, 100, 100);
-    double **values = copy_array(in.constraint_values, 100, 100);
+    const owned_array mask(copy_array(in.constraint_mask, 100, 100)),
+        values(copy_array(in.constraint_values, 100, 100));
     stages_.clear();
     const size_t lines_before = lines().size();
-    double **matte = run(&in, 3, c.active);
+    const owned_array matte(run(&in, 3, c.active));
     EXPECT_EQ(outcome_.status, 0);
     EXPECT_EQ(lines().substr(lines_before), c.lines);
     EXPECT_EQ(stages_, c.stages);
@@ -116,7 +114,6 @@ TEST_F(C2FDriver, PyramidSolvesTheActiveCoarsestLevelsAndUpsamplesTheRest) {
     // The constrained sides come out near their values, even only upsampled.
     EXPECT_LT(matte[50][5], 0.1);
     EXPECT_GT(matte[50][95], 0.9);
-    for (double **m : {matte, mask, values}) free_img((void **)m);
     free_engine_input(&in);
   }
 }
@@ -130,13 +127,11 @@ TEST_F(C2FDriver, LowThresholdsBehaveLikeTheFloor) {
     for (engine_input *in : {&a, &b})
       for (int y = 0; y < 40; y++)
         for (int x : {10, 11, 12, 13, 27, 28, 29, 30}) in->constraint_mask[y][x] = 0.0;
-    double **painted = copy_array(a.constraint_mask, 40, 40);
-    double **at_floor = run(&a, 2, 2, kThreshold);
-    double **below = run(&b, 2, 2, low);
+    const owned_array painted(copy_array(a.constraint_mask, 40, 40));
+    const owned_array at_floor(run(&a, 2, 2, kThreshold)), below(run(&b, 2, 2, low));
     EXPECT_FALSE(same_array(a.constraint_mask, painted, 40, 40));
     EXPECT_TRUE(same_array(a.constraint_mask, b.constraint_mask, 40, 40)) << low;
     EXPECT_TRUE(same_array(at_floor, below, 40, 40)) << low;
-    for (double **m : {painted, at_floor, below}) free_img((void **)m);
     free_engine_input(&a);
     free_engine_input(&b);
   }
@@ -146,8 +141,8 @@ TEST_F(C2FDriver, LowThresholdsBehaveLikeTheFloor) {
 // a lone confident pixel of an upsampled matte is as likely noise as edge.
 TEST(C2FRefinement, PinsOnlyNeighbourhoodsThatAreConfidentThroughout) {
   const int n = 12;
-  double **up = filled_array(n, n, 0.5), **mask = filled_array(n, n, 0.0),
-         **values = filled_array(n, n, 0.0);
+  const owned_array up(filled_array(n, n, 0.5)), mask(filled_array(n, n, 0.0)),
+      values(filled_array(n, n, 0.0));
   up[3][3] = 0.995;  // lone specks
   up[3][8] = 0.001;
   for (int dy = -1; dy <= 1; dy++)
@@ -174,7 +169,6 @@ TEST(C2FRefinement, PinsOnlyNeighbourhoodsThatAreConfidentThroughout) {
   EXPECT_EQ(values[0][0], 1.0);
   EXPECT_EQ(values[0][5], 1.0);
   EXPECT_EQ(values[0][11], 0.3);
-  for (double **a : {up, mask, values}) free_img((void **)a);
 }
 
 // A solve refused for memory at the coarsest level, or a cancel seen at the
@@ -184,17 +178,15 @@ TEST_F(C2FDriver, RefusedCoarseSolveOrCancelEndsTheRun) {
   const std::string to_coarsest = "down-sampling 1/3, down-sampling 2/3, solving 3/3, ";
   for (const bool refused : {true, false}) {
     engine_input in = split_scene(100, 100);
-    double **mask = copy_array(in.constraint_mask, 100, 100);
+    const owned_array mask(copy_array(in.constraint_mask, 100, 100));
     stages_.clear();
     config_.memory_limit = refused ? 1 : 0;
     cancel_after_ = refused ? "" : to_coarsest;
-    double **matte = run(&in, 3, 3);
+    const owned_array matte(run(&in, 3, 3)), empty(filled_array(100, 100, 0.0));
     EXPECT_EQ(outcome_.status, refused ? SOLVE_STATUS_OVER_MEMORY : C2F_STATUS_CANCELLED);
     EXPECT_EQ(stages_, to_coarsest);
     EXPECT_TRUE(same_array(mask, in.constraint_mask, 100, 100));
-    double **empty = filled_array(100, 100, 0.0);
     EXPECT_TRUE(same_array(matte, empty, 100, 100));
-    for (double **m : {matte, mask, empty}) free_img((void **)m);
     free_engine_input(&in);
   }
 }
@@ -206,7 +198,7 @@ TEST_F(C2FDriver, TheChosenSolverReachesTheSolves) {
   double needed[2];
   for (const int lu : {0, 1}) {
     config_.options.solver = lu ? SOLVER_LU : SOLVER_CHOLESKY;
-    free_img((void **)run(&in, 2, 2));
+    const owned_array matte(run(&in, 2, 2));
     EXPECT_EQ(outcome_.status, SOLVE_STATUS_OVER_MEMORY);
     needed[lu] = outcome_.needed_bytes;
   }

@@ -38,9 +38,8 @@ TEST_P(SuggestLevels, DeepestPyramidTheRegionAndStrokesAllowEveryLevelSolved) {
   const SuggestionCase &c = GetParam();
   engine_input in = split_scene(c.width, c.height);
   if (c.background_width) thin_background(&in, c.background_width);
-  double **mask = copy_array(in.constraint_mask, c.width, c.height);
-  double **values = copy_array(in.constraint_values, c.width, c.height);
-
+  const owned_array mask(copy_array(in.constraint_mask, c.width, c.height)),
+      values(copy_array(in.constraint_values, c.width, c.height));
   const level_suggestion s =
       suggest_levels(&in.image, in.constraint_mask, in.constraint_values, c.win_size);
   const int allowed = c2f_levels_allowed(&in.image, mask, values, 1000, c.win_size);
@@ -56,8 +55,6 @@ TEST_P(SuggestLevels, DeepestPyramidTheRegionAndStrokesAllowEveryLevelSolved) {
   EXPECT_LE(s.levels, max_levels_for_picture(c.width, c.height));
   EXPECT_TRUE(same_array(in.constraint_mask, mask, c.width, c.height));
   EXPECT_TRUE(same_array(in.constraint_values, values, c.width, c.height));
-  free_img((void **)mask);
-  free_img((void **)values);
   free_engine_input(&in);
 }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "engine/allocate.h"
 #include "reference_laplacian.h"
 #include "sparse/errhandl.h"
@@ -39,7 +38,7 @@ void expectIdenticalMatrices(QMatrix *expected, QMatrix *actual) {
 // A picture with its mask, and the Laplacian built from them.
 struct Picture {
   TIFF_img image;
-  double **mask;
+  const owned_array mask;
   QMatrix A;
   bool built = false;
   Picture(TIFF_img picture, MaskKind kind)
@@ -52,7 +51,6 @@ struct Picture {
   ~Picture() {
     if (built) Q_Destr(&A);
     free_TIFF(&image);
-    free_img((void **)mask);
   }
 };
 

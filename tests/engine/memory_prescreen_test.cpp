@@ -41,8 +41,8 @@ TEST(MemoryPrescreen, CoarseEstimateStaysBelowTheNeedOfTheWholeProblem) {
   } cases[] = {{3, 0.0}, {24, 0.0}, {0, 0.7}};
   for (const auto &c : cases) {
     TIFF_img image = noise_picture(kWidth, kHeight, 'c', 4u);
-    double **mask = filled_array(kWidth, kHeight, 0.0),
-           **values = filled_array(kWidth, kHeight, 0.0);
+    const owned_array mask(filled_array(kWidth, kHeight, 0.0)),
+        values(filled_array(kWidth, kHeight, 0.0));
     for (int y = 0; y < kHeight; y++)
       for (int x = 0; x < kWidth; x++) {
         const double radius = std::hypot(y - kHeight / 2.0, x - kWidth / 2.0) - 80;
@@ -57,8 +57,6 @@ TEST(MemoryPrescreen, CoarseEstimateStaysBelowTheNeedOfTheWholeProblem) {
     EXPECT_LE(estimate, need) << c.band;
     EXPECT_GE(estimate, c.least_share * need) << c.band << ": " << estimate / need;
     free_TIFF(&image);
-    free_img((void **)mask);
-    free_img((void **)values);
   }
 }
 

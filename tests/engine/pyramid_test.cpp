@@ -32,15 +32,13 @@ TEST(Pyramid, ConstraintLevelsStopBeforeEitherKindOfStrokeVanishes) {
       {1, 1, 4, 1}, {12, 12, 9, 3}, {12, 12, 2, 2}, {50, 50, 4, 4}, {1, 50, 4, 1}, {50, 1, 4, 1}};
   const int n = 100;
   for (const auto &c : cases) {
-    double **mask = filled_array(n, n, 0.0), **values = filled_array(n, n, 0.0);
+    const owned_array mask(filled_array(n, n, 0.0)), values(filled_array(n, n, 0.0));
     for (int y = 0; y < n; y++) {
       for (int k = 0; k < c[0]; k++) mask[y][k] = 1.0;
       for (int k = 0; k < c[1]; k++) mask[y][n - 1 - k] = values[y][n - 1 - k] = 1.0;
     }
     EXPECT_EQ(max_constraint_levels(mask, values, n, n, c[2]), c[3]) << c[0] << ", " << c[1];
     EXPECT_EQ(mask[0][0], 1.0);  // the caller's maps are left alone
-    free_img((void **)mask);
-    free_img((void **)values);
   }
 }
 
@@ -85,15 +83,13 @@ TEST(DownSmpIm, MatchesAnExactReferenceOnRandomPictures) {
 // reference exact (sum over 1024); the top left corner is one half throughout.
 TEST(DownSmpArr, BinarisesTheExactWeightedSumAtOneHalf) {
   TIFF_img noise = noise_picture(26, 21, 'g', 11);
-  double **map = filled_array(26, 21, 0.0);
+  const owned_array map(filled_array(26, 21, 0.0));
   for (int y = 0; y < 21; y++)
     for (int x = 0; x < 26; x++) map[y][x] = x < 5 && y < 5 ? 0.5 : (noise.plane[y][x] % 5) / 4.0;
-  double **out = downSmpArr(map, 21, 26, kRadius);
+  const owned_array out(downSmpArr(map, 21, 26, kRadius));
   for (int i = 0; i < downSmpSize(21, kRadius); i++)
     for (int j = 0; j < downSmpSize(26, kRadius); j++)
-      ASSERT_EQ(out[i][j], exact_sum(map, 4, 2 * i + 2, 2 * j + 2) >= 512 ? 1.0 : 0.0) << i << ", " << j;
-  free_img((void **)map);
-  free_img((void **)out);
+      ASSERT_EQ(out[i][j], exact_sum<double>(map, 4, 2 * i + 2, 2 * j + 2) >= 512 ? 1.0 : 0.0) << i << ", " << j;
   free_TIFF(&noise);
 }
 
@@ -109,11 +105,10 @@ TEST(DownSmpImDeathTest, RadiusAboveTwoOrAPictureBelowTheKernelEndsTheProcess) {
 TEST(Scale2_255, ClampsToTheSampleRange) {
   const double in[] = {-0.1, 0.5, 1.2, std::numeric_limits<double>::quiet_NaN()};
   const double expected[] = {0.0, 127.5, 255.0, 255.0};
-  double **a = filled_array(4, 1, 0.0);
+  const owned_array a(filled_array(4, 1, 0.0));
   for (int i = 0; i < 4; i++) a[0][i] = in[i];
   scale2_255(a, 4, 1);
   for (int i = 0; i < 4; i++) EXPECT_EQ(a[0][i], expected[i]) << in[i];
-  free_img((void **)a);
 }
 
 }  // namespace

@@ -22,15 +22,11 @@ namespace {
 struct Scene {
   const int height, width;
   TIFF_img image;
-  double **mask, **values;
+  const owned_array mask, values;
   Scene(int h, int w, unsigned seed, char type = 'c')
       : height(h), width(w), image(noise_picture(w, h, type, seed)),
         mask(filled_array(w, h, 0.0)), values(filled_array(w, h, 0.0)) {}
-  ~Scene() {
-    free_TIFF(&image);
-    free_img((void **)mask);
-    free_img((void **)values);
-  }
+  ~Scene() { free_TIFF(&image); }
   void pin(int y, int x, double value) {
     mask[y][x] = 1.0;
     values[y][x] = value;
@@ -124,13 +120,12 @@ TEST(SolveAlpha, PinnedValuesComeBackClampedInRowColumnOrder) {
     for (int x = 0; x < s.width; x++) s.pin(y, x, pinned[y][x]);
   LASError(LASMemAllocErr, "earlier", NULL, NULL, NULL);
   int status = -99;
-  double **alpha = s.solve(&status);
+  const owned_array alpha(s.solve(&status));
   EXPECT_EQ(status, UMFPACK_OK);
   EXPECT_EQ(LASResult(), LASOK);
   for (int y = 0; y < s.height; y++)
     for (int x = 0; x < s.width; x++)
       EXPECT_NEAR(alpha[y][x], std::fmin(1.0, std::fmax(0.0, pinned[y][x])), 1e-12) << y << ", " << x;
-  free_img((void **)alpha);
 }
 
 // No window fits, so the unpinned pixels have empty rows: the matrix is
@@ -143,8 +138,8 @@ TEST(SolveAlpha, PictureLowerThanAWindowIsSingularWithEitherSolver) {
   s.pin(0, 0, 0.0);
   s.pin(1, 7, 1.0);
   solve_outcome lu, cholesky;
-  double **byLu = s.solve(SOLVER_LU, 1, &lu);
-  double **byCholesky = s.solve(SOLVER_CHOLESKY, 1, &cholesky);
+  const owned_array byLu(s.solve(SOLVER_LU, 1, &lu)),
+      byCholesky(s.solve(SOLVER_CHOLESKY, 1, &cholesky));
   EXPECT_EQ(lu.status, UMFPACK_WARNING_singular_matrix);
   EXPECT_EQ(cholesky.status, lu.status);
   EXPECT_EQ(byLu[1][7], 1.0);
@@ -155,8 +150,6 @@ TEST(SolveAlpha, PictureLowerThanAWindowIsSingularWithEitherSolver) {
         EXPECT_EQ(byLu[y][x], 0.0) << y << ", " << x;
       }
     }
-  free_img((void **)byLu);
-  free_img((void **)byCholesky);
 }
 
 // Random pictures and constraints: the Cholesky path agrees with the LU
@@ -176,14 +169,12 @@ TEST(SolveAlpha, BothSolversAgreeWithinOneMillionth) {
       s.pin(k % s.height, k / s.height, (state >> 8) / 16777216.0);
     }
     solve_outcome lu, cholesky;
-    double **byLu = s.solve(SOLVER_LU, c.r, &lu);
-    double **byCholesky = s.solve(SOLVER_CHOLESKY, c.r, &cholesky);
+    const owned_array byLu(s.solve(SOLVER_LU, c.r, &lu)),
+        byCholesky(s.solve(SOLVER_CHOLESKY, c.r, &cholesky));
     SCOPED_TRACE(testing::Message() << c.type << " r " << c.r << " every " << c.pinEvery);
     EXPECT_GE(lu.status, 0);
     EXPECT_EQ(cholesky.status, lu.status);
     EXPECT_LE(largestDifference(byLu, byCholesky, s.height, s.width), 1e-6);
-    free_img((void **)byLu);
-    free_img((void **)byCholesky);
   }
 }
 
@@ -197,17 +188,16 @@ TEST(SolveAlpha, CancelOrABuildErrorGivesAnEmptyMatte) {
   const std::atomic<bool> cancelled{true};
   for (solver_choice solver : {SOLVER_CHOLESKY, SOLVER_LU}) {
     solve_outcome whole;
-    free_img((void **)s.solve(solver, 1, &whole, &cancelled));
+    const owned_array whole_matte(s.solve(solver, 1, &whole, &cancelled));
     EXPECT_EQ(whole.status, C2F_STATUS_CANCELLED);
     for (const bool build_error : {false, true}) {
       solve_settings settings;
       settings.solver = solver;
       settings.cancel = build_error ? nullptr : &cancelled;
       solve_outcome outcome;
-      double **alpha = s.solveBuilt(&settings, &outcome, build_error);
+      const owned_array alpha(s.solveBuilt(&settings, &outcome, build_error));
       EXPECT_EQ(outcome.status, build_error ? UMFPACK_ERROR_out_of_memory : C2F_STATUS_CANCELLED);
       EXPECT_TRUE(allZero(alpha, s.height, s.width)) << solver << build_error;
-      free_img((void **)alpha);
     }
   }
 }
@@ -230,13 +220,12 @@ TEST(SolveAlpha, RecoversTheAlphaOfASyntheticComposite) {
       if (x >= s.width - 3) s.pin(y, x, 1.0);
     }
   int status = -99;
-  double **alpha = s.solve(&status);
+  const owned_array alpha(s.solve(&status));
   ASSERT_EQ(status, UMFPACK_OK);
   double worst = 0.0;
   for (int y = 0; y < s.height; y++)
     for (int x = 0; x < s.width; x++) worst = std::fmax(worst, std::fabs(alpha[y][x] - truth[y * s.width + x]));
   EXPECT_LT(worst, 0.005);
-  free_img((void **)alpha);
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST(LinearCoeff, BorderCopiesTheNearestInteriorWindow) {
   for (int r : {1, 2}) {
     const int h = 9, w = 13;
     TIFF_img img = colour_picture(w, h, hashed);
-    double **varied = matte_of(img, [](const TIFF_img &, int y, int x) { return ((x * 7 + y * 3) % 10) / 10.0; });
+    const owned_array varied(matte_of(img, [](const TIFF_img &, int y, int x) { return ((x * 7 + y * 3) % 10) / 10.0; }));
     double ***k = getLinearCoeff(varied, &img, kEpsilon, r);
     auto source = [r](int i, int n) { return i < r ? r : (i >= n - r ? n - r - 1 : i); };
     for (int y = 0; y < h; y++)
@@ -92,16 +92,14 @@ TEST(LinearCoeff, BorderCopiesTheNearestInteriorWindow) {
     EXPECT_NE(k[r][r][3], k[r][w - r - 1][3]);
     EXPECT_NE(k[r][r][3], k[h - r - 1][r][3]);
     multifree(k, 3);
-    free_img((void **)varied);
     free_TIFF(&img);
   }
 }
 
 TEST(LinearCoeffDeathTest, ImageSmallerThanAWindowEndsTheProcess) {
   TIFF_img img = colour_picture(9, 4, hashed);
-  double **matte = matte_of(img, linear_matte);
+  const owned_array matte(matte_of(img, linear_matte));
   EXPECT_EXIT(getLinearCoeff(matte, &img, kEpsilon, 2), testing::ExitedWithCode(255), "smaller than one window");
-  free_img((void **)matte);
   free_TIFF(&img);
 }
 
@@ -111,16 +109,14 @@ TEST(LinearCoeffDeathTest, ImageSmallerThanAWindowEndsTheProcess) {
 TEST(UpSampleAlphaUsingImg, CarriesALinearModelToTheFinerPicture) {
   TIFF_img fine = colour_picture(20, 23, hashed);
   TIFF_img coarse = downSmpIm(&fine, 2);
-  double **coarse_matte =
-      matte_of(coarse, [](const TIFF_img &img, int y, int x) { return linear_matte(img, y, x) + 1.0; });
+  const owned_array coarse_matte(
+      matte_of(coarse, [](const TIFF_img &img, int y, int x) { return linear_matte(img, y, x) + 1.0; }));
   for (int r : {1, 2}) {
-    double **up = upSampleAlphaUsingImg(coarse_matte, &coarse, &fine, kEpsilon, r);
+    const owned_array up(upSampleAlphaUsingImg(coarse_matte, &coarse, &fine, kEpsilon, r));
     for (int y = 0; y < fine.height; y++)
       for (int x = 0; x < fine.width; x++)
         EXPECT_NEAR(up[y][x], linear_matte(fine, y, x) + 1.0, 1e-4) << r << ": " << y << "," << x;
-    free_img((void **)up);
   }
-  free_img((void **)coarse_matte);
   free_TIFF(&coarse);
   free_TIFF(&fine);
 }

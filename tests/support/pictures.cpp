@@ -68,6 +68,8 @@ double **filled_array(int width, int height, double value) {
   return a;
 }
 
+owned_array::~owned_array() { free_img(reinterpret_cast<void **>(a_)); }
+
 double **copy_array(double **a, int width, int height) {
   double **c = reinterpret_cast<double **>(get_img(width, height, sizeof(double)));
   std::memcpy(c[0], a[0], sizeof(double) * width * height);

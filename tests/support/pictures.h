@@ -42,6 +42,21 @@ TIFF_img noise_picture(int width, int height, char type, unsigned seed);
 // A width x height array of doubles, every element `value`; free_img.
 double **filled_array(int width, int height, double value);
 
+// Owns an array of doubles laid out by get_img (filled_array, copy_array or
+// an engine result) and frees it at the end of its scope; it converts to
+// the double ** the engine takes.
+class owned_array {
+ public:
+  explicit owned_array(double **a) : a_(a) {}
+  ~owned_array();
+  owned_array(const owned_array &) = delete;
+  owned_array &operator=(const owned_array &) = delete;
+  operator double **() const { return a_; }
+
+ private:
+  double **a_;
+};
+
 // A copy of a width x height array of doubles (free_img), and whether two
 // such arrays hold the same doubles bit for bit.
 double **copy_array(double **a, int width, int height);
