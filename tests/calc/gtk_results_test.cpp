@@ -16,7 +16,10 @@ rgba warm(int x, int y) { return rgba{x, y, 99, 255}; }
 
 // The worker's hand-over for the 6 x 4 region at (5, 2) of a 20 x 10
 // picture: alpha and, when asked, colours that encode their own position,
-// so misplacement shows.
+// so misplacement shows; with colours the alpha is 50 higher, so a stale
+// view shows too.
+int result_alpha(int x, int y, bool with_colours) { return 1 + x + 2 * y + (with_colours ? 50 : 0); }
+
 void hand_over_result(int status, bool with_colours) {
   pass_calc_args->status = status;
   pass_calc_args->result = new TIFF_img();
@@ -27,7 +30,7 @@ void hand_over_result(int status, bool with_colours) {
   }
   for (int y = 0; y < 4; y++)
     for (int x = 0; x < 6; x++) {
-      pass_calc_args->result->plane[y][x] = static_cast<unsigned char>(1 + x + 2 * y);
+      pass_calc_args->result->plane[y][x] = (unsigned char)result_alpha(x, y, with_colours);
       if (!with_colours) continue;
       pass_calc_args->colours->color_planes[0][y][x] = 200;
       pass_calc_args->colours->color_planes[1][y][x] = static_cast<unsigned char>(x);
@@ -61,7 +64,7 @@ TEST_F(ResultsTest, RegionGetsTheResultsAlphaAndColours) {
       for (int x = 0; x < 20; x++) {
         const bool inside = x >= 5 && x < 11 && y >= 2 && y < 6;
         rgba expected = warm(x, y);
-        expected.a = inside ? 1 + (x - 5) + 2 * (y - 2) : 0;
+        expected.a = inside ? result_alpha(x - 5, y - 2, with_colours) : 0;
         if (inside && with_colours) expected = rgba{200, x - 5, y - 2, expected.a};
         ASSERT_EQ(pixbuf_pixel(pixbuf_alpha, x, y), expected) << x << "," << y;
       }

@@ -1,4 +1,5 @@
-// The main window as start-up leaves it and its accelerators.
+// The main window as start-up leaves it, its accelerators and the error
+// dialog.
 #include <gtest/gtest.h>
 
 #include <gdk/gdkkeysyms.h>
@@ -59,6 +60,27 @@ TEST_F(MainWindow, AcceleratorsReachUndoRedoTheRegionFlagAndCopyTheResult) {
   EXPECT_EQ(gdk_pixbuf_get_width(pasted), 20);
   EXPECT_EQ(pixbuf_pixel(pasted, 19, 0).a, patterned(29, 10).a);
   g_object_unref(pasted);
+}
+
+// Over the topmost modal dialog (a result failing while the options dialog
+// is open), not behind it.
+TEST_F(MainWindow, ErrorDialogIsModalOverTheTopmostDialog) {
+  GtkWidget *open_dialog = gtk_dialog_new_with_buttons(
+      "options", GTK_WINDOW(main_window), GTK_DIALOG_MODAL, GTK_STOCK_OK, GTK_RESPONSE_OK, NULL);
+  gtk_widget_show(open_dialog);
+  GtkWindow *parent = NULL;
+  {
+    dialog_answers answers("Error", [&](GtkDialog *dialog) {
+      parent = gtk_window_get_transient_for(GTK_WINDOW(dialog));
+      EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
+      gtk_dialog_response(dialog, GTK_RESPONSE_NONE);
+      return true;
+    });
+    error_message_dialog(drawing_area, "failure: out_of_memory");
+    EXPECT_EQ(answers.first_text(), "failure: out_of_memory");
+  }
+  EXPECT_EQ(parent, GTK_WINDOW(open_dialog));
+  gtk_widget_destroy(open_dialog);
 }
 
 }  // namespace
