@@ -1,5 +1,5 @@
 // The calculation options dialog: its limits, the active-levels coupling,
-// reset, Suggest, and what OK, Cancel and closing from the frame do to the
+// Suggest, and what OK, Cancel and closing from the frame do to the
 // record.
 #include <gtest/gtest.h>
 
@@ -72,8 +72,7 @@ TEST_F(OptionsDialog, OkStoresTheShownValuesOtherAnswersKeepTheRecord) {
   const struct { gint response; int before, after; } answers[] = {
       {GTK_RESPONSE_OK, 0, 1},
       {GTK_RESPONSE_CANCEL, 1, 0},
-      {GTK_RESPONSE_DELETE_EVENT, 1, 1},
-      {GTK_RESPONSE_DELETE_EVENT, 0, 0}};
+      {GTK_RESPONSE_DELETE_EVENT, 1, 1}};
   for (const auto &answer : answers) {
     SCOPED_TRACE("response " + std::to_string(answer.response));
     build(EDITED);
@@ -89,22 +88,6 @@ TEST_F(OptionsDialog, OkStoresTheShownValuesOtherAnswersKeepTheRecord) {
     EXPECT_EQ(shown_fields(record), shown_fields(answer.response == GTK_RESPONSE_OK ? shown : EDITED));
     EXPECT_EQ(ok_to_calc, answer.after);
   }
-}
-
-TEST_F(OptionsDialog, ResetShowsTheDefaultsButOnlyOkStoresThem) {
-  build(EDITED);
-  GList *rows = gtk_container_get_children(GTK_CONTAINER(gtk_widget_get_parent(d->suggest_note)));
-  GtkWidget *reset = GTK_WIDGET(g_list_find(rows, d->suggest_note)->next->data);  // the row below
-  g_list_free(rows);
-  ASSERT_TRUE(GTK_IS_BUTTON(reset));
-  ASSERT_STREQ(gtk_button_get_label(GTK_BUTTON(reset)), "Reset to default values");
-  gtk_button_clicked(GTK_BUTTON(reset));
-  option_args defaults = EDITED;
-  opts_set_default(&defaults);
-  options_dialog_apply(d, GTK_RESPONSE_CANCEL, &record);
-  EXPECT_EQ(shown_fields(record), shown_fields(EDITED));
-  options_dialog_apply(d, GTK_RESPONSE_OK, &record);
-  EXPECT_EQ(shown_fields(record), shown_fields(defaults));
 }
 
 TEST_F(OptionsDialog, SuggestFillsLevelsForTheRegionOrSaysWhyNot) {
