@@ -26,6 +26,20 @@ rgba patterned(int x, int y) {
   return rgba{(10 + 3 * x) % 256, (20 + 2 * y) % 256, 100, (x * 7 + y * 31) % 256};
 }
 
+// Builds the main window and runs the loop until it is on screen.
+static void create_test_window(void) {
+  setenv("ICON_DIR", VELORIN_SOURCE_DIR "/assets/icons", 1);
+  char arg0[] = "gui_tests";
+  char *argv[] = {arg0, NULL};
+  set_calculate_handler(cb_calc);
+  GtkWidget *window = create_main_window(1, argv);
+  // Accelerators and pointer cursors need the window really mapped.
+  run_until([window] {
+    GdkWindow *shown = gtk_widget_get_window(window);
+    return shown && gdk_window_is_viewable(shown);
+  });
+}
+
 static void note_window_gone(GtkWidget *, gpointer alive) { *static_cast<bool *>(alive) = false; }
 
 void WindowTest::SetUp() {
@@ -81,20 +95,6 @@ bool run_until(const std::function<bool()> &done, double seconds) {
     g_usleep(1000);
   }
   return done();
-}
-
-GtkWidget *create_test_window(void) {
-  setenv("ICON_DIR", VELORIN_SOURCE_DIR "/assets/icons", 1);
-  char arg0[] = "gui_tests";
-  char *argv[] = {arg0, NULL};
-  set_calculate_handler(cb_calc);
-  GtkWidget *window = create_main_window(1, argv);
-  // Accelerators and pointer cursors need the window really mapped.
-  run_until([window] {
-    GdkWindow *shown = gtk_widget_get_window(window);
-    return shown && gdk_window_is_viewable(shown);
-  });
-  return window;
 }
 
 void send_to(GtkWidget *widget, GdkEvent *event) {

@@ -46,8 +46,6 @@ class WindowTest : public ::testing::Test {
   bool window_alive = false;  // false once a test has closed the window itself
 };
 
-// Builds the main window and runs the loop until it is on screen.
-GtkWidget *create_test_window(void);
 // Sends `event` to `widget`'s window as the server would, and frees it.
 void send_to(GtkWidget *widget, GdkEvent *event);
 void flush_events(void);

@@ -56,14 +56,4 @@ TEST(Persistence, StartUpRestoresTheStoredSizeAndClosingStoresItAgain) {
   }
 }
 
-TEST(Persistence, FirstCloseOfTheMainWindowCreatesTheFile) {
-  const std::string dir = use_fresh_appdata();
-  create_test_window();
-  close_main_window();
-  window_geometry stored = {0, 0, 0, 0};
-  EXPECT_TRUE(read_geometry_file((dir + RECORD_PATH).c_str(), &stored));
-  EXPECT_GT(stored.width, 0);
-  EXPECT_GT(stored.height, 0);
-}
-
 }  // namespace
