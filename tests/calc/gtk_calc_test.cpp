@@ -192,6 +192,28 @@ TEST_F(BigCalcTest, StoppingReturnsToEditModeWithNothingChangedAndTheNextCalcula
   EXPECT_EQ(alpha_at(W - 2, 2), 255);
 }
 
+gboolean send_delete_event(gpointer) {
+  send_to(main_window, gdk_event_new(GDK_DELETE));
+  return FALSE;
+}
+
+gboolean give_up_waiting(gpointer fired) {
+  *static_cast<bool *>(fired) = true;
+  ADD_FAILURE() << "the main window did not close";
+  gtk_main_quit();
+  return FALSE;
+}
+
+// Closes the main window the way the user does (a delete event from inside
+// the main loop) and runs the loop until the window's destroy handler leaves it.
+void close_main_window(void) {
+  g_idle_add(send_delete_event, NULL);
+  bool fired = false;
+  guint watchdog = g_timeout_add_seconds(10, give_up_waiting, &fired);  // no test hangs
+  gtk_main();
+  if (!fired) g_source_remove(watchdog);
+}
+
 // Closing the window stops the worker and waits for it; with warnings and
 // criticals fatal, anything touching the destroyed bar ends the test.
 TEST_F(BigCalcTest, ClosingTheWindowDuringACalculationStopsItQuietly) {

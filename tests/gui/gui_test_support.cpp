@@ -15,7 +15,6 @@
 
 static const guint POLL_INTERVAL_MS = 20;
 static const int UNANSWERED_POLL_LIMIT = 500;  // ten seconds
-static const guint CLOSE_WAIT_S = 10;
 static const double CALCULATION_WAIT_S = 120;
 
 std::ostream &operator<<(std::ostream &os, const rgba &p) {
@@ -102,26 +101,6 @@ void send_to(GtkWidget *widget, GdkEvent *event) {
   event->any.send_event = TRUE;
   gtk_main_do_event(event);
   gdk_event_free(event);
-}
-
-static gboolean send_delete_event(gpointer) {
-  send_to(main_window, gdk_event_new(GDK_DELETE));
-  return FALSE;
-}
-
-static gboolean give_up_waiting(gpointer fired) {
-  *static_cast<bool *>(fired) = true;
-  ADD_FAILURE() << "the main window did not close";
-  gtk_main_quit();
-  return FALSE;
-}
-
-void close_main_window(void) {
-  g_idle_add(send_delete_event, NULL);
-  bool fired = false;
-  guint watchdog = g_timeout_add_seconds(CLOSE_WAIT_S, give_up_waiting, &fired);
-  gtk_main();
-  if (!fired) g_source_remove(watchdog);
 }
 
 GtkToolItem *toolbar_item(int index) {

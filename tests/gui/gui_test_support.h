@@ -51,9 +51,6 @@ void send_to(GtkWidget *widget, GdkEvent *event);
 void flush_events(void);
 // Runs the main loop until done() holds or `seconds` have passed; returns done().
 bool run_until(const std::function<bool()> &done, double seconds = 10);
-// Closes the main window the way the user does (a delete event from inside
-// the main loop) and runs the loop until the window's destroy handler leaves it.
-void close_main_window(void);
 GtkToolItem *toolbar_item(int index);
 // Item `position` (0-based) of the menu bar's menu labelled `menu`, or NULL.
 GtkWidget *menu_item(const char *menu, int position);
