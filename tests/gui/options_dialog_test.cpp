@@ -1,5 +1,5 @@
 // The calculation options dialog: its limits, the active-levels coupling,
-// Suggest, and what OK, Cancel and closing from the frame do to the
+// reset, Suggest, and what OK, Cancel and closing from the frame do to the
 // record.
 #include <gtest/gtest.h>
 
@@ -88,6 +88,22 @@ TEST_F(OptionsDialog, OkStoresTheShownValuesOtherAnswersKeepTheRecord) {
     EXPECT_EQ(shown_fields(record), shown_fields(answer.response == GTK_RESPONSE_OK ? shown : EDITED));
     EXPECT_EQ(ok_to_calc, answer.after);
   }
+}
+
+TEST_F(OptionsDialog, ResetShowsTheDefaultsButOnlyOkStoresThem) {
+  build(EDITED);
+  GList *rows = gtk_container_get_children(GTK_CONTAINER(GTK_DIALOG(d->dialog)->vbox));
+  for (GList *row = rows; row; row = row->next)
+    if (GTK_IS_BUTTON(row->data) &&
+        g_strcmp0(gtk_button_get_label(GTK_BUTTON(row->data)), "Reset to default values") == 0)
+      gtk_button_clicked(GTK_BUTTON(row->data));
+  g_list_free(rows);
+  option_args defaults = EDITED;
+  opts_set_default(&defaults);
+  options_dialog_apply(d, GTK_RESPONSE_CANCEL, &record);
+  EXPECT_EQ(shown_fields(record), shown_fields(EDITED));
+  options_dialog_apply(d, GTK_RESPONSE_OK, &record);
+  EXPECT_EQ(shown_fields(record), shown_fields(defaults));
 }
 
 TEST_F(OptionsDialog, SuggestFillsLevelsForTheRegionOrSaysWhyNot) {
