@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "calc/gtk_calc.h"
-#include "calc/gtk_progress.h"
 #include "calc/worker_core.h"
 #include "gui/brush.h"
 #include "gui/main_window.h"
@@ -18,20 +17,12 @@
 namespace {
 
 const double WORKER_SECONDS = 120.0;
-const int SIZE = 40;
-// A light object on the left, a dark background on the right and a soft
-// edge (a linear ramp) between columns EDGE_FROM and EDGE_TO; brush strokes
-// well inside each side, surely covering column FG_COVERED.
-const int EDGE_FROM = 16, EDGE_TO = 24, LIGHT = 230, DARK = 20;
-const double FG_COLUMN = 5, BG_COLUMN = 35, BRUSH = 7;
-const int FG_COVERED = 4;
+// The split scene, dark on the left; strokes well inside each side, the
+// brush surely covering column FG_COVERED.
+const int SIZE = 40, FG_COVERED = 4;
+const double FG_COLUMN = 5, BG_COLUMN = 35;
 
-rgba soft_edge(int x, int) {
-  double t = x <= EDGE_FROM ? 0.0 : x >= EDGE_TO ? 1.0 : double(x - EDGE_FROM) / (EDGE_TO - EDGE_FROM);
-  int v = static_cast<int>(LIGHT + t * (DARK - LIGHT));
-  return rgba{v, v, v, 255};
-}
-
+rgba scene(int x, int y) { return split_scene_colour(SIZE, x, y); }
 int alpha_at(int x, int y) { return pixbuf_pixel(pixbuf_alpha, x, y).a; }
 bool calculation_finished(void) { return !calculation_running(); }
 GtkWidget *stop_item(void) { return menu_item("Edit", 4); }
@@ -47,8 +38,8 @@ class CalcTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    open_picture(SIZE, SIZE, soft_edge);
-    set_brush_size(BRUSH);
+    open_picture(SIZE, SIZE, scene);
+    set_brush_size(7);
   }
   void set_region(int x, int y, int w, int h) {
     calc_ROI_is_set = 1;
@@ -57,10 +48,6 @@ class CalcTest : public WindowTest {
   void paint_column(void (*tool)(GtkWidget *, gpointer), double column) {
     tool(NULL, NULL);
     stroke({{column, 1}, {column, SIZE / 2.0}, {column, SIZE - 2.0}});
-  }
-  void paint_trimatte() {
-    paint_column(cb_set_FG, FG_COLUMN);
-    paint_column(cb_set_BG, BG_COLUMN);
   }
   // Presses the toolbar's Calculate button, answering the options dialog
   // with OK; returns the number of options dialogs shown.
@@ -93,7 +80,7 @@ TEST_F(CalcTest, MissingStrokesOrAnUnusableRegionStartNothing) {
   const int children = status_bar_children();
   for (const auto &c : cases) {
     SCOPED_TRACE(::testing::Message() << c.says << " " << c.region[0] << "," << c.region[2]);
-    open_picture(SIZE, SIZE, soft_edge);
+    open_picture(SIZE, SIZE, scene);
     if (c.tool != NULL) paint_column(c.tool, FG_COLUMN);
     if (c.region[2] > 0) {
       fill_layer_rect(5, 0, 1, SIZE, 0, 0, 0);  // background beside the foreground
@@ -109,7 +96,8 @@ TEST_F(CalcTest, MissingStrokesOrAnUnusableRegionStartNothing) {
 }
 
 TEST_F(CalcTest, NothingStartsOrChangesTheRegionWhileACalculationRuns) {
-  paint_trimatte();
+  paint_column(cb_set_FG, FG_COLUMN);
+  paint_column(cb_set_BG, BG_COLUMN);
   testing::internal::CaptureStdout();
   ASSERT_EQ(press_calculate(), 1);
   ASSERT_TRUE(calculation_running());
@@ -130,8 +118,9 @@ TEST_F(CalcTest, NothingStartsOrChangesTheRegionWhileACalculationRuns) {
 }
 
 TEST_F(CalcTest, LevelsAreHeldToWhatTheRegionAllows) {
-  open_picture(100, 100, soft_edge);
-  paint_trimatte();
+  open_picture(100, 100, scene);
+  paint_column(cb_set_FG, FG_COLUMN);
+  paint_column(cb_set_BG, BG_COLUMN);
   set_region(0, 0, SIZE, 20);
   pass_option_args->levels_num = pass_option_args->Active_levels_num = 5;
   const int allowed = worker_levels_for_region(SIZE, 20, pass_option_args);  // the size decides
@@ -142,45 +131,9 @@ TEST_F(CalcTest, LevelsAreHeldToWhatTheRegionAllows) {
   EXPECT_EQ(pass_calc_args->levels_num, allowed);
 }
 
-TEST_F(CalcTest, ProgressBarShowsTheStageTheWorkerReports) {
-  start_progress(pass_calc_args);
-  GtkProgressBar *bar = GTK_PROGRESS_BAR(pass_calc_args->progress_bar);
-  // Reported from another thread, as the worker does.
-  g_thread_join(g_thread_new("stage", [](gpointer) -> gpointer {
-    report_stage("upsampling", 3, 4, NULL);
-    return NULL;
-  }, NULL));
-  const char *shown = "Upsampling, level 3 of 4";
-  EXPECT_TRUE(run_until([&] { return g_strcmp0(gtk_progress_bar_get_text(bar), shown) == 0; }))
-      << gtk_progress_bar_get_text(bar);
-  stop_progress(pass_calc_args);
-}
-
-// A picture big enough that its three-level calculation is still running
-// when the test acts on it: a soft edge across the middle third, sure
-// strokes on the outer quarters.
-const int BIG_W = 320, BIG_H = 240;
-
-rgba wide_soft_edge(int x, int y) {
-  int edge = BIG_W / 3 + (y % 11);
-  double t = x <= edge ? 0.0 : x >= 2 * BIG_W / 3 ? 1.0 : double(x - edge) / (2 * BIG_W / 3 - edge);
-  int v = static_cast<int>(LIGHT + t * (DARK - LIGHT) + (x * 7 + y * 3) % 5);
-  return rgba{v, v, v, 255};
-}
-
 void press_escape(void) {
-  GdkKeymapKey *keys = NULL;
-  gint n = 0;
-  ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(NULL, GDK_KEY_Escape, &keys, &n));
-  GdkEvent *event = gdk_event_new(GDK_KEY_PRESS);
-  event->key.keyval = GDK_KEY_Escape;
-  event->key.hardware_keycode = keys[0].keycode;
-  event->key.group = keys[0].group;
-  g_free(keys);
-  send_to(main_window, event);
+  gtk_accel_groups_activate(G_OBJECT(main_window), GDK_KEY_Escape, GdkModifierType(0));
 }
-
-void choose_stop_item(void) { gtk_menu_item_activate(GTK_MENU_ITEM(stop_item())); }
 
 void click_progress_bar(void) {
   GdkEvent *event = gdk_event_new(GDK_BUTTON_PRESS);
@@ -188,13 +141,16 @@ void click_progress_bar(void) {
   send_to(gtk_widget_get_parent(pass_calc_args->progress_bar), event);
 }
 
+// A picture big enough that its three-level calculation is still running
+// when the test acts on it, sure strokes on the outer quarters.
 class BigCalcTest : public CalcTest {
  protected:
+  static const int W = 320, H = 240;
   void SetUp() override {
     CalcTest::SetUp();
-    open_picture(BIG_W, BIG_H, wide_soft_edge);
-    fill_layer_rect(0, 0, BIG_W / 4, BIG_H, 1, 1, 1);
-    fill_layer_rect(3 * BIG_W / 4, 0, BIG_W / 4, BIG_H, 0, 0, 0);
+    open_picture(W, H, [](int x, int y) { return split_scene_colour(W, x, y); });
+    fill_layer_rect(0, 0, W / 4, H, 0, 0, 0);
+    fill_layer_rect(3 * W / 4, 0, W / 4, H, 1, 1, 1);
     pass_option_args->levels_num = pass_option_args->Active_levels_num = 3;
   }
   // Starts the three-level calculation, capturing standard output.
@@ -209,8 +165,7 @@ TEST_F(BigCalcTest, StoppingReturnsToEditModeWithNothingChangedAndTheNextCalcula
   const struct {
     const char *how;
     void (*stop)(void);
-  } ways[] = {{"Escape", press_escape},
-              {"Edit -> Stop calculation", choose_stop_item},
+  } ways[] = {{"Escape (Edit -> Stop calculation)", press_escape},
               {"click on the progress bar", click_progress_bar}};
   const std::vector<unsigned char> layer = layer_bytes(), no_result = pixbuf_bytes(pixbuf_alpha);
   const int children = status_bar_children();
@@ -232,9 +187,31 @@ TEST_F(BigCalcTest, StoppingReturnsToEditModeWithNothingChangedAndTheNextCalcula
   }
   // A calculation after the stops runs to its result (a strip, to keep it short).
   pass_option_args->levels_num = pass_option_args->Active_levels_num = 1;
-  set_region(0, 0, BIG_W, 20);
+  set_region(0, 0, W, 20);
   calculate();
-  EXPECT_EQ(alpha_at(2, 2), 255);
+  EXPECT_EQ(alpha_at(W - 2, 2), 255);
+}
+
+gboolean send_delete_event(gpointer) {
+  send_to(main_window, gdk_event_new(GDK_DELETE));
+  return FALSE;
+}
+
+gboolean give_up_waiting(gpointer fired) {
+  *static_cast<bool *>(fired) = true;
+  ADD_FAILURE() << "the main window did not close";
+  gtk_main_quit();
+  return FALSE;
+}
+
+// Closes the main window the way the user does (a delete event from inside
+// the main loop) and runs the loop until the window's destroy handler leaves it.
+void close_main_window(void) {
+  g_idle_add(send_delete_event, NULL);
+  bool fired = false;
+  guint watchdog = g_timeout_add_seconds(10, give_up_waiting, &fired);  // no test hangs
+  gtk_main();
+  if (!fired) g_source_remove(watchdog);
 }
 
 // Closing the window stops the worker and waits for it; with warnings and
@@ -252,14 +229,13 @@ TEST_F(BigCalcTest, ClosingTheWindowDuringACalculationStopsItQuietly) {
 // A trimap with the values other tools write: 0, 255 and an unknown band of
 // 128, with a few 1 and 254 pixels inside the band that are unknown too.
 rgba trimap_pixel(int x, int y) {
-  int v = x < 10 ? 255 : x > 30 ? 0 : (x + y) % 7 == 0 ? 1 : (x + y) % 7 == 1 ? 254 : 128;
-  return rgba{v, v, v, 255};
+  return grey(x < 10 ? 0 : x > 30 ? 255 : (x + y) % 7 == 0 ? 1 : (x + y) % 7 == 1 ? 254 : 128);
 }
 
 // The whole calculation through the worker and the main loop: the matte
 // shown in view mode, the bell rung, the time on the status bar.
 TEST_F(CalcTest, TrimapOpenedInTheWindowGivesTheAlphaVelorinMatteGives) {
-  std::string picture = write_picture("picture.png", SIZE, SIZE, false, soft_edge);
+  std::string picture = write_picture("picture.png", SIZE, SIZE, false, scene);
   std::string trimap = write_picture("trimap.png", SIZE, SIZE, false, trimap_pixel);
   std::string output = dir + "/alpha.png";
   GError *error = NULL;
@@ -275,16 +251,14 @@ TEST_F(CalcTest, TrimapOpenedInTheWindowGivesTheAlphaVelorinMatteGives) {
   ASSERT_TRUE(g_spawn_sync(NULL, const_cast<char **>(argv), NULL, G_SPAWN_DEFAULT, NULL, NULL,
                            NULL, NULL, &status, &error));
   ASSERT_EQ(status, 0);
-  GdkPixbuf *from_cli = gdk_pixbuf_new_from_file(output.c_str(), &error);
-  ASSERT_NE(from_cli, nullptr);
+  const std::vector<int> from_cli = read_channel(output, 0);
+  ASSERT_EQ(from_cli.size(), size_t(SIZE * SIZE));
   std::set<int> levels;
-  for (int y = 0; y < SIZE; y++)
-    for (int x = 0; x < SIZE; x++) {
-      ASSERT_EQ(pixbuf_pixel(from_cli, x, y).r, alpha_at(x, y)) << x << "," << y;
-      levels.insert(alpha_at(x, y));
-    }
+  for (int i = 0; i < SIZE * SIZE; i++) {
+    ASSERT_EQ(from_cli[i], alpha_at(i % SIZE, i / SIZE)) << i % SIZE << "," << i / SIZE;
+    levels.insert(from_cli[i]);
+  }
   EXPECT_GT(levels.size(), 2u);  // a real matte
-  g_object_unref(from_cli);
 }
 
 }  // namespace

@@ -14,13 +14,28 @@ namespace {
 
 rgba warm(int x, int y) { return rgba{x, y, 99, 255}; }
 
-// A 'g' result whose alpha encodes its own position, so misplacement shows.
-TIFF_img *positional_result(int w, int h) {
-  TIFF_img *result = new TIFF_img();
-  get_TIFF(result, h, w, 'g');
-  for (int y = 0; y < h; y++)
-    for (int x = 0; x < w; x++) result->plane[y][x] = static_cast<unsigned char>(1 + x + 2 * y);
-  return result;
+// The worker's hand-over for the 6 x 4 region at (5, 2) of a 20 x 10
+// picture: alpha and, when asked, colours that encode their own position,
+// so misplacement shows; with colours the alpha is 50 higher, so a stale
+// view shows too.
+int result_alpha(int x, int y, bool with_colours) { return 1 + x + 2 * y + (with_colours ? 50 : 0); }
+
+void hand_over_result(int status, bool with_colours) {
+  pass_calc_args->status = status;
+  pass_calc_args->result = new TIFF_img();
+  get_TIFF(pass_calc_args->result, 4, 6, 'g');
+  if (with_colours) {
+    pass_calc_args->colours = new TIFF_img();
+    get_TIFF(pass_calc_args->colours, 4, 6, 'c');
+  }
+  for (int y = 0; y < 4; y++)
+    for (int x = 0; x < 6; x++) {
+      pass_calc_args->result->plane[y][x] = (unsigned char)result_alpha(x, y, with_colours);
+      if (!with_colours) continue;
+      pass_calc_args->colours->color_planes[0][y][x] = 200;
+      pass_calc_args->colours->color_planes[1][y][x] = static_cast<unsigned char>(x);
+      pass_calc_args->colours->color_planes[2][y][x] = static_cast<unsigned char>(y);
+    }
 }
 
 class ResultsTest : public WindowTest {
@@ -29,7 +44,6 @@ class ResultsTest : public WindowTest {
     WindowTest::SetUp();
     open_picture(20, 10, warm);
     x_img_ROI = 5, y_img_ROI = 2, w_img_ROI = 6, h_img_ROI = 4;
-    pass_calc_args->result = positional_result(6, 4);
     pass_calc_args->mode_button = toolbar_item(TB_MODE_TOGGLE);
   }
   bool shown_in_view_mode() {
@@ -38,32 +52,25 @@ class ResultsTest : public WindowTest {
 };
 
 // Alpha from the result inside the region and 0 outside; colours the
-// picture's, or inside the region the estimated ones the worker handed over.
+// picture's, or inside the region the estimated ones the worker handed
+// over, not an earlier result's. A result arriving in view mode is redrawn.
 TEST_F(ResultsTest, RegionGetsTheResultsAlphaAndColours) {
-  for (bool with_colours : {false, true}) {
+  for (bool with_colours : {true, false}) {
     SCOPED_TRACE(with_colours ? "estimated colours" : "picture's colours");
-    if (!pass_calc_args->result) pass_calc_args->result = positional_result(6, 4);
-    pass_calc_args->status = 0;
-    if (with_colours) {  // colours that encode their own position too
-      pass_calc_args->colours = new TIFF_img();
-      get_TIFF(pass_calc_args->colours, 4, 6, 'c');
-      for (int y = 0; y < 4; y++)
-        for (int x = 0; x < 6; x++) {
-          pass_calc_args->colours->color_planes[0][y][x] = 200;
-          pass_calc_args->colours->color_planes[1][y][x] = static_cast<unsigned char>(x);
-          pass_calc_args->colours->color_planes[2][y][x] = static_cast<unsigned char>(y);
-        }
-    }
+    set_view_mode(!with_colours);
+    hand_over_result(0, with_colours);
     setup_results();
     for (int y = 0; y < 10; y++)
       for (int x = 0; x < 20; x++) {
         const bool inside = x >= 5 && x < 11 && y >= 2 && y < 6;
         rgba expected = warm(x, y);
-        expected.a = inside ? 1 + (x - 5) + 2 * (y - 2) : 0;
+        expected.a = inside ? result_alpha(x - 5, y - 2, with_colours) : 0;
         if (inside && with_colours) expected = rgba{200, x - 5, y - 2, expected.a};
         ASSERT_EQ(pixbuf_pixel(pixbuf_alpha, x, y), expected) << x << "," << y;
       }
   }
+  EXPECT_EQ(view_pixel(0, 0).a, 0);
+  EXPECT_EQ(view_pixel(10, 5).a, 1 + 5 + 2 * 3);
 }
 
 // A failed solve leaves no matte worth showing: the Error dialog says why
@@ -72,8 +79,7 @@ TEST_F(ResultsTest, RegionGetsTheResultsAlphaAndColours) {
 TEST_F(ResultsTest, FailureIsReportedAndChangesNothingElseTheResultIsShownInViewMode) {
   for (int status : {-3, 1}) {
     SCOPED_TRACE(status);
-    if (!pass_calc_args->result) pass_calc_args->result = positional_result(6, 4);
-    pass_calc_args->status = status;
+    hand_over_result(status, false);
     const std::vector<unsigned char> before = pixbuf_bytes(pixbuf_alpha);
     dialog_answers answers("Error", GTK_RESPONSE_NONE);
     setup_results();
@@ -88,15 +94,6 @@ TEST_F(ResultsTest, FailureIsReportedAndChangesNothingElseTheResultIsShownInView
       EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 5, 2).a, 1);
     }
   }
-}
-
-TEST_F(ResultsTest, ResultIsRedrawnWhenTheWindowIsAlreadyInViewMode) {
-  pass_calc_args->status = 0;
-  set_view_mode(true);
-  ASSERT_EQ(view_pixel(0, 0).a, 255);  // the picture before the result: opaque
-  setup_results();
-  EXPECT_EQ(view_pixel(0, 0).a, 0);  // outside the region the result is transparent
-  EXPECT_EQ(view_pixel(10, 5).a, 1 + 5 + 2 * 3);
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 // layer, the view and the stroke records.
 #include "gui/brush.h"
 #include "gui/globals.h"
-#include "gui/pointer_events.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace {
+
+const double *current_record(void) { return current ? (const double *)current->data : nullptr; }
 
 class BrushTest : public WindowTest {
  protected:
@@ -17,12 +18,10 @@ class BrushTest : public WindowTest {
 
 TEST_F(BrushTest, OnlyLeftSinglePressesStartStrokesAndReleasedMotionEndsThem) {
   send_press(20, 20, 0, 3);
-  GdkEventButton double_click = {};
-  double_click.type = GDK_2BUTTON_PRESS;
-  double_click.window = drawing_area->window;
-  double_click.x = double_click.y = 20;
-  double_click.button = 1;
-  stroke_button_press(drawing_area, &double_click);
+  GdkEvent *double_click = gdk_event_new(GDK_2BUTTON_PRESS);
+  double_click->button.x = double_click->button.y = 20;
+  double_click->button.button = 1;
+  send_to(drawing_area, double_click);
   EXPECT_EQ(history, nullptr);
 
   send_press(20, 20);

@@ -1,4 +1,4 @@
-// Canvas: zoom, composition and the status read-out.
+// Canvas: zoom and composition.
 #include "gui/canvas.h"
 
 #include <gtest/gtest.h>
@@ -31,27 +31,7 @@ TEST_F(CanvasTest, ZoomGivesTruncatedViewSizeAndShowsTheStrokes) {
   }
   // At 400 % window (21, 21) lies inside picture pixel 5, amid the white block.
   EXPECT_EQ(view_pixel(21, 21), kWhite);
-  EXPECT_NE(view_pixel(5, 5), kWhite);
-}
-
-TEST_F(CanvasTest, MotionShowsViewPixelUnderPointerOrZeros) {
-  paint_layer_pixel(12, 4);
-  const struct {
-    int x, y;
-    const char *text;
-  } cases[] = {
-      {12, 4, "r255 g255 b255 a255 : x 12 y 4"},
-      {3, 7, "r019 g034 b100 a255 : x 3 y 7"},  // patterned(3, 7) under no stroke
-      {8, 40, "r000 g000 b000 a000 : x 8 y 40"},  // below the view
-  };
-  for (const auto &c : cases) {
-    // Event positions truncate to whole pixels.
-    send_motion(c.x + 0.7, c.y + 0.2, 0);
-    EXPECT_EQ(statusbar_text(), c.text);
-    EXPECT_DOUBLE_EQ(cursor_x, c.x);
-  }
-  // Each read-out replaces the last instead of piling up on the bar.
-  EXPECT_EQ(g_slist_length(GTK_STATUSBAR(status_bar)->messages), 1u);
+  EXPECT_FALSE(view_pixel(5, 5) == kWhite);
 }
 
 }  // namespace

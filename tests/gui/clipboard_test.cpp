@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/pixbuf_pictures.h"
+
 namespace {
 
 TEST(CopyPictureRegion, IsAnIndependentCopyOfARegionWhollyInsideOrNothing) {
-  GdkPixbuf *picture = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, 100, 100);
-  for (int y = 0; y < 100; y++)
-    for (int x = 0; x < 100; x++) {
-      guchar *p = gdk_pixbuf_get_pixels(picture) + y * gdk_pixbuf_get_rowstride(picture) + 4 * x;
-      p[0] = static_cast<guchar>(x), p[1] = static_cast<guchar>(y), p[2] = 200, p[3] = 255;
-    }
+  GdkPixbuf *picture = make_pixbuf(100, 100, true, [](int x, int y) { return rgba{x, y, 200, 255}; });
   const int empty_or_outside[][4] = {{10, 10, 0, 5}, {-1, 0, 10, 10}, {0, -1, 10, 10},
                                      {95, 0, 10, 10}, {0, 91, 10, 10}};
   for (const auto &r : empty_or_outside)

@@ -1,12 +1,10 @@
-// The window-geometry file without a window: its record, where it lives,
-// and writing it through folders that do not exist yet.
+// The window-geometry file without a window: its record and writing it through folders that do not exist yet.
 #include "gui/geometry_file.h"
 
 #include <gtest/gtest.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -39,21 +37,6 @@ TEST(GeometryRecord, IsFourLittleEndianSignedIntegers) {
   const window_geometry back = geometry_decode(record);
   EXPECT_EQ(back.x, -20);
   EXPECT_EQ(back.height, 480);
-}
-
-TEST(GeometryFile, LivesUnderAppdataThenXdgConfigThenHome) {
-  setenv("HOME", "/h", 1);
-  const struct { const char *appdata, *xdg, *expected; } cases[] = {
-      {"/a", "/x", "/a/Corvane/velorin/velorin-1.0"},
-      {NULL, "/x", "/x/Corvane/velorin/velorin-1.0"},
-      {"", "", "/h/.config/Corvane/velorin/velorin-1.0"}};
-  for (const auto &c : cases) {
-    if (c.appdata) setenv("APPDATA", c.appdata, 1); else unsetenv("APPDATA");
-    setenv("XDG_CONFIG_HOME", c.xdg, 1);
-    char *path = compose_appdata_path();
-    EXPECT_STREQ(path, c.expected);
-    g_free(path);
-  }
 }
 
 // Both separators make folders; a short record reads as nothing; a file

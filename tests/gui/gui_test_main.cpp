@@ -1,8 +1,6 @@
 // Entry point of gui_tests: GoogleTest with GTK initialised on the display.
-//
-// Listing the tests (what test discovery does) needs no display, so GTK is
-// only initialised when tests actually run; without a display the binary
-// fails with a clear message instead of the toolkit's abort.
+// Listing the tests (test discovery) needs no display; without one the
+// binary fails with a clear message instead of the toolkit's abort.
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 

@@ -15,10 +15,7 @@
 
 static const guint POLL_INTERVAL_MS = 20;
 static const int UNANSWERED_POLL_LIMIT = 500;  // ten seconds
-static const guint CLOSE_WAIT_S = 10;
 static const double CALCULATION_WAIT_S = 120;
-
-static std::string label_text(GtkWidget *widget);
 
 std::ostream &operator<<(std::ostream &os, const rgba &p) {
   return os << "r" << p.r << " g" << p.g << " b" << p.b << " a" << p.a;
@@ -28,9 +25,19 @@ rgba patterned(int x, int y) {
   return rgba{(10 + 3 * x) % 256, (20 + 2 * y) % 256, 100, (x * 7 + y * 31) % 256};
 }
 
-rgba plain_grey(int, int) { return rgba{100, 110, 120, 255}; }
-
-// ---- Fixture ---------------------------------------------------------------
+// Builds the main window and runs the loop until it is on screen.
+static void create_test_window(void) {
+  setenv("ICON_DIR", VELORIN_SOURCE_DIR "/assets/icons", 1);
+  char arg0[] = "gui_tests";
+  char *argv[] = {arg0, NULL};
+  set_calculate_handler(cb_calc);
+  GtkWidget *window = create_main_window(1, argv);
+  // Accelerators and pointer cursors need the window really mapped.
+  run_until([window] {
+    GdkWindow *shown = gtk_widget_get_window(window);
+    return shown && gdk_window_is_viewable(shown);
+  });
+}
 
 static void note_window_gone(GtkWidget *, gpointer alive) { *static_cast<bool *>(alive) = false; }
 
@@ -62,28 +69,19 @@ void WindowTest::TearDown() {
 }
 
 std::string WindowTest::write_picture(const char *name, int width, int height, bool with_alpha,
-                                      const picture_colour &colour) {
-  GdkPixbuf *picture = gdk_pixbuf_new(GDK_COLORSPACE_RGB, with_alpha, 8, width, height);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) {
-      rgba c = colour(x, y);
-      gdkpixbuf_put_pixel(picture, x, y, c.r, c.g, c.b, c.a);
-    }
-  std::string path = dir + "/" + name;
-  EXPECT_TRUE(gdk_pixbuf_save(picture, path.c_str(), "png", NULL, NULL));
-  g_object_unref(picture);
+                                      const pixel_fn &colour) {
+  const std::string path = dir + "/" + name;
+  write_png(path, width, height, with_alpha, colour);
   return path;
 }
 
-void WindowTest::open_picture(int width, int height, const picture_colour &colour,
-                              bool with_alpha, open_mode mode) {
+void WindowTest::open_picture(int width, int height, const pixel_fn &colour, bool with_alpha,
+                              open_mode mode) {
   std::string path = write_picture("picture.png", width, height, with_alpha, colour);
   GError *error = NULL;
   ASSERT_EQ(open_image_file(path.c_str(), mode, &error), 0);
   flush_events();
 }
-
-// ---- The window ------------------------------------------------------------
 
 void flush_events(void) {
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
@@ -98,20 +96,6 @@ bool run_until(const std::function<bool()> &done, double seconds) {
   return done();
 }
 
-GtkWidget *create_test_window(void) {
-  setenv("ICON_DIR", VELORIN_SOURCE_DIR "/assets/icons", 1);
-  char arg0[] = "gui_tests";
-  char *argv[] = {arg0, NULL};
-  set_calculate_handler(cb_calc);
-  GtkWidget *window = create_main_window(1, argv);
-  // Accelerators and pointer cursors need the window really mapped.
-  run_until([window] {
-    GdkWindow *shown = gtk_widget_get_window(window);
-    return shown && gdk_window_is_viewable(shown);
-  });
-  return window;
-}
-
 void send_to(GtkWidget *widget, GdkEvent *event) {
   event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
   event->any.send_event = TRUE;
@@ -119,28 +103,19 @@ void send_to(GtkWidget *widget, GdkEvent *event) {
   gdk_event_free(event);
 }
 
-static gboolean send_delete_event(gpointer) {
-  send_to(main_window, gdk_event_new(GDK_DELETE));
-  return FALSE;
-}
-
-static gboolean give_up_waiting(gpointer fired) {
-  *static_cast<bool *>(fired) = true;
-  ADD_FAILURE() << "the main window did not close";
-  gtk_main_quit();
-  return FALSE;
-}
-
-void close_main_window(void) {
-  g_idle_add(send_delete_event, NULL);
-  bool fired = false;
-  guint watchdog = g_timeout_add_seconds(CLOSE_WAIT_S, give_up_waiting, &fired);
-  gtk_main();
-  if (!fired) g_source_remove(watchdog);
-}
-
 GtkToolItem *toolbar_item(int index) {
   return gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), index);
+}
+
+// The first label's text inside `widget` (the status bar, a dialog).
+static std::string label_text(GtkWidget *widget) {
+  if (GTK_IS_LABEL(widget)) return gtk_label_get_text(GTK_LABEL(widget));
+  std::string text;
+  if (!GTK_IS_CONTAINER(widget)) return text;
+  GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+  for (GList *c = children; c && text.empty(); c = c->next) text = label_text(GTK_WIDGET(c->data));
+  g_list_free(children);
+  return text;
 }
 
 GtkWidget *menu_item(const char *menu, int position) {
@@ -173,36 +148,9 @@ static GtkWidget *find_shown_window(const char *title) {
   return found;
 }
 
-GdkCursor *drawing_area_cursor(void) {
-  return gdk_window_get_cursor(gtk_widget_get_window(drawing_area));
-}
-
-// The first label's text inside `widget` (the status bar, a dialog).
-static std::string label_text(GtkWidget *widget) {
-  if (GTK_IS_LABEL(widget)) return gtk_label_get_text(GTK_LABEL(widget));
-  std::string text;
-  if (!GTK_IS_CONTAINER(widget)) return text;
-  GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
-  for (GList *c = children; c && text.empty(); c = c->next) text = label_text(GTK_WIDGET(c->data));
-  g_list_free(children);
-  return text;
-}
-
 std::string statusbar_text(void) {
   return label_text(gtk_statusbar_get_message_area(GTK_STATUSBAR(status_bar)));
 }
-
-static GtkWidget *find_nth(GtkWidget *widget, GType type, int *n) {
-  if (G_TYPE_CHECK_INSTANCE_TYPE(widget, type) && (*n)-- == 0) return widget;
-  GtkWidget *found = NULL;
-  if (!GTK_IS_CONTAINER(widget)) return found;
-  GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
-  for (GList *c = children; c && !found; c = c->next) found = find_nth(GTK_WIDGET(c->data), type, n);
-  g_list_free(children);
-  return found;
-}
-
-GtkWidget *nth_widget_of_type(GtkWidget *root, GType type, int n) { return find_nth(root, type, &n); }
 
 static GtkAdjustment *adjustment_of(int item_index) {
   GtkWidget *spin = gtk_bin_get_child(GTK_BIN(toolbar_item(item_index)));
@@ -217,17 +165,11 @@ void set_view_mode(bool view) {
   flush_events();
 }
 
-// ---- Dialogs ---------------------------------------------------------------
-
-dialog_answers::step dialog_answers::respond(gint response) {
-  return [response](GtkDialog *dialog) {
-    gtk_dialog_response(dialog, response);
-    return true;
-  };
-}
-
 dialog_answers::dialog_answers(const char *title, gint response)
-    : dialog_answers(title, respond(response)) {}
+    : dialog_answers(title, [response](GtkDialog *dialog) {
+        gtk_dialog_response(dialog, response);
+        return true;
+      }) {}
 
 dialog_answers::dialog_answers(const char *title, step act) : title_(title), act_(act) {
   source_ = g_timeout_add(POLL_INTERVAL_MS, poll, this);
@@ -260,8 +202,6 @@ gboolean dialog_answers::poll(gpointer self) {
   }
   return TRUE;
 }
-
-// ---- Painting and read-outs ------------------------------------------------
 
 void stroke(const point_list &points, guint press_state) {
   send_press(points[0].first, points[0].second, press_state);
@@ -322,5 +262,3 @@ point_list record_points(const double *record) {
     points.push_back({record[i], record[i + 1]});
   return points;
 }
-
-const double *current_record(void) { return current ? (const double *)current->data : nullptr; }

@@ -1,7 +1,7 @@
 // Helpers of the window tests: the real main window in a fixture with a
 // temporary folder, its controls moved as the user moves them, modal dialogs
-// answered from the main loop that runs them, small pictures written and
-// opened, and read-outs of the layer, the view and the status bar.
+// answered from the main loop that runs them, and read-outs of the layer,
+// the view and the status bar.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,22 +15,19 @@
 
 #include "gui/open_image.h"
 #include "gui/synthesized_events.h"
+#include "tests/support/pixbuf_pictures.h"
 
-// One pixel: straight RGBA for pictures, the stored (premultiplied) bytes
-// for surface pixels.
-struct rgba {
-  int r, g, b, a;
-  bool operator==(const rgba &o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
-  bool operator!=(const rgba &o) const { return !(*this == o); }
-};
+// Picture pixels compare straight; surface pixels as their stored
+// (premultiplied) bytes.
+inline bool operator==(const rgba &a, const rgba &b) {
+  return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
 std::ostream &operator<<(std::ostream &os, const rgba &p);
 const rgba kClear{0, 0, 0, 0}, kWhite{255, 255, 255, 255}, kBlack{0, 0, 0, 255};
 
-typedef std::function<rgba(int x, int y)> picture_colour;
 // A distinct colour per pixel; its alpha reaches all 256 levels.
 rgba patterned(int x, int y);
-// Every pixel (100, 110, 120), opaque.
-rgba plain_grey(int x, int y);
+inline rgba plain_grey(int, int) { return rgba{100, 110, 120, 255}; }
 
 // The whole main window as the program builds it (icons from the source
 // tree), each test with a fresh temporary folder `dir`.
@@ -38,49 +35,30 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-
-  // Writes a PNG named `name` into `dir`, each pixel from `colour`;
-  // returns its path.
+  // Writes a PNG named `name` into `dir`; returns its path.
   std::string write_picture(const char *name, int width, int height, bool with_alpha,
-                            const picture_colour &colour);
+                            const pixel_fn &colour);
   // Writes a picture and opens it in `mode`; the test fails if it does not open.
-  void open_picture(int width, int height, const picture_colour &colour,
-                    bool with_alpha = false, open_mode mode = OPEN_DEFAULT);
+  void open_picture(int width, int height, const pixel_fn &colour, bool with_alpha = false,
+                    open_mode mode = OPEN_DEFAULT);
 
   std::string dir;
   bool window_alive = false;  // false once a test has closed the window itself
 };
 
-// ---- The window ------------------------------------------------------------
-
-// Builds the main window and runs the loop until it is on screen.
-GtkWidget *create_test_window(void);
-// Sends `event` (a key or button press, a delete) to `widget`'s window as the
-// server would, and frees it.
+// Sends `event` to `widget`'s window as the server would, and frees it.
 void send_to(GtkWidget *widget, GdkEvent *event);
-// Runs the main loop until no event is pending.
 void flush_events(void);
 // Runs the main loop until done() holds or `seconds` have passed; returns done().
 bool run_until(const std::function<bool()> &done, double seconds = 10);
-// Closes the main window the way the user does (a delete event from inside
-// the main loop) and runs the loop until the window's destroy handler leaves it.
-void close_main_window(void);
 GtkToolItem *toolbar_item(int index);
 // Item `position` (0-based) of the menu bar's menu labelled `menu`, or NULL.
 GtkWidget *menu_item(const char *menu, int position);
-// The cursor set on the drawing area's window (NULL = arrow).
-GdkCursor *drawing_area_cursor(void);
 std::string statusbar_text(void);
-// The n-th (0-based, depth first) widget of `type` inside `root`, or NULL:
-// for the controls of a running dialog.
-GtkWidget *nth_widget_of_type(GtkWidget *root, GType type, int n);
 
-// Toolbar controls, moved as the user moves them.
 void set_zoom_percent(double percent);
 void set_brush_size(double size);
 void set_view_mode(bool view);
-
-// ---- Dialogs ---------------------------------------------------------------
 
 // Answers the modal dialogs titled `title` that the code under test runs,
 // polling from the main loop they run: each shown dialog is handed to `act`
@@ -90,8 +68,6 @@ void set_view_mode(bool view);
 class dialog_answers {
  public:
   typedef std::function<bool(GtkDialog *dialog)> step;
-  // A step that gives `response` at once.
-  static step respond(gint response);
   dialog_answers(const char *title, gint response);
   dialog_answers(const char *title, step act);
   ~dialog_answers();
@@ -109,8 +85,6 @@ class dialog_answers {
   guint source_ = 0;
 };
 
-// ---- Painting and read-outs ------------------------------------------------
-
 // Press at the first point, motion with button 1 through the rest, then a
 // motion without button 1 that ends the stroke.
 typedef std::vector<std::pair<double, double>> point_list;
@@ -127,7 +101,5 @@ rgba pixbuf_pixel(GdkPixbuf *pixbuf, int x, int y);
 std::vector<unsigned char> surface_bytes(cairo_surface_t *surface);
 std::vector<unsigned char> layer_bytes(void);
 std::vector<unsigned char> pixbuf_bytes(GdkPixbuf *pixbuf);
-
-// The points of a stroke record, and the current stroke's record (or NULL).
+// The points of a stroke record.
 point_list record_points(const double *record);
-const double *current_record(void);

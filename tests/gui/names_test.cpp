@@ -1,14 +1,12 @@
 // Names the window works out without a display: a saved file's name without
-// its extension, the icon folder, and the picture named on the command line.
+// its extension and the picture named on the command line.
 #include <gtest/gtest.h>
 #include <glib.h>
-#include <glib/gstdio.h>
 
 #include <string>
 #include <vector>
 
 #include "gui/command_line.h"
-#include "gui/icon_folder.h"
 #include "gui/save.h"
 
 namespace {
@@ -27,33 +25,6 @@ TEST(StripFileExtension, CutsAtTheLastDotOfTheFileNameOnly) {
     EXPECT_STREQ(name, c.stripped) << c.name;
     g_free(name);
   }
-}
-
-// An installed program (bin/velorin beside share/velorin/icons) finds its
-// icons without ICON_DIR; ICON_DIR still wins; elsewhere the current folder.
-TEST(IconFolder, ExplicitFolderThenTheInstalledOneBesideTheExecutableThenTheCurrentFolder) {
-  char *root = g_dir_make_tmp("velorin-install-XXXXXX", NULL);
-  ASSERT_NE(root, nullptr);
-  const std::string prefix = root, icons = prefix + "/share/velorin/icons";
-  ASSERT_EQ(g_mkdir_with_parents(icons.c_str(), 0700), 0);
-  const std::string installed = prefix + "/bin/velorin", loose = prefix + "/tools/bin/velorin";
-  const struct {
-    const char *icon_dir, *exe;
-    std::string expected;
-  } cases[] = {
-      {"/elsewhere", installed.c_str(), "/elsewhere/"},
-      {NULL, installed.c_str(), icons + "/"},
-      {NULL, loose.c_str(), "./"},
-      {NULL, NULL, "./"},
-  };
-  for (const auto &c : cases) {
-    char *got = icon_prefix_for(c.icon_dir, c.exe);
-    EXPECT_EQ(got, c.expected) << (c.exe ? c.exe : "(unknown executable)");
-    g_free(got);
-  }
-  for (const std::string &folder : {icons, prefix + "/share/velorin", prefix + "/share", prefix})
-    g_rmdir(folder.c_str());
-  g_free(root);
 }
 
 // Parses as main does, without GTK's options.

@@ -1,7 +1,6 @@
 // The "Open image" dialog, answered from the main loop while it runs
 // modally: an open through it in a chosen mode, and the error dialog of a
-// file that does not load. (The preview follows the
-// file list's cursor, which only a real click moves, so it is not driven here.)
+// file that does not load.
 #include <string>
 
 #include "gui/globals.h"

@@ -24,21 +24,6 @@ std::string use_fresh_appdata() {
   return path;
 }
 
-// A plain window of the given default size, shown, with the geometry
-// set_configuration applied and the X server's answer handled.
-GtkWidget *configured_window(int default_width, int default_height) {
-  GtkWidget *window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_default_size(GTK_WINDOW(window), default_width, default_height);
-  gtk_widget_show_all(window);
-  set_configuration(window);
-  for (int round = 0; round < 2; round++) {
-    flush_events();
-    gdk_display_sync(gdk_display_get_default());
-  }
-  flush_events();
-  return window;
-}
-
 // Under Xvfb there is no window manager, so the frame origin is the window's
 // own position and moves and resizes are applied exactly as asked. The
 // toolkit refuses a size that is not positive (a critical, fatal here), so
@@ -49,7 +34,15 @@ TEST(Persistence, StartUpRestoresTheStoredSizeAndClosingStoresItAgain) {
   for (const auto &c : cases) {
     const std::string file = use_fresh_appdata() + RECORD_PATH;
     ASSERT_TRUE(write_geometry_file(file.c_str(), &c.stored));
-    GtkWidget *window = configured_window(320, 200);
+    GtkWidget *window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_default_size(GTK_WINDOW(window), 320, 200);
+    gtk_widget_show_all(window);
+    set_configuration(window);
+    for (int round = 0; round < 2; round++) {  // the X server's answer handled
+      flush_events();
+      gdk_display_sync(gdk_display_get_default());
+    }
+    flush_events();
     EXPECT_STREQ(appdata, file.c_str());
     EXPECT_EQ(window->allocation.width, c.width);
     EXPECT_EQ(window->allocation.height, c.height);
@@ -61,16 +54,6 @@ TEST(Persistence, StartUpRestoresTheStoredSizeAndClosingStoresItAgain) {
     EXPECT_EQ(stored.width, c.width);
     gtk_widget_destroy(window);
   }
-}
-
-TEST(Persistence, FirstCloseOfTheMainWindowCreatesTheFile) {
-  const std::string dir = use_fresh_appdata();
-  create_test_window();
-  close_main_window();
-  window_geometry stored = {0, 0, 0, 0};
-  EXPECT_TRUE(read_geometry_file((dir + RECORD_PATH).c_str(), &stored));
-  EXPECT_GT(stored.width, 0);
-  EXPECT_GT(stored.height, 0);
 }
 
 }  // namespace

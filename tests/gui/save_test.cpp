@@ -24,44 +24,36 @@ class SaveTest : public WindowTest {
     in_edit_mode = edit ? 1 : 0;
     pixbuf_image = edit ? pixbuf_no_alpha : pixbuf_alpha;
   }
-  // Pixel (x, y) of a saved file, and whether it has alpha; a test failure
-  // when it does not load.
-  rgba saved_pixel(const char *name, int x, int y, bool *has_alpha = NULL) {
-    GdkPixbuf *saved = gdk_pixbuf_new_from_file(path(name).c_str(), NULL);
-    EXPECT_NE(saved, nullptr) << name;
-    if (!saved) return kClear;
-    if (has_alpha) *has_alpha = gdk_pixbuf_get_has_alpha(saved);
-    rgba p = pixbuf_pixel(saved, x, y);
-    g_object_unref(saved);
-    return p;
-  }
 };
 
-TEST_F(SaveTest, ViewModeWritesTheResultWithAlphaAsPngAndRemembersTheNameWithoutExtension) {
-  set_mode(false);
-  gdk_pixbuf_get_pixels(pixbuf_alpha)[3] = 40;  // alpha of pixel (0, 0)
-  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("cutout.jpg").c_str(), dir.c_str());
-  EXPECT_EQ(saved_pixel("cutout.png", 0, 0).a, 40);
-  EXPECT_FALSE(g_file_test(path("cutout.jpg").c_str(), G_FILE_TEST_EXISTS));
-  EXPECT_EQ(std::string(save_suggested_name()), path("cutout"));
-}
-
-TEST_F(SaveTest, EditModeSaveImageWritesThePictureWithoutAlpha) {
-  set_mode(true);
-  save_dialog_answer(SAVE_RESPONSE_IMAGE, path("photo.tif").c_str(), dir.c_str());
-  bool has_alpha = true;
-  EXPECT_EQ(saved_pixel("photo.png", 3, 2, &has_alpha), ramp(3, 2));
-  EXPECT_FALSE(has_alpha);
-  EXPECT_EQ(save_suggested_name(), nullptr);  // the layer's name is another
-}
-
-TEST_F(SaveTest, EditModeSaveWritesTheStrokeLayerKeepingUnpaintedPixelsTransparent) {
-  set_mode(true);
+// View mode writes the result with its alpha, edit mode the picture without
+// alpha ("Save image") or the stroke layer, unpainted pixels transparent;
+// always as PNG.
+TEST_F(SaveTest, EachModeWritesItsPictureAsPng) {
+  gdk_pixbuf_get_pixels(pixbuf_alpha)[3] = 40;  // alpha of the result's pixel (0, 0)
   fill_layer_rect(0, 0, 2, 2, 1, 1, 1);
-  save_dialog_answer(GTK_RESPONSE_ACCEPT, path("strokes.png").c_str(), dir.c_str());
-  EXPECT_EQ(saved_pixel("strokes.png", 0, 0), kWhite);
-  EXPECT_EQ(saved_pixel("strokes.png", 5, 0).a, 0);  // never painted
-  EXPECT_EQ(std::string(save_suggested_name()), path("strokes"));
+  const struct {
+    bool edit;
+    gint response;
+    const char *asked, *written;
+    bool alpha;
+    rgba at_0_0, at_5_0;
+  } cases[] = {
+      {false, GTK_RESPONSE_ACCEPT, "cutout.jpg", "cutout.png", true, {0, 0, 77, 40}, ramp(5, 0)},
+      {true, SAVE_RESPONSE_IMAGE, "photo.tif", "photo.png", false, ramp(0, 0), ramp(5, 0)},
+      {true, GTK_RESPONSE_ACCEPT, "strokes.png", "strokes.png", true, kWhite, kClear}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.asked);
+    set_mode(c.edit);
+    save_dialog_answer(c.response, path(c.asked).c_str(), dir.c_str());
+    GdkPixbuf *saved = gdk_pixbuf_new_from_file(path(c.written).c_str(), NULL);
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(gdk_pixbuf_get_has_alpha(saved), c.alpha);
+    EXPECT_EQ(pixbuf_pixel(saved, 0, 0), c.at_0_0);
+    EXPECT_EQ(pixbuf_pixel(saved, 5, 0), c.at_5_0);
+    g_object_unref(saved);
+  }
+  EXPECT_FALSE(g_file_test(path("cutout.jpg").c_str(), G_FILE_TEST_EXISTS));
 }
 
 // The stroke layer's writer once failed without a word.
