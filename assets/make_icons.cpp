@@ -60,8 +60,8 @@ struct box {
 };
 
 // Fills `area` with a linear ramp from `from` at (x0, y0) to `to` at (x1, y1).
-static void fill_with_ramp(cairo_t *cr, box area, double x0, double y0, rgb from,
-                           double x1, double y1, rgb to) {
+static void fill_with_ramp(cairo_t *cr, box area, double x0, double y0, rgb from, double x1,
+                           double y1, rgb to) {
   cairo_pattern_t *ramp = cairo_pattern_create_linear(x0, y0, x1, y1);
   cairo_pattern_add_color_stop_rgb(ramp, 0, from.r, from.g, from.b);
   cairo_pattern_add_color_stop_rgb(ramp, 1, to.r, to.g, to.b);
@@ -208,8 +208,7 @@ int main(int argc, char **argv) {
             write_icon(dir, "iconBG.png", 24, 24, draw_bg_icon);
   for (int size : APP_ICON_SIZES) {
     const std::string name = "velorin-" + std::to_string(size) + ".png";
-    ok = ok && write_icon(argv[2], name.c_str(), size, size, draw_app_icon,
-                          size / APP_ICON_GRID);
+    ok = ok && write_icon(argv[2], name.c_str(), size, size, draw_app_icon, size / APP_ICON_GRID);
   }
   return ok ? 0 : 1;
 }

@@ -39,16 +39,14 @@ struct SizeCase {
 };
 
 // 4:3 pictures of about 0.25, 1 and 4 megapixels.
-static const SizeCase kSizes[] = {
-    {0.25, 432, 576}, {1.0, 864, 1152}, {4.0, 1728, 2304}};
+static const SizeCase kSizes[] = {{0.25, 432, 576}, {1.0, 864, 1152}, {4.0, 1728, 2304}};
 
 struct LevelCase {
   int levels, active;
 };
 
 // The single-level run comes first: it is the reference of the others.
-static const LevelCase kLevels[] = {{1, 1}, {2, 1}, {2, 2}, {3, 1},
-                                    {3, 3}, {4, 1}, {4, 4}};
+static const LevelCase kLevels[] = {{1, 1}, {2, 1}, {2, 2}, {3, 1}, {3, 3}, {4, 1}, {4, 4}};
 
 struct RunResult {
   double wall, cpu;    // seconds for solveAlphaC2F alone
@@ -56,7 +54,7 @@ struct RunResult {
   double estimateGiB;  // UMFPACK's estimate for the finest solved level
   double meanError;    // mean |alpha - truth| over the unknown pixels
   int status;
-  int levelsUsed;      // what the picture and its constraints allow
+  int levelsUsed;  // what the picture and its constraints allow
 };
 
 static double **copyDown(double **a, int height, int width, int times) {
@@ -102,8 +100,7 @@ static double finestSolveEstimateGiB(SyntheticScene *s, LevelCase lc) {
     void *symbolic = NULL;
     umfpack_di_symbolic(A.n, A.n, A.Ap, A.Ai, A.Ax, &symbolic, NULL, info);
     umfpack_di_free_symbolic(&symbolic);
-    gib = info[UMFPACK_PEAK_MEMORY_ESTIMATE] * info[UMFPACK_SIZE_OF_UNIT] /
-          (1024.0 * 1024 * 1024);
+    gib = info[UMFPACK_PEAK_MEMORY_ESTIMATE] * info[UMFPACK_SIZE_OF_UNIT] / (1024.0 * 1024 * 1024);
     compressedColumnFree(&A);
   } else {
     Q_Destr(&L);
@@ -130,12 +127,10 @@ static bool saveMatte(const char *path, double **matte, long count) {
   return fclose(f) == 0 && ok;
 }
 
-static void runCase(const SizeCase *size, LevelCase lc, const char *mattePath,
-                    RunResult *out) {
+static void runCase(const SizeCase *size, LevelCase lc, const char *mattePath, RunResult *out) {
   const int H = size->height, W = size->width, band = (H < W ? H : W) / 30;
   SyntheticScene scene = makeSyntheticScene(H, W, band);
-  out->levelsUsed =
-      c2f_levels_allowed(&scene.image, scene.mask, scene.values, lc.levels, kRadius);
+  out->levelsUsed = c2f_levels_allowed(&scene.image, scene.mask, scene.values, lc.levels, kRadius);
   c2f_config config;  // no level lines: they would break the table
   config.options.levels_num = lc.levels;
   config.options.Active_levels_num = lc.active;
@@ -174,8 +169,7 @@ static void runCaseCall(const void *context, void *result) {
 
 // Runs one combination in a child process capped at the memory limit; its
 // matte comes back in a file.
-static bool runIsolated(const SizeCase *size, LevelCase lc, const char *mattePath,
-                        RunResult *out) {
+static bool runIsolated(const SizeCase *size, LevelCase lc, const char *mattePath, RunResult *out) {
   const CaseCall call = {size, lc, mattePath};
   return runInChild(runCaseCall, &call, out, sizeof *out, kMemoryLimitGiB);
 }
@@ -208,8 +202,7 @@ static void runSize(const SizeCase *size) {
     const bool isReference = lc.levels == 1;
     const std::string &path = isReference ? reference : current;
     RunResult r = {};
-    printf("%4dx%-4d %5.2f %6d %6d ", size->width, size->height, count / 1e6, lc.levels,
-           lc.active);
+    printf("%4dx%-4d %5.2f %6d %6d ", size->width, size->height, count / 1e6, lc.levels, lc.active);
     // The engine ends the process when its own allocations fail; UMFPACK
     // reports running out as out of memory or, at the solve, as an invalid
     // numeric object.
@@ -219,9 +212,10 @@ static void runSize(const SizeCase *size) {
     }
     if (r.status == UMFPACK_ERROR_out_of_memory ||
         r.status == UMFPACK_ERROR_invalid_Numeric_object) {
-      printf("did not fit in %.0f GiB (status %d after %.0f MiB resident; UMFPACK estimates "
-             "%.1f GiB)\n",
-             kMemoryLimitGiB, r.status, r.peakMiB, r.estimateGiB);
+      printf(
+          "did not fit in %.0f GiB (status %d after %.0f MiB resident; UMFPACK estimates "
+          "%.1f GiB)\n",
+          kMemoryLimitGiB, r.status, r.peakMiB, r.estimateGiB);
       continue;
     }
     haveReference |= isReference;
@@ -246,8 +240,8 @@ int main(int argc, char **argv) {
   printf("time and CPU of solveAlphaC2F; peak resident memory up to its end;\n");
   printf("estGiB: UMFPACK's estimate for the finest solved level; mean|e|: against the\n");
   printf("true alpha over the unknown pixels; mean|d|: against the single-level matte\n");
-  printf("%-9s %5s %6s %6s %4s %8s %8s %8s %7s %6s %9s %12s\n", "size", "MP", "levels",
-         "active", "used", "wall s", "cpu s", "peakMiB", "estGiB", "status", "mean|e|", "mean|d|");
+  printf("%-9s %5s %6s %6s %4s %8s %8s %8s %7s %6s %9s %12s\n", "size", "MP", "levels", "active",
+         "used", "wall s", "cpu s", "peakMiB", "estGiB", "status", "mean|e|", "mean|d|");
   for (const SizeCase &size : kSizes)
     if (size.megapixels <= largest) runSize(&size);
   return 0;

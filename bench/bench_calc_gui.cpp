@@ -90,7 +90,8 @@ static void press_calculate(void) {
   figures.pressed = g_get_monotonic_time();
   gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(button))));
   if (pass_calc_args->progress_bar != NULL)
-    g_signal_connect(pass_calc_args->progress_bar, "expose-event", G_CALLBACK(count_bar_expose), NULL);
+    g_signal_connect(pass_calc_args->progress_bar, "expose-event", G_CALLBACK(count_bar_expose),
+                     NULL);
   while (calculation_running()) gtk_main_iteration();
   figures.done = g_get_monotonic_time();
 }
@@ -115,14 +116,15 @@ int main(int argc, char **argv) {
   g_signal_connect(drawing_area, "expose-event", G_CALLBACK(count_view_expose), NULL);
   g_timeout_add(REDRAW_PERIOD_MS, request_redraw, NULL);
   press_calculate();
-  fprintf(stderr,
-          "%s %dx%d levels %d active %d: Calculate -> result %.2f s (options answered after %.3f s); "
-          "while it ran: %d view redraws asked, %d view exposes, %d progress-bar exposes, "
-          "longest main-loop gap %.0f ms; view mode %s\n",
-          dir.c_str(), gdk_pixbuf_get_width(pixbuf_image), gdk_pixbuf_get_height(pixbuf_image),
-          pass_calc_args->levels_num, pass_calc_args->Active_levels_num,
-          (figures.done - figures.pressed) / 1e6, (figures.answered - figures.pressed) / 1e6,
-          figures.redraw_requests, figures.view_exposes, figures.bar_exposes,
-          figures.longest_gap / 1e3, in_edit_mode ? "no" : "yes");
+  fprintf(
+      stderr,
+      "%s %dx%d levels %d active %d: Calculate -> result %.2f s (options answered after %.3f s); "
+      "while it ran: %d view redraws asked, %d view exposes, %d progress-bar exposes, "
+      "longest main-loop gap %.0f ms; view mode %s\n",
+      dir.c_str(), gdk_pixbuf_get_width(pixbuf_image), gdk_pixbuf_get_height(pixbuf_image),
+      pass_calc_args->levels_num, pass_calc_args->Active_levels_num,
+      (figures.done - figures.pressed) / 1e6, (figures.answered - figures.pressed) / 1e6,
+      figures.redraw_requests, figures.view_exposes, figures.bar_exposes, figures.longest_gap / 1e3,
+      in_edit_mode ? "no" : "yes");
   return 0;
 }

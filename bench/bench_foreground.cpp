@@ -44,10 +44,10 @@ namespace {
 struct picture_set {
   std::string name;
   int width = 0, height = 0;
-  TIFF_img image = {};             // 'c'
-  TIFF_img true_alpha = {};        // 'g'
+  TIFF_img image = {};       // 'c'
+  TIFF_img true_alpha = {};  // 'g'
   std::vector<unsigned char> trimap;
-  std::vector<float> true_fg;      // 3 floats a pixel, 0..1
+  std::vector<float> true_fg;  // 3 floats a pixel, 0..1
 };
 
 struct options {
@@ -69,8 +69,8 @@ GdkPixbuf *load(const std::string &path) {
 
 // Sample (x, y) channel c of a pixbuf.
 unsigned char sample(GdkPixbuf *p, int x, int y, int c) {
-  return gdk_pixbuf_read_pixels(p)[y * gdk_pixbuf_get_rowstride(p) +
-                                   x * gdk_pixbuf_get_n_channels(p) + c];
+  return gdk_pixbuf_read_pixels(
+      p)[y * gdk_pixbuf_get_rowstride(p) + x * gdk_pixbuf_get_n_channels(p) + c];
 }
 
 TIFF_img colour_record(GdkPixbuf *p) {
@@ -103,8 +103,8 @@ bool same_size(GdkPixbuf *a, GdkPixbuf *b) {
 bool load_set(const std::string &dir, picture_set *set) {
   GdkPixbuf *image = load(dir + "/image.png"), *trimap = load(dir + "/trimap.png");
   GdkPixbuf *alpha = load(dir + "/gt_alpha.png"), *fg = load(dir + "/fg.png");
-  bool ok = image && trimap && alpha && fg && same_size(image, trimap) &&
-            same_size(image, alpha) && same_size(image, fg);
+  bool ok = image && trimap && alpha && fg && same_size(image, trimap) && same_size(image, alpha) &&
+            same_size(image, fg);
   if (ok) {
     set->width = gdk_pixbuf_get_width(image);
     set->height = gdk_pixbuf_get_height(image);
@@ -231,8 +231,8 @@ bool run_matte(const options &o, const picture_set &s, const std::string &extra,
   if (g_file_test(out.c_str(), G_FILE_TEST_EXISTS)) return true;
   if (o.matte.empty()) return false;
   const std::string dir = o.data_dir + "/" + s.name;
-  std::vector<std::string> words = {o.matte, "--quiet", extra, dir + "/image.png",
-                                    dir + "/trimap.png", "-o", out};
+  std::vector<std::string> words = {
+      o.matte, "--quiet", extra, dir + "/image.png", dir + "/trimap.png", "-o", out};
   const std::vector<std::string> more = matte_options(o, s.name);
   words.insert(words.end(), more.begin(), more.end());
   std::vector<char *> argv;
@@ -264,11 +264,11 @@ bool same_alpha(const TIFF_img &a, const TIFF_img &b) {
 }
 
 struct matte_scores {
-  bool computed = false;      // an --alpha-only matte was there or made
-  double from_computed = 0;   // error estimating here from that matte
+  bool computed = false;     // an --alpha-only matte was there or made
+  double from_computed = 0;  // error estimating here from that matte
   double sad_alpha_only = 0;
-  bool written = false;       // a --foreground output was there or made
-  double written_error = 0;   // error of its colours
+  bool written = false;      // a --foreground output was there or made
+  double written_error = 0;  // error of its colours
   double sad_foreground = 0;
   bool alpha_identical = false;
 };

@@ -114,8 +114,9 @@ static std::string describe(const PathResult &r) {
 
 int main(int argc, char **argv) {
   if (argc < 3) {
-    fprintf(stderr, "usage: bench_paths IMAGE TRIMAP [--levels N|auto] [--active N] "
-                    "[--max-memory BYTES]\n");
+    fprintf(stderr,
+            "usage: bench_paths IMAGE TRIMAP [--levels N|auto] [--active N] "
+            "[--max-memory BYTES]\n");
     return 2;
   }
   PathRun run = {argv[1], argv[2], 1, 1, 0, SOLVER_CHOLESKY, nullptr};
@@ -138,8 +139,7 @@ int main(int argc, char **argv) {
   PathResult luResult = {-9999, 0}, choleskyResult = {-9999, 0};
   runInChild(runPath, &byCholesky, &choleskyResult, sizeof choleskyResult, 0);
   runInChild(runPath, &byLu, &luResult, sizeof luResult, 0);
-  printf("cholesky: %s; lu: %s; ", describe(choleskyResult).c_str(),
-         describe(luResult).c_str());
+  printf("cholesky: %s; lu: %s; ", describe(choleskyResult).c_str(), describe(luResult).c_str());
   if (calculation_failed(luResult.status) || calculation_failed(choleskyResult.status))
     printf("largest |difference| -\n");
   else

@@ -14,8 +14,8 @@
 #include "bench/synthetic.h"
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
-#include "engine/umfpack_system.h"
 #include "engine/get_laplacian.h"
+#include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
 
 static const int kRadius = 1;
@@ -33,16 +33,16 @@ static const SizeCase kSizes[] = {
 
 struct SizeResult {
   long unknown;
-  long nonZeros;          // of the full matrix handed to UMFPACK
-  double fullLaplacian;   // CPU seconds, no constraints: every window built
-  double fullPeakMiB;     // peak memory of that build
-  double fullAgain;       // the same build again, on heap memory it freed
+  long nonZeros;         // of the full matrix handed to UMFPACK
+  double fullLaplacian;  // CPU seconds, no constraints: every window built
+  double fullPeakMiB;    // peak memory of that build
+  double fullAgain;      // the same build again, on heap memory it freed
   double laplacian, assembly, symbolic, numeric, solve;  // CPU seconds
-  double estimateGiB;     // UMFPACK's peak memory estimate
+  double estimateGiB;                                    // UMFPACK's peak memory estimate
   double peakMiB;
-  double meanError;       // mean |alpha - truth| over the unknown pixels
+  double meanError;  // mean |alpha - truth| over the unknown pixels
   int status;
-  bool skipped;           // the factorisation would not fit in the limit
+  bool skipped;  // the factorisation would not fit in the limit
 };
 
 static double meanUnknownError(const SyntheticScene *s, const double *x) {
@@ -59,15 +59,14 @@ static double meanUnknownError(const SyntheticScene *s, const double *x) {
 
 // The stages of solveAlpha, timed one by one, with UMFPACK's memory
 // estimate checked before the numeric factorisation.
-static void factorAndSolve(const CompressedColumn *A, const double *b, double *x,
-                           SizeResult *out) {
+static void factorAndSolve(const CompressedColumn *A, const double *b, double *x, SizeResult *out) {
   double info[UMFPACK_INFO];
   void *symbolic = NULL, *numeric = NULL;
   double t = cpuSeconds();
   umfpack_di_symbolic(A->n, A->n, A->Ap, A->Ai, A->Ax, &symbolic, NULL, info);
   out->symbolic = cpuSeconds() - t;
-  out->estimateGiB = info[UMFPACK_PEAK_MEMORY_ESTIMATE] * info[UMFPACK_SIZE_OF_UNIT] /
-                     (1024.0 * 1024 * 1024);
+  out->estimateGiB =
+      info[UMFPACK_PEAK_MEMORY_ESTIMATE] * info[UMFPACK_SIZE_OF_UNIT] / (1024.0 * 1024 * 1024);
   if (out->estimateGiB * 1024 * 1024 * 1024 > kMemoryLimitBytes) {
     out->skipped = true;
     umfpack_di_free_symbolic(&symbolic);
@@ -162,34 +161,33 @@ static bool runIsolated(SizeJob job, const SizeCase *size, SizeResult *out) {
 
 static void printRow(const SizeCase *size, const SizeResult *r) {
   const double mp = (double)size->height * size->width / 1e6;
-  printf("%4dx%-4d %6.3f %7ld %8.3f %8.3f %7.0f %9ld %7.3f %7.3f %8.3f ", size->width,
-         size->height, mp, r->unknown, r->fullLaplacian / mp, r->fullAgain / mp, r->fullPeakMiB,
-         r->nonZeros, r->laplacian, r->assembly, r->symbolic);
+  printf("%4dx%-4d %6.3f %7ld %8.3f %8.3f %7.0f %9ld %7.3f %7.3f %8.3f ", size->width, size->height,
+         mp, r->unknown, r->fullLaplacian / mp, r->fullAgain / mp, r->fullPeakMiB, r->nonZeros,
+         r->laplacian, r->assembly, r->symbolic);
   if (r->skipped) {
     printf("skipped: UMFPACK estimates %.1f GiB, over the 16 GiB limit\n", r->estimateGiB);
     return;
   }
-  printf("%8.2f %6.3f %7.0f %6.1f %6d %8.4f\n", r->numeric, r->solve, r->peakMiB,
-         r->estimateGiB, r->status, r->meanError);
+  printf("%8.2f %6.3f %7.0f %6.1f %6d %8.4f\n", r->numeric, r->solve, r->peakMiB, r->estimateGiB,
+         r->status, r->meanError);
 }
 
 int main(int argc, char **argv) {
   const double largest = argc > 1 ? atof(argv[1]) : 1.0;
-  printf("closed-form matte, r = %d, epsilon = %g, UMFPACK default control\n", kRadius,
-         kEpsilon);
-  printf("CPU seconds per stage. 'all': the Laplacian with every window built (no\n"
-         "constraints), its time per megapixel on fresh memory and again on reused\n"
-         "heap, and its peak memory; the rest: one solve\n"
-         "with the trimatte (nnz of the full matrix, UMFPACK's memory estimate,\n"
-         "mean |alpha - truth| over the unknown pixels)\n");
-  printf("%-9s %6s %7s %8s %8s %7s %9s %7s %7s %8s %8s %6s %7s %6s %6s %8s\n", "size",
-         "MP", "unknown", "all s/MP", "again", "all MiB", "nnz", "lapl s", "assem s", "symb s",
-         "numer s", "solve s", "peakMiB", "estGiB", "status", "mean|e|");
+  printf("closed-form matte, r = %d, epsilon = %g, UMFPACK default control\n", kRadius, kEpsilon);
+  printf(
+      "CPU seconds per stage. 'all': the Laplacian with every window built (no\n"
+      "constraints), its time per megapixel on fresh memory and again on reused\n"
+      "heap, and its peak memory; the rest: one solve\n"
+      "with the trimatte (nnz of the full matrix, UMFPACK's memory estimate,\n"
+      "mean |alpha - truth| over the unknown pixels)\n");
+  printf("%-9s %6s %7s %8s %8s %7s %9s %7s %7s %8s %8s %6s %7s %6s %6s %8s\n", "size", "MP",
+         "unknown", "all s/MP", "again", "all MiB", "nnz", "lapl s", "assem s", "symb s", "numer s",
+         "solve s", "peakMiB", "estGiB", "status", "mean|e|");
   for (const SizeCase &size : kSizes) {
     if (size.megapixels > largest) continue;
     SizeResult r = {};
-    if (!runIsolated(unconstrainedLaplacian, &size, &r) ||
-        !runIsolated(solveScene, &size, &r)) {
+    if (!runIsolated(unconstrainedLaplacian, &size, &r) || !runIsolated(solveScene, &size, &r)) {
       printf("%4dx%-4d failed to run\n", size.width, size.height);
       continue;
     }

@@ -43,9 +43,9 @@ static void onStage(const char *stage, int level, int levels, void *user) {
   StageClock *clock = static_cast<StageClock *>(user);
   const double now = nowSeconds();
   closeStage(clock, now);
-  clock->stages.push_back({std::string(stage) + ", level " + std::to_string(level) + " of " +
-                               std::to_string(levels),
-                           0.0});
+  clock->stages.push_back(
+      {std::string(stage) + ", level " + std::to_string(level) + " of " + std::to_string(levels),
+       0.0});
   clock->began = now;
 }
 
@@ -83,7 +83,8 @@ static double median(std::vector<double> v) {
 
 static void printLoad(const char *when) {
   double load[3] = {0, 0, 0};
-  if (getloadavg(load, 3) == 3) printf("load average %s: %.2f %.2f %.2f\n", when, load[0], load[1], load[2]);
+  if (getloadavg(load, 3) == 3)
+    printf("load average %s: %.2f %.2f %.2f\n", when, load[0], load[1], load[2]);
 }
 
 int main(int argc, char **argv) {

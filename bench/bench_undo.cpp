@@ -48,8 +48,7 @@ static bool open_picture(const char *dir) {
   GError *error = NULL;
   bool ok = gdk_pixbuf_save(picture, path, "png", &error, NULL) &&
             open_image_file(path, OPEN_DEFAULT, &error) == 0;
-  if (!ok)
-    fprintf(stderr, "bench_undo: %s\n", error ? error->message : "cannot open the picture");
+  if (!ok) fprintf(stderr, "bench_undo: %s\n", error ? error->message : "cannot open the picture");
   g_clear_error(&error);
   g_remove(path);
   g_free(path);
@@ -85,14 +84,12 @@ int main(int argc, char **argv) {
     return 1;
   }
   char *dir = g_dir_make_tmp("velorin-bench-XXXXXX", NULL);
-  if (!dir)
-    return 1;
+  if (!dir) return 1;
   setenv("APPDATA", dir, 1);  // never the user's own window geometry
   setenv("ICON_DIR", VELORIN_SOURCE_DIR "/assets/icons", 1);
   create_main_window(argc, argv);
   flush_events();
-  if (!open_picture(dir))
-    return 1;
+  if (!open_picture(dir)) return 1;
 
   double start = now_ms();
   paint_strokes();
@@ -119,12 +116,13 @@ int main(int argc, char **argv) {
   std::sort(undo_ms.begin(), undo_ms.end());
   std::sort(undo_cpu_ms.begin(), undo_cpu_ms.end());
   std::sort(redraw_ms.begin(), redraw_ms.end());
-  printf("undo on %d x %d, replaying %d strokes of %d points (%d runs): "
-         "wall median %.1f ms (min %.1f, max %.1f), CPU median %.1f ms (min %.1f); "
-         "redraw after it: wall median %.1f ms\n",
-         PICTURE_WIDTH, PICTURE_HEIGHT, STROKES - 1, POINTS_PER_STROKE, UNDO_RUNS,
-         undo_ms[UNDO_RUNS / 2], undo_ms.front(), undo_ms.back(),
-         undo_cpu_ms[UNDO_RUNS / 2], undo_cpu_ms.front(), redraw_ms[UNDO_RUNS / 2]);
+  printf(
+      "undo on %d x %d, replaying %d strokes of %d points (%d runs): "
+      "wall median %.1f ms (min %.1f, max %.1f), CPU median %.1f ms (min %.1f); "
+      "redraw after it: wall median %.1f ms\n",
+      PICTURE_WIDTH, PICTURE_HEIGHT, STROKES - 1, POINTS_PER_STROKE, UNDO_RUNS,
+      undo_ms[UNDO_RUNS / 2], undo_ms.front(), undo_ms.back(), undo_cpu_ms[UNDO_RUNS / 2],
+      undo_cpu_ms.front(), redraw_ms[UNDO_RUNS / 2]);
 
   gtk_widget_destroy(main_window);
   release_application_state();

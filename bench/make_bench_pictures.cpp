@@ -52,8 +52,7 @@ static bool scaled(const std::string &from, const std::string &to, int width, in
 static bool upscaledSet(const std::string &from, const std::string &to, int width, int height) {
   mkdir(to.c_str(), 0755);
   return scaled(from + "/image.png", to + "/image.png", width, height, GDK_INTERP_BILINEAR) &&
-         scaled(from + "/gt_alpha.png", to + "/gt_alpha.png", width, height,
-                GDK_INTERP_BILINEAR) &&
+         scaled(from + "/gt_alpha.png", to + "/gt_alpha.png", width, height, GDK_INTERP_BILINEAR) &&
          scaled(from + "/trimap.png", to + "/trimap.png", width, height, GDK_INTERP_NEAREST);
 }
 
@@ -77,9 +76,7 @@ static bool syntheticSet(const std::string &to, int width, int height) {
                      [&](int y, int x, int ch) { return s.image.color_planes[ch][y][x]; }),
            to + "/image.png") &&
       save(pictureOf(width, height,
-                     [&](int y, int x, int) {
-                       return (guchar)(s.alpha[y][x] * 255 + 0.5);
-                     }),
+                     [&](int y, int x, int) { return (guchar)(s.alpha[y][x] * 255 + 0.5); }),
            to + "/gt_alpha.png") &&
       save(pictureOf(width, height,
                      [&](int y, int x, int) {
@@ -97,9 +94,9 @@ int main(int argc, char **argv) {
   }
   const std::string data = argv[1], out = argv[2];
   mkdir(out.c_str(), 0755);
-  const bool made = upscaledSet(data + "/petals_1mp", out + "/petals_4mp", 2304, 1728) &&
-                    syntheticSet(out + "/synthetic_12mp", 4000, 3000) &&
-                    upscaledSet(data + "/petals_1mp_scribble", out + "/petals_12mp_scribble",
-                                4000, 3000);
+  const bool made =
+      upscaledSet(data + "/petals_1mp", out + "/petals_4mp", 2304, 1728) &&
+      syntheticSet(out + "/synthetic_12mp", 4000, 3000) &&
+      upscaledSet(data + "/petals_1mp_scribble", out + "/petals_12mp_scribble", 4000, 3000);
   return made ? 0 : 1;
 }

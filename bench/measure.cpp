@@ -1,11 +1,11 @@
 #include "bench/measure.h"
 
-#include <cstdio>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 double nowSeconds(void) {
   struct timespec t;
@@ -25,8 +25,8 @@ double peakResidentMiB(void) {
   return usage.ru_maxrss / 1024.0;  // ru_maxrss is in KiB on Linux
 }
 
-bool runInChild(void (*job)(const void *context, void *result), const void *context,
-                void *result, size_t result_size, double memory_limit_gib) {
+bool runInChild(void (*job)(const void *context, void *result), const void *context, void *result,
+                size_t result_size, double memory_limit_gib) {
   int fds[2];
   if (pipe(fds) != 0) return false;
   fflush(stdout);

@@ -18,5 +18,5 @@ double peakResidentMiB(void);
 // pipe. memory_limit_gib > 0 caps the child's address space (a solve that
 // does not fit then fails inside the child instead of swapping the machine).
 // Returns false when the child could not run or did not report.
-bool runInChild(void (*job)(const void *context, void *result), const void *context,
-                void *result, size_t result_size, double memory_limit_gib);
+bool runInChild(void (*job)(const void *context, void *result), const void *context, void *result,
+                size_t result_size, double memory_limit_gib);

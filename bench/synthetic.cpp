@@ -1,9 +1,9 @@
 #include "bench/synthetic.h"
 
-#include "engine/allocate.h"
-
 #include <cmath>
 #include <cstdlib>
+
+#include "engine/allocate.h"
 
 static const double kPi = 3.14159265358979323846;
 

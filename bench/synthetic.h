@@ -7,11 +7,11 @@
 #include "engine/tiff.h"
 
 struct SyntheticScene {
-  TIFF_img image;    // 'c' picture, height x width
-  double **alpha;    // true alpha 0..1, [row][column]
-  double **mask;     // 1.0 where the trimatte fixes alpha, else 0.0
-  double **values;   // the fixed alpha where mask is 1.0, else 0.0
-  long unknown;      // pixels left unknown by the trimatte
+  TIFF_img image;   // 'c' picture, height x width
+  double **alpha;   // true alpha 0..1, [row][column]
+  double **mask;    // 1.0 where the trimatte fixes alpha, else 0.0
+  double **values;  // the fixed alpha where mask is 1.0, else 0.0
+  long unknown;     // pixels left unknown by the trimatte
 };
 
 // Builds the scene; the unknown band reaches `band` pixels beyond the soft

@@ -46,8 +46,7 @@ static bool begin_stage(c2f_context *ctx, const char *stage, level_pos pos) {
     ctx->stopped = true;
     return false;
   }
-  if (config->progress)
-    config->progress(stage, pos.level, pos.levels, config->progress_user);
+  if (config->progress) config->progress(stage, pos.level, pos.levels, config->progress_user);
   return true;
 }
 
@@ -59,8 +58,8 @@ static double **zero_matte(const TIFF_img *image) {
   return (double **)get_init_arr(image->width, image->height, sizeof(double));
 }
 
-void c2f_refine_constraints(double **up, double **mask, double **values,
-                            int width, int height, double threshold) {
+void c2f_refine_constraints(double **up, double **mask, double **values, int width, int height,
+                            double threshold) {
   const ScratchArray<double> T = binary_map(width, height);
   const ScratchArray<double> F = binary_map(width, height);
   const ScratchArray<double> B = binary_map(width, height);
@@ -81,20 +80,18 @@ void c2f_refine_constraints(double **up, double **mask, double **values,
     }
 }
 
-static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image,
-                                       double **mask, double **values,
-                                       level_pos pos);
+static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image, double **mask,
+                                       double **values, level_pos pos);
 
-static double **solve_level(c2f_context *ctx, const TIFF_img *image,
-                            double **mask, double **values, level_pos pos) {
+static double **solve_level(c2f_context *ctx, const TIFF_img *image, double **mask, double **values,
+                            level_pos pos) {
   const option_args *opts = &ctx->config->options;
   if (pos.N > 1) {
     double **up = coarse_matte_upsampled(ctx, image, mask, values, pos);
     // Not solved at this level, or stopped below it: an empty matte must not
     // become constraints.
     if (pos.A < pos.N || ctx->stopped) return up;
-    c2f_refine_constraints(up, mask, values, image->width, image->height,
-                           ctx->threshold);
+    c2f_refine_constraints(up, mask, values, image->width, image->height, ctx->threshold);
     free_img((void **)up);
   }
   if (!begin_stage(ctx, "solving", pos)) return zero_matte(image);
@@ -102,32 +99,27 @@ static double **solve_level(c2f_context *ctx, const TIFF_img *image,
   settings.solver = static_cast<solver_choice>(opts->solver);
   settings.memory_limit = ctx->config->memory_limit;
   settings.cancel = ctx->config->cancel;
-  double **matte = solveAlphaWith(image, mask, values, opts->epsilon,
-                                  opts->win_size, &settings, ctx->outcome);
+  double **matte =
+      solveAlphaWith(image, mask, values, opts->epsilon, opts->win_size, &settings, ctx->outcome);
   ctx->stopped = ctx->outcome->status < 0;
   return matte;
 }
 
-static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image,
-                                       double **mask, double **values,
-                                       level_pos pos) {
+static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image, double **mask,
+                                       double **values, level_pos pos) {
   const int H = image->height, W = image->width;
   if (!begin_stage(ctx, "down-sampling", pos)) return zero_matte(image);
   TIFF_img coarse = downSmpIm(image, kDownRadius);
   double **coarse_mask = downSmpArr(mask, H, W, kDownRadius);
   double **coarse_values = downSmpArr(values, H, W, kDownRadius);
   FILE *lines = ctx->config->level_stream;
-  if (lines)
-    fprintf(lines, "levels_num %d Active_levels_num %d\n", pos.N, pos.A);
-  const level_pos below = {pos.N - 1, std::min(pos.N - 1, pos.A),
-                           pos.level + 1, pos.levels};
-  double **coarse_matte =
-      solve_level(ctx, &coarse, coarse_mask, coarse_values, below);
+  if (lines) fprintf(lines, "levels_num %d Active_levels_num %d\n", pos.N, pos.A);
+  const level_pos below = {pos.N - 1, std::min(pos.N - 1, pos.A), pos.level + 1, pos.levels};
+  double **coarse_matte = solve_level(ctx, &coarse, coarse_mask, coarse_values, below);
   double **up = nullptr;
   if (begin_stage(ctx, "upsampling", pos)) {
     const option_args *opts = &ctx->config->options;
-    up = upSampleAlphaUsingImg(coarse_matte, &coarse, image, opts->epsilon,
-                               opts->win_size);
+    up = upSampleAlphaUsingImg(coarse_matte, &coarse, image, opts->epsilon, opts->win_size);
   } else {
     up = zero_matte(image);
   }
@@ -139,31 +131,27 @@ static double **coarse_matte_upsampled(c2f_context *ctx, const TIFF_img *image,
 }
 
 int c2f_levels_allowed(const TIFF_img *image, const double *const *mask,
-                       const double *const *values,
-                       int levels_num, int win_size) {
+                       const double *const *values, int levels_num, int win_size) {
   // Deeper than the picture allows, levels would be too small for the kernel
   // or the windows; deeper than the strokes survive, a level would have
   // nothing to pin its matte to.
   const int by_size = max_pyramid_levels(image->width, image->height, win_size);
   const int asked = std::min(std::max(levels_num, 1), by_size);
-  return max_constraint_levels(mask, values, image->width, image->height,
-                               asked);
+  return max_constraint_levels(mask, values, image->width, image->height, asked);
 }
 
-double **c2f_run(const TIFF_img *image, double **mask, double **values,
-                 const c2f_config *config, solve_outcome *outcome) {
+double **c2f_run(const TIFF_img *image, double **mask, double **values, const c2f_config *config,
+                 solve_outcome *outcome) {
   const option_args *opts = &config->options;
-  c2f_context ctx = {config, std::max(opts->threshold, kThresholdFloor),
-                     outcome, false};
-  const int N = c2f_levels_allowed(image, mask, values, opts->levels_num,
-                                   opts->win_size);
+  c2f_context ctx = {config, std::max(opts->threshold, kThresholdFloor), outcome, false};
+  const int N = c2f_levels_allowed(image, mask, values, opts->levels_num, opts->win_size);
   const level_pos top = {N, std::max(opts->Active_levels_num, 1), 1, N};
   return solve_level(&ctx, image, mask, values, top);
 }
 
-double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values,
-                       int levels_num, int Active_levels_num, double threshold,
-                       double epsilon, int win_size, int *status) {
+double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values, int levels_num,
+                       int Active_levels_num, double threshold, double epsilon, int win_size,
+                       int *status) {
   c2f_config config;
   config.options.levels_num = levels_num;
   config.options.Active_levels_num = Active_levels_num;

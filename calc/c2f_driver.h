@@ -22,8 +22,7 @@
 // pyramid level it works on (1 = the full-size picture, levels = the
 // coarsest) and the number of levels. Stages: "down-sampling" (level ->
 // level + 1), "solving" (level), "upsampling" (level + 1 -> level).
-typedef void (*c2f_progress_fn)(const char *stage, int level, int levels,
-                                void *user);
+typedef void (*c2f_progress_fn)(const char *stage, int level, int levels, void *user);
 
 // Everything one run of the driver is told. Read on the worker thread; the
 // caller keeps it (and what it points to) alive and unchanged for the run,
@@ -53,14 +52,14 @@ struct c2f_config {
 // a solver failure, a refusal for memory, a cancel) ends the run there with
 // its outcome and an all-zero matte: a coarse failure must not be spread
 // over the finer levels as if it were a matte.
-double **c2f_run(const TIFF_img *image, double **mask, double **values,
-                 const c2f_config *config, solve_outcome *outcome);
+double **c2f_run(const TIFF_img *image, double **mask, double **values, const c2f_config *config,
+                 solve_outcome *outcome);
 
 // The driver with its fixed behaviour: the level lines on standard output, no
 // progress callback, no cancel.
-double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values,
-                       int levels_num, int Active_levels_num, double threshold,
-                       double epsilon, int win_size, int *status);
+double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values, int levels_num,
+                       int Active_levels_num, double threshold, double epsilon, int win_size,
+                       int *status);
 
 // The number of levels solveAlphaC2F runs with when asked for levels_num
 // (below 1 counts as 1): no deeper than max_pyramid_levels allows for the
@@ -68,8 +67,7 @@ double **solveAlphaC2F(const TIFF_img *image, double **mask, double **values,
 // values still hold a background and a foreground constraint
 // (max_constraint_levels). mask and values are not changed.
 int c2f_levels_allowed(const TIFF_img *image, const double *const *mask,
-                       const double *const *values,
-                       int levels_num, int win_size);
+                       const double *const *values, int levels_num, int win_size);
 
 // The refinement of a solved level below the coarsest: turns the upsampled
 // matte `up`'s confident parts into constraints, in place in mask and values
@@ -77,5 +75,5 @@ int c2f_levels_allowed(const TIFF_img *image, const double *const *mask,
 // is above 1 - threshold become foreground constraints (1.0), all below
 // threshold background ones (0.0); an existing constraint of 0.5 or more is
 // raised to 1.0, one below keeps its value.
-void c2f_refine_constraints(double **up, double **mask, double **values,
-                            int width, int height, double threshold);
+void c2f_refine_constraints(double **up, double **mask, double **values, int width, int height,
+                            double threshold);

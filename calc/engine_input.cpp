@@ -22,16 +22,14 @@ static int grey_of(const raw_pixels *p, const unsigned char *px) {
 }
 
 // Whether the layer pixel fixes alpha, and to which value.
-static bool read_constraint(const raw_pixels *layer,
-                            constraint_encoding encoding,
+static bool read_constraint(const raw_pixels *layer, constraint_encoding encoding,
                             const unsigned char *px, double *value) {
   if (encoding == CONSTRAINTS_LAYER) {
     if (layer->alpha < 0 || px[layer->alpha] != kOpaque) return false;
     *value = grey_of(layer, px) / kMaxSample;
     return true;
   }
-  switch (classify_trimap_pixel(px[layer->red], px[layer->green],
-                                px[layer->blue])) {
+  switch (classify_trimap_pixel(px[layer->red], px[layer->green], px[layer->blue])) {
     case TRIMAP_BACKGROUND:
       *value = 0.0;
       return true;
@@ -51,8 +49,7 @@ trimap_class classify_trimap_pixel(int red, int green, int blue) {
   return TRIMAP_UNKNOWN;
 }
 
-raw_pixels rgb_pixels(const unsigned char *pixels, int rowstride,
-                      int n_channels) {
+raw_pixels rgb_pixels(const unsigned char *pixels, int rowstride, int n_channels) {
   return {pixels, rowstride, n_channels, 0, 1, 2, n_channels == 4 ? 3 : -1};
 }
 
@@ -85,10 +82,8 @@ bool region_too_small(int w, int h, int win_size) {
   return w < side || h < side;
 }
 
-engine_input read_engine_input(const raw_pixels *picture,
-                               const raw_pixels *layer,
-                               constraint_encoding encoding, int x, int y,
-                               int w, int h) {
+engine_input read_engine_input(const raw_pixels *picture, const raw_pixels *layer,
+                               constraint_encoding encoding, int x, int y, int w, int h) {
   engine_input in;
   get_TIFF_checked(&in.image, h, w, 'c');
   in.constraint_mask = (double **)get_img(w, h, sizeof(double));
@@ -102,8 +97,7 @@ engine_input read_engine_input(const raw_pixels *picture,
       in.image.color_planes[2][row][col] = px[picture->blue];
       double value = 0.0;
       const bool fixed =
-          read_constraint(layer, encoding, pixel_at(layer, x + col, y + row),
-                          &value);
+          read_constraint(layer, encoding, pixel_at(layer, x + col, y + row), &value);
       in.constraint_mask[row][col] = fixed ? 1.0 : 0.0;
       in.constraint_values[row][col] = fixed ? value : 0.0;
       if (fixed && value == 0.0) in.has_background = true;

@@ -17,8 +17,7 @@ struct raw_pixels {
 };
 
 // A gdk-pixbuf style picture: R, G, B (and A when n_channels is 4).
-raw_pixels rgb_pixels(const unsigned char *pixels, int rowstride,
-                      int n_channels);
+raw_pixels rgb_pixels(const unsigned char *pixels, int rowstride, int n_channels);
 // A cairo ARGB32 surface's bytes on a little-endian machine: B, G, R, A.
 raw_pixels argb32_pixels(const unsigned char *pixels, int rowstride);
 
@@ -64,10 +63,8 @@ bool region_too_small(int w, int h, int win_size);
 // picture is read through its red, green and blue offsets. The caller
 // releases the arrays with free_engine_input (or hands them to
 // worker_core_run, which releases them).
-engine_input read_engine_input(const raw_pixels *picture,
-                               const raw_pixels *layer,
-                               constraint_encoding encoding, int x, int y,
-                               int w, int h);
+engine_input read_engine_input(const raw_pixels *picture, const raw_pixels *layer,
+                               constraint_encoding encoding, int x, int y, int w, int h);
 
 // Both a background and a foreground constraint exist, as the solve needs.
 bool constraints_usable(const engine_input *input);

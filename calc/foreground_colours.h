@@ -10,8 +10,7 @@
 // `alpha` (the worker's 'g' result of the same size, 0..255: the alpha the
 // cut-out gets) and stores them into `colours` as a 'c' record of h x w,
 // samples rounded to 0..255 (planes from get_TIFF; release with free_TIFF).
-void store_foreground_colours(const TIFF_img *image, const TIFF_img *alpha,
-                              TIFF_img *colours);
+void store_foreground_colours(const TIFF_img *image, const TIFF_img *alpha, TIFF_img *colours);
 
 // True when `colours` holds planes (store_foreground_colours made them);
 // false for an empty record (TIFF_img{}).

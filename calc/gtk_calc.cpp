@@ -110,13 +110,13 @@ static bool fit_options_to_region(calc_args *record, engine_input *input) {
   launch_note.clear();
   if (region_too_small(w_img_ROI, h_img_ROI, record->win_size)) {
     int side = 2 * std::max(record->win_size, 1) + 1;
-    g_autofree char *text = g_strdup_printf(TOO_SMALL_FORMAT, w_img_ROI, h_img_ROI,
-                                            record->win_size, side, side);
+    g_autofree char *text =
+        g_strdup_printf(TOO_SMALL_FORMAT, w_img_ROI, h_img_ROI, record->win_size, side, side);
     say(text);
     return false;
   }
-  int levels = c2f_levels_allowed(&input->image, input->constraint_mask,
-                                  input->constraint_values, record->levels_num, record->win_size);
+  int levels = c2f_levels_allowed(&input->image, input->constraint_mask, input->constraint_values,
+                                  record->levels_num, record->win_size);
   if (levels < record->levels_num) {
     g_autofree char *text = g_strdup_printf(LEVELS_LOWERED_FORMAT, record->levels_num, levels);
     launch_note = text;
@@ -257,9 +257,9 @@ void cb_calc(GtkWidget *button, gpointer toolbar_widget) {
 gpointer winVelorinMain(gpointer data) {
   calc_args *record = static_cast<calc_args *>(data);
   const c2f_config config = record_config(record);
-  worker_outcome outcome = worker_core_run(record->image, record->constraint_mask,
-                                           record->constraint_values, &config, record->result,
-                                           record->colours);
+  worker_outcome outcome =
+      worker_core_run(record->image, record->constraint_mask, record->constraint_values, &config,
+                      record->result, record->colours);
   record->status = outcome.status;
   record->failure = outcome.failure;
   delete record->image;

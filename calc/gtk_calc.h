@@ -27,11 +27,11 @@ struct calc_args {
   double threshold;
   int32_t win_size;
   int32_t estimate_foreground;
-  TIFF_img *colours;  // the estimated foreground colours of the region, or
-                      // an empty record (worker_core_run's `colours`)
-  int32_t solver;            // a solver_choice, copied from the options
-  int32_t status;            // the solver's status, or C2F_STATUS_CANCELLED
-  failure_details failure;   // what the worker can tell about a failure
+  TIFF_img *colours;        // the estimated foreground colours of the region, or
+                            // an empty record (worker_core_run's `colours`)
+  int32_t solver;           // a solver_choice, copied from the options
+  int32_t status;           // the solver's status, or C2F_STATUS_CANCELLED
+  failure_details failure;  // what the worker can tell about a failure
   guint timeout_id;
   GtkWidget *progress_bar;
   GtkToolItem *mode_button;

@@ -41,8 +41,8 @@ static void show_edit_mode(GtkToolItem *mode_button) {
   set_drawing_area_cursor(blank_cursor);
 }
 
-void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *result, int x,
-                           int y, const TIFF_img *colours) {
+void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *result, int x, int y,
+                           const TIFF_img *colours) {
   int width = gdk_pixbuf_get_width(picture);
   int height = gdk_pixbuf_get_height(picture);
   for (int py = 0; py < height; py++) {

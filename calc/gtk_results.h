@@ -13,8 +13,7 @@
 // corner is (x, y), and alpha 0 elsewhere. When `colours` holds estimated
 // foreground colours of the region (calc/foreground_colours.h), they replace
 // the picture's colours inside the region.
-void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out,
-                           const TIFF_img *result, int x, int y,
+void compose_result_pixbuf(GdkPixbuf *picture, GdkPixbuf *out, const TIFF_img *result, int x, int y,
                            const TIFF_img *colours = NULL);
 
 // Called by thread_done after a finished calculation. A solver failure

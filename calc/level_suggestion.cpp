@@ -26,15 +26,12 @@ static int levels_above_floor(int width, int height) {
   return levels;
 }
 
-level_suggestion suggest_levels(const TIFF_img *image,
-                                const double *const *mask,
+level_suggestion suggest_levels(const TIFF_img *image, const double *const *mask,
                                 const double *const *values, int win_size) {
   // Asking the driver's own limit for the floor's depth lets the region's
   // size, the windows and the strokes that survive down-sampling lower it.
-  const int levels =
-      c2f_levels_allowed(image, mask, values,
-                         levels_above_floor(image->width, image->height),
-                         win_size);
+  const int levels = c2f_levels_allowed(image, mask, values,
+                                        levels_above_floor(image->width, image->height), win_size);
   // Every level solved: with rough strokes the deep, fully solved pyramid is
   // both the most accurate and the cheapest, since the refined constraints
   // leave only a narrow unknown band at the finer levels. With a tight

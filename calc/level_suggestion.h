@@ -21,6 +21,5 @@ struct level_suggestion {
 // with window radius win_size. A region without both a background and a
 // foreground constraint gets 1 level. Cheap: a few down-samplings of the
 // mask and values, no solve.
-level_suggestion suggest_levels(const TIFF_img *image,
-                                const double *const *mask,
+level_suggestion suggest_levels(const TIFF_img *image, const double *const *mask,
                                 const double *const *values, int win_size);

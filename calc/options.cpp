@@ -6,9 +6,11 @@
 #include "engine/solve_alpha.h"
 
 const option_range OPT_LEVELS = {1, 1, 1, "pyramid levels (down-scalings); 1 = full size only"};
-const option_range OPT_ACTIVE = {1, 1, 1, "levels solved, counted from the coarsest; at most the levels"};
+const option_range OPT_ACTIVE = {1, 1, 1,
+                                 "levels solved, counted from the coarsest; at most the levels"};
 const option_range OPT_EPSILON = {1e-7, 1e-7, 1e-5, "regularisation: how much edges are softened"};
-const option_range OPT_THRESHOLD = {0.02, 0, 0.5, "coarse matte values within this of 0 or 1 become constraints"};
+const option_range OPT_THRESHOLD = {0.02, 0, 0.5,
+                                    "coarse matte values within this of 0 or 1 become constraints"};
 const option_range OPT_WIN_SIZE = {1, 1, 5, "window radius r: windows of (2r+1) x (2r+1) pixels"};
 const option_range OPT_FOREGROUND = {0, 0, 1, "estimate the foreground colours at soft edges"};
 

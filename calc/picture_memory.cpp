@@ -9,9 +9,7 @@ double decoded_picture_bytes(int width, int height) {
   return kLeastBytesPerPicturePixel * width * height;
 }
 
-double calculation_bytes(double pixels) {
-  return kLeastCalculationBytesPerPixel * pixels;
-}
+double calculation_bytes(double pixels) { return kLeastCalculationBytesPerPixel * pixels; }
 
 bool memory_allows(double bytes, uint64_t memory_limit, failure_details *details) {
   solve_settings settings;

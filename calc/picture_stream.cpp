@@ -40,8 +40,7 @@ static size_t end_of_scan(const unsigned char *data, size_t size, size_t pos) {
   for (; pos + 1 < size; pos++) {
     if (data[pos] != MARKER) continue;
     const unsigned char next = data[pos + 1];
-    if (next == STUFFED_ZERO || next == MARKER ||
-        (next >= FIRST_RESTART && next <= LAST_RESTART))
+    if (next == STUFFED_ZERO || next == MARKER || (next >= FIRST_RESTART && next <= LAST_RESTART))
       continue;
     return pos;
   }
@@ -75,11 +74,16 @@ static uint32_t big_endian_32(const unsigned char *p) {
 // RGBA); 0 for a type PNG does not have, which the decoder refuses itself.
 static int png_samples(unsigned char colour_type) {
   switch (colour_type) {
-    case 0: return 1;
-    case 2: return 3;
-    case 3: return 1;
-    case 4: return 2;
-    case 6: return 4;
+    case 0:
+      return 1;
+    case 2:
+      return 3;
+    case 3:
+      return 1;
+    case 4:
+      return 2;
+    case 6:
+      return 4;
   }
   return 0;
 }

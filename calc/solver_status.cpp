@@ -1,8 +1,9 @@
 #include "calc/solver_status.h"
 
+#include <umfpack.h>
+
 #include <cstddef>
 #include <cstdio>
-#include <umfpack.h>
 
 #include "engine/solve_alpha.h"
 
@@ -38,8 +39,7 @@ static const StatusMessage kStatusMessages[] = {
 };
 
 const char *umfpack_status_message(int status) {
-  for (size_t i = 0; i < sizeof kStatusMessages / sizeof kStatusMessages[0];
-       i++)
+  for (size_t i = 0; i < sizeof kStatusMessages / sizeof kStatusMessages[0]; i++)
     if (kStatusMessages[i].status == status) return kStatusMessages[i].message;
   return NULL;
 }
@@ -47,8 +47,7 @@ const char *umfpack_status_message(int status) {
 bool calculation_failed(int status) { return status < 0; }
 
 bool failed_for_memory(int status) {
-  return status == UMFPACK_ERROR_out_of_memory ||
-         status == UMFPACK_ERROR_invalid_Numeric_object ||
+  return status == UMFPACK_ERROR_out_of_memory || status == UMFPACK_ERROR_invalid_Numeric_object ||
          status == SOLVE_STATUS_OVER_MEMORY;
 }
 
@@ -72,9 +71,8 @@ static std::string first_line(const char *message) {
 }
 
 static std::string over_memory_text(const failure_details *details) {
-  return "failure: not enough memory: the calculation needs " +
-         human_bytes(details->needed_bytes) + ", " +
-         human_bytes(details->available_bytes) + " available";
+  return "failure: not enough memory: the calculation needs " + human_bytes(details->needed_bytes) +
+         ", " + human_bytes(details->available_bytes) + " available";
 }
 
 static std::string window_advice(const level_suggestion &s) {
@@ -85,32 +83,27 @@ static std::string window_advice(const level_suggestion &s) {
   return "\nyou can try these calculation options:\n"
          "Down scale image this many times for larger images: " +
          std::to_string(s.levels) +
-         "\nRecalculate matte in this many steps when upscaling: " +
-         std::to_string(s.active) + "\n\nOr " + kRegion;
+         "\nRecalculate matte in this many steps when upscaling: " + std::to_string(s.active) +
+         "\n\nOr " + kRegion;
 }
 
 static std::string command_line_advice(const level_suggestion &s) {
   std::string advice = "; try ";
   if (s.levels > 0)
-    advice += "--levels " + std::to_string(s.levels) + " --active " +
-              std::to_string(s.active) + ", ";
+    advice +=
+        "--levels " + std::to_string(s.levels) + " --active " + std::to_string(s.active) + ", ";
   return advice + "a smaller --region, or --max-memory SIZE if more memory can be given";
 }
 
-std::string calculation_failure_message(int status,
-                                        const failure_details *details,
+std::string calculation_failure_message(int status, const failure_details *details,
                                         message_audience audience) {
   const char *table_text = umfpack_status_message(status);
   if (!failed_for_memory(status)) return table_text ? table_text : "";
-  if (audience == FOR_WINDOW && status == UMFPACK_ERROR_invalid_Numeric_object)
-    return table_text;
-  const std::string failure = status == SOLVE_STATUS_OVER_MEMORY
-                                  ? over_memory_text(details)
-                                  : first_line(table_text);
-  if (audience == FOR_COMMAND_LINE)
-    return failure + command_line_advice(details->suggested);
+  if (audience == FOR_WINDOW && status == UMFPACK_ERROR_invalid_Numeric_object) return table_text;
+  const std::string failure =
+      status == SOLVE_STATUS_OVER_MEMORY ? over_memory_text(details) : first_line(table_text);
+  if (audience == FOR_COMMAND_LINE) return failure + command_line_advice(details->suggested);
   // Out of memory without settings to propose keeps its plain text.
-  if (details->suggested.levels == 0 && status != SOLVE_STATUS_OVER_MEMORY)
-    return failure;
+  if (details->suggested.levels == 0 && status != SOLVE_STATUS_OVER_MEMORY) return failure;
   return failure + window_advice(details->suggested);
 }

@@ -43,8 +43,7 @@ enum message_audience { FOR_WINDOW, FOR_COMMAND_LINE };
 // UMFPACK table keep their texts (the window's -3 its long advice); failures
 // for memory add the suggested settings; a refusal for memory gives the
 // needed and the available memory.
-std::string calculation_failure_message(int status,
-                                        const failure_details *details,
+std::string calculation_failure_message(int status, const failure_details *details,
                                         message_audience audience);
 
 // A byte count in human units: "512 kB", "480 MB", "9.6 GB" (powers of

@@ -11,12 +11,12 @@
 #include "engine/tiff.h"
 
 struct worker_outcome {
-  int32_t status;   // status of the last solve (0 ok, 1 singular warning,
-                    // negative: failure, SOLVE_STATUS_OVER_MEMORY or
-                    // C2F_STATUS_CANCELLED; see calc/solver_status.h)
-  int levels_used;  // pyramid levels actually used (c2f_levels_allowed)
-  bool levels_lowered;  // levels_used < the levels_num asked for: the region
-                        // is too small or its strokes too thin for more
+  int32_t status;           // status of the last solve (0 ok, 1 singular warning,
+                            // negative: failure, SOLVE_STATUS_OVER_MEMORY or
+                            // C2F_STATUS_CANCELLED; see calc/solver_status.h)
+  int levels_used;          // pyramid levels actually used (c2f_levels_allowed)
+  bool levels_lowered;      // levels_used < the levels_num asked for: the region
+                            // is too small or its strokes too thin for more
   failure_details failure;  // for calculation_failure_message
 };
 
@@ -42,6 +42,5 @@ int worker_levels_for_region(int width, int height, const option_args *opts);
 // itself stays the caller's), the mask and the values.
 // The region must hold whole windows (see region_too_small in engine_input.h).
 worker_outcome worker_core_run(TIFF_img *image, double **constraint_mask,
-                               double **constraint_values,
-                               const c2f_config *config, TIFF_img *result,
-                               TIFF_img *colours = nullptr);
+                               double **constraint_values, const c2f_config *config,
+                               TIFF_img *result, TIFF_img *colours = nullptr);

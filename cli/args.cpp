@@ -22,11 +22,11 @@ static std::string solver_words(void) {
 enum value_type { VALUE_INT, VALUE_DOUBLE };
 
 struct numeric_option {
-  const char *name;            // without the leading "--"
+  const char *name;  // without the leading "--"
   value_type type;
-  const option_range *range;   // lower/upper checked here unless bounded_later
-  int bounded_later;           // upper bound depends on the picture or --levels
-  size_t offset;               // field of option_args
+  const option_range *range;  // lower/upper checked here unless bounded_later
+  int bounded_later;          // upper bound depends on the picture or --levels
+  size_t offset;              // field of option_args
 };
 
 static const numeric_option NUMERIC_OPTIONS[] = {
@@ -123,8 +123,8 @@ static bool parse_region(const char *text, cli_args *args, GError **error) {
     if (!last) field = comma + 1;
   }
   if (v[2] <= 0 || v[3] <= 0)
-    return cli_fail(error, MATTE_EXIT_INPUT,
-                    "--region: width and height must be positive in '%s'", text);
+    return cli_fail(error, MATTE_EXIT_INPUT, "--region: width and height must be positive in '%s'",
+                    text);
   args->region_is_set = 1;
   args->region_x = v[0];
   args->region_y = v[1];
@@ -173,8 +173,7 @@ static void set_defaults(cli_args *args) {
 }
 
 // Splits "--name=value" into name and value; otherwise value is null.
-static void split_long_option(const char *arg, char *name, size_t name_size,
-                              const char **value) {
+static void split_long_option(const char *arg, char *name, size_t name_size, const char **value) {
   const char *eq = strchr(arg, '=');
   size_t length = eq ? static_cast<size_t>(eq - arg) : strlen(arg);
   if (length >= name_size) length = name_size - 1;
@@ -279,8 +278,7 @@ static parse_outcome find_help_or_version(int argc, const char *const *argv) {
   return PARSE_RUN;
 }
 
-parse_outcome parse_cli_args(int argc, const char *const *argv, cli_args *args,
-                             GError **error) {
+parse_outcome parse_cli_args(int argc, const char *const *argv, cli_args *args, GError **error) {
   set_defaults(args);
   parse_outcome early = find_help_or_version(argc, argv);
   if (early != PARSE_RUN) return early;
@@ -324,8 +322,9 @@ void print_usage(FILE *stream) {
     fprintf(stream, "  %-22s%s\n  %-22sdefault %g, range %s\n", label, opt->range->meaning, "",
             opt->range->default_value, range);
     if (opt->offset == offsetof(option_args, levels_num))
-      fprintf(stream, "  %-22s%s: the deepest pyramid the region and its constraints\n"
-                      "  %-22sallow, every level solved (--active lowers the solved ones)\n",
+      fprintf(stream,
+              "  %-22s%s: the deepest pyramid the region and its constraints\n"
+              "  %-22sallow, every level solved (--active lowers the solved ones)\n",
               "", LEVELS_AUTO, "");
   }
   fprintf(stream,

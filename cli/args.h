@@ -27,15 +27,15 @@ struct cli_args {
   const char *constraints_path;  // points into argv
   const char *output_path;       // points into argv
   constraint_choice constraints;
-  option_args options;   // the calculation options (--foreground sets
-                         // estimate_foreground); picture size unset
-  int levels_auto;       // 1: --levels auto, levels decided from the input
-  int active_given;      // 1 when --active was given
-  uint64_t memory_limit;  // --max-memory in bytes; 0: not given
-  int region_is_set;     // 1 when --region was given
+  option_args options;                         // the calculation options (--foreground sets
+                                               // estimate_foreground); picture size unset
+  int levels_auto;                             // 1: --levels auto, levels decided from the input
+  int active_given;                            // 1 when --active was given
+  uint64_t memory_limit;                       // --max-memory in bytes; 0: not given
+  int region_is_set;                           // 1 when --region was given
   int region_x, region_y, region_w, region_h;  // picture pixels, unclipped
-  int alpha_only;        // 1: write an 8-bit grey alpha PNG
-  int quiet;             // 1: no progress on standard error
+  int alpha_only;                              // 1: write an 8-bit grey alpha PNG
+  int quiet;                                   // 1: no progress on standard error
 };
 
 enum parse_outcome {
@@ -48,8 +48,7 @@ enum parse_outcome {
 // Parses argv[1..argc-1]. Options may come before, between or after the
 // operands; "--name value" and "--name=value" are both accepted; "--" ends
 // the options. On PARSE_ERROR, *error names the problem (free it).
-parse_outcome parse_cli_args(int argc, const char *const *argv, cli_args *args,
-                             GError **error);
+parse_outcome parse_cli_args(int argc, const char *const *argv, cli_args *args, GError **error);
 
 // The usage text with the options table (defaults and ranges).
 void print_usage(FILE *stream);

@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-G_DEFINE_QUARK(velorin-matte-error-quark, cli_error)
+G_DEFINE_QUARK(velorin - matte - error - quark, cli_error)
 
 bool cli_fail(GError **error, matte_exit_status status, const char *format, ...) {
   va_list ap;

@@ -35,8 +35,8 @@ bool io_check_file(const char *path, const char *what, GError **error) {
 
 bool io_header_size(const char *path, int *width, int *height) {
   *width = *height = 0;
-  return !g_file_test(path, G_FILE_TEST_IS_DIR) &&
-         gdk_pixbuf_get_file_info(path, width, height) && *width > 0 && *height > 0;
+  return !g_file_test(path, G_FILE_TEST_IS_DIR) && gdk_pixbuf_get_file_info(path, width, height) &&
+         *width > 0 && *height > 0;
 }
 
 pixbuf_ptr io_decode(const char *path, const char *what, GError **error) {
@@ -67,8 +67,7 @@ static unsigned char placed_value(const placed_alpha *alpha, int x, int y) {
   return alpha->plane[ry][rx];
 }
 
-static gboolean write_to_file(const gchar *buffer, gsize count, GError **gerror,
-                              gpointer file) {
+static gboolean write_to_file(const gchar *buffer, gsize count, GError **gerror, gpointer file) {
   if (fwrite(buffer, 1, count, static_cast<FILE *>(file)) == count) return TRUE;
   g_set_error_literal(gerror, G_FILE_ERROR, g_file_error_from_errno(errno), strerror(errno));
   return FALSE;
@@ -113,8 +112,8 @@ static bool write_grey_png(FILE *file, png_bytepp rows, int width, int height,
   }
   png_set_write_fn(png, file, write_png_data, flush_png_data);
   png_set_compression_level(png, PNG_COMPRESSION_LEVEL);
-  png_set_IHDR(png, info, width, height, BITS_PER_SAMPLE, PNG_COLOR_TYPE_GRAY,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, width, height, BITS_PER_SAMPLE, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_write_image(png, rows);
   png_write_end(png, nullptr);
@@ -122,8 +121,7 @@ static bool write_grey_png(FILE *file, png_bytepp rows, int width, int height,
   return true;
 }
 
-static bool sizes_match(const char *path, int w, int h, int width, int height,
-                        GError **error) {
+static bool sizes_match(const char *path, int w, int h, int width, int height, GError **error) {
   if (w == width && h == height) return true;
   return cli_fail(error, MATTE_EXIT_INPUT,
                   "constraints '%s' are %d x %d pixels, but the picture is %d x %d", path, w, h,
@@ -150,8 +148,7 @@ bool io_write_rgba(io_output *output, const GdkPixbuf *picture, const placed_alp
   const int channels = gdk_pixbuf_get_n_channels(picture);
   const int stride = gdk_pixbuf_get_rowstride(picture);
   const guchar *pixels = gdk_pixbuf_read_pixels(picture);
-  const pixbuf_ptr result(
-      gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, BITS_PER_SAMPLE, width, height));
+  const pixbuf_ptr result(gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, BITS_PER_SAMPLE, width, height));
   if (!result) return io_output_fail(error, output->path, g_strerror(ENOMEM));
   guchar *out = gdk_pixbuf_get_pixels(result.get());
   const int out_stride = gdk_pixbuf_get_rowstride(result.get());
@@ -170,8 +167,7 @@ bool io_write_rgba(io_output *output, const GdkPixbuf *picture, const placed_alp
   if (gdk_pixbuf_save_to_callback(result.get(), write_to_file, output->file, "png", &save_error,
                                   "compression", level.c_str(), nullptr))
     return true;
-  return io_output_fail(error, output->path,
-                        save_error ? save_error->message : "unknown error");
+  return io_output_fail(error, output->path, save_error ? save_error->message : "unknown error");
 }
 
 bool io_write_alpha(io_output *output, int picture_width, int picture_height,

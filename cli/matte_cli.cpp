@@ -78,11 +78,9 @@ static double least_run_bytes(const cli_args *args, int width, int height) {
 
 // A header can claim a picture far beyond memory in a few bytes; such a
 // picture is refused for memory before it is decoded, as a factorisation is.
-static bool memory_allows_picture(const matte_run *run, int width, int height,
-                                  GError **error) {
+static bool memory_allows_picture(const matte_run *run, int width, int height, GError **error) {
   failure_details details;
-  if (memory_allows(least_run_bytes(run->args, width, height), run->args->memory_limit,
-                    &details))
+  if (memory_allows(least_run_bytes(run->args, width, height), run->args->memory_limit, &details))
     return true;
   return cli_fail(
       error, MATTE_EXIT_SOLVER, "%s",
@@ -94,8 +92,7 @@ static bool read_picture(matte_run *run, GError **error) {
   progress_stage(run->progress, "reading %s", path);
   if (!io_check_file(path, IO_PICTURE, error)) return false;
   int width = 0, height = 0;
-  if (io_header_size(path, &width, &height) &&
-      !memory_allows_picture(run, width, height, error))
+  if (io_header_size(path, &width, &height) && !memory_allows_picture(run, width, height, error))
     return false;
   run->picture = io_decode(path, IO_PICTURE, error);
   return run->picture != nullptr;
@@ -128,9 +125,8 @@ static bool take_region(matte_run *run, GError **error) {
   run->h = args->region_is_set ? args->region_h : height;
   if (!clip_region(&run->x, &run->y, &run->w, &run->h, width, height))
     return cli_fail(error, MATTE_EXIT_INPUT,
-                    "--region %d,%d,%d,%d has no pixel inside the %d x %d picture",
-                    args->region_x, args->region_y, args->region_w, args->region_h, width,
-                    height);
+                    "--region %d,%d,%d,%d has no pixel inside the %d x %d picture", args->region_x,
+                    args->region_y, args->region_w, args->region_h, width, height);
   const int win_size = args->options.win_size;
   if (region_too_small(run->w, run->h, win_size)) {
     const int side = 2 * win_size + 1;
@@ -156,8 +152,7 @@ static constraint_encoding encoding_of(const matte_run *run) {
     case CHOOSE_BY_ALPHA_CHANNEL:
       break;
   }
-  return gdk_pixbuf_get_has_alpha(run->constraints.get()) ? CONSTRAINTS_LAYER
-                                                          : CONSTRAINTS_TRIMAP;
+  return gdk_pixbuf_get_has_alpha(run->constraints.get()) ? CONSTRAINTS_LAYER : CONSTRAINTS_TRIMAP;
 }
 
 // Whether every pixel of a pixbuf with alpha (R, G, B, A) is opaque.
@@ -179,8 +174,10 @@ static void note_opaque_layer(const matte_run *run) {
   const GdkPixbuf *layer = run->constraints.get();
   if (run->args->constraints == CHOOSE_BY_ALPHA_CHANNEL && gdk_pixbuf_get_has_alpha(layer) &&
       fully_opaque(layer))
-    note(run, "stroke layer '%s' has no transparent pixel, so every pixel is a constraint; "
-              "if it is a trimap, give --trimap", run->args->constraints_path);
+    note(run,
+         "stroke layer '%s' has no transparent pixel, so every pixel is a constraint; "
+         "if it is a trimap, give --trimap",
+         run->args->constraints_path);
 }
 
 // A matte needs something to separate: without a background or a foreground
@@ -188,7 +185,7 @@ static void note_opaque_layer(const matte_run *run) {
 static bool check_usable(const matte_run *run, const engine_input *input, GError **error) {
   if (constraints_usable(input)) return true;
   const char *kind = encoding_of(run) == CONSTRAINTS_LAYER ? "stroke layer" : "trimap";
-  const char *missing = input->has_background ? "foreground"
+  const char *missing = input->has_background   ? "foreground"
                         : input->has_foreground ? "background"
                                                 : "background or foreground";
   return cli_fail(error, MATTE_EXIT_INPUT,
@@ -210,8 +207,8 @@ static option_args decide_options(const matte_run *run, engine_input *input) {
   const level_suggestion s = suggest_levels(&input->image, input->constraint_mask,
                                             input->constraint_values, options.win_size);
   options.levels_num = s.levels;
-  options.Active_levels_num = args->active_given ? std::min(options.Active_levels_num, s.levels)
-                                                 : s.active;
+  options.Active_levels_num =
+      args->active_given ? std::min(options.Active_levels_num, s.levels) : s.active;
   if (args->active_given && args->options.Active_levels_num > s.levels)
     note(run, "--levels auto chose %d levels, %d solved (--active %d lowered to %d)", s.levels,
          options.Active_levels_num, args->options.Active_levels_num, s.levels);
@@ -222,8 +219,7 @@ static option_args decide_options(const matte_run *run, engine_input *input) {
 
 // Runs the worker body with the engine's level lines off standard output
 // and its stages reported as progress.
-static worker_outcome run_worker(matte_run *run, engine_input *input,
-                                 const option_args *options) {
+static worker_outcome run_worker(matte_run *run, engine_input *input, const option_args *options) {
   c2f_config config;
   config.options = *options;
   config.memory_limit = run->args->memory_limit;
@@ -232,22 +228,23 @@ static worker_outcome run_worker(matte_run *run, engine_input *input,
   progress_stage(run->progress, "calculating %d x %d pixels", run->w, run->h);
   // A grey alpha output shows no colours: no estimate for it.
   TIFF_img *colours = run->args->alpha_only ? nullptr : &run->colours.img;
-  return worker_core_run(&input->image, input->constraint_mask, input->constraint_values,
-                         &config, &run->result.img, colours);
+  return worker_core_run(&input->image, input->constraint_mask, input->constraint_values, &config,
+                         &run->result.img, colours);
 }
 
 // The region's size bounds the pyramid first; below that bound it was the
 // constraints that vanished when down-sampled.
-static void note_levels_lowered(const matte_run *run, const option_args *options,
-                                int levels_used) {
+static void note_levels_lowered(const matte_run *run, const option_args *options, int levels_used) {
   const int asked = options->levels_num;
   if (levels_used < worker_levels_for_region(run->w, run->h, options))
-    note(run, "--levels lowered from %d to %d: a coarser level would keep no background or no "
-              "foreground constraint (strokes too thin, or foreground strokes darker than mid "
-              "grey, vanish when down-sampled)", asked, levels_used);
-  else
-    note(run, "--levels lowered from %d to %d: the calculation region is too small for more",
+    note(run,
+         "--levels lowered from %d to %d: a coarser level would keep no background or no "
+         "foreground constraint (strokes too thin, or foreground strokes darker than mid "
+         "grey, vanish when down-sampled)",
          asked, levels_used);
+  else
+    note(run, "--levels lowered from %d to %d: the calculation region is too small for more", asked,
+         levels_used);
 }
 
 static bool calculate(matte_run *run, GError **error) {
@@ -311,8 +308,8 @@ static bool run_steps(matte_run *run, GError **error) {
   if (!read_inputs(run, error) || !take_region(run, error)) return false;
   // The output is checked before the long calculation, so a missing or
   // read-only folder is reported at once; its file is created only after it.
-  return io_output_prepare(&run->output, run->args->output_path, run->out,
-                           run->args->image_path, run->args->constraints_path, error) &&
+  return io_output_prepare(&run->output, run->args->output_path, run->out, run->args->image_path,
+                           run->args->constraints_path, error) &&
          calculate(run, error) && write_result(run, error);
 }
 

@@ -108,9 +108,8 @@ static const char *input_it_is(const struct stat *target, const char *image_path
 
 // Refuses an existing target that is not a regular file or is an input;
 // records the owner and mode of one that is.
-static bool check_existing_target(io_output *output, const struct stat *st,
-                                  const char *image_path, const char *constraints_path,
-                                  GError **error) {
+static bool check_existing_target(io_output *output, const struct stat *st, const char *image_path,
+                                  const char *constraints_path, GError **error) {
   if (S_ISDIR(st->st_mode)) return io_output_fail(error, output->path, strerror(EISDIR));
   if (!S_ISREG(st->st_mode)) {
     const glib_string reason = own(g_strdup_printf(
@@ -132,8 +131,8 @@ static bool check_existing_target(io_output *output, const struct stat *st,
 
 // The checks of io_output_prepare for a path other than "-"; fills in
 // output->target and what is kept of an existing one.
-static bool check_target(io_output *output, const char *image_path,
-                         const char *constraints_path, GError **error) {
+static bool check_target(io_output *output, const char *image_path, const char *constraints_path,
+                         GError **error) {
   const char *path = output->path;
   if (!follow_links(path, &output->target)) return io_output_fail(error, path, strerror(errno));
   struct stat st;
@@ -150,8 +149,7 @@ static bool check_target(io_output *output, const char *image_path,
 }
 
 bool io_output_prepare(io_output *output, const char *path, FILE *standard_output,
-                       const char *image_path, const char *constraints_path,
-                       GError **error) {
+                       const char *image_path, const char *constraints_path, GError **error) {
   output->path = path;
   output->standard_output = standard_output;
   if (to_standard_output(output) || check_target(output, image_path, constraints_path, error))

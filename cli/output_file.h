@@ -23,16 +23,16 @@
 // One output from prepare to commit. Whatever it still holds when it goes
 // out of scope is abandoned (the temporary file removed, the target left).
 struct io_output {
-  const char *path = nullptr;             // as given; not owned
-  FILE *standard_output = nullptr;        // where "-" writes; not owned
-  std::string target;                     // the file to replace, symbolic links
-                                          // followed; empty for standard output
-  bool target_exists = false;             // its owner and mode are kept
+  const char *path = nullptr;       // as given; not owned
+  FILE *standard_output = nullptr;  // where "-" writes; not owned
+  std::string target;               // the file to replace, symbolic links
+                                    // followed; empty for standard output
+  bool target_exists = false;       // its owner and mode are kept
   mode_t target_mode = 0;
   uid_t target_owner = 0;
   gid_t target_group = 0;
-  std::string temp_path;                  // the temporary file, from begin on
-  FILE *file = nullptr;                   // where the PNG goes, from begin on
+  std::string temp_path;  // the temporary file, from begin on
+  FILE *file = nullptr;   // where the PNG goes, from begin on
 
   io_output() = default;
   io_output(const io_output &) = delete;
@@ -53,8 +53,7 @@ bool io_output_fail(GError **error, const char *path, const char *reason);
 // (compared as files, not names), and must lie in a writable folder.
 // `output` must be fresh (default-constructed).
 bool io_output_prepare(io_output *output, const char *path, FILE *standard_output,
-                       const char *image_path, const char *constraints_path,
-                       GError **error);
+                       const char *image_path, const char *constraints_path, GError **error);
 
 // Opens output->file: standard output, or a new temporary file next to the
 // target with the target's owner and permission bits (a new file's: 0666

@@ -9,13 +9,10 @@
 
 static const char kCallocError[] = "==> calloc() error\n";
 static const char kMallocError[] = "==> malloc() error\n";
-static const char kNoDimensions[] =
-    "multialloc_init: an array needs at least one dimension\n";
+static const char kNoDimensions[] = "multialloc_init: an array needs at least one dimension\n";
 static const int kAllocationFailed = -1;
 
-static const char *failure_message(bool zeroed) {
-  return zeroed ? kCallocError : kMallocError;
-}
+static const char *failure_message(bool zeroed) { return zeroed ? kCallocError : kMallocError; }
 
 // a * b, ending the process like a failed allocation when the product does
 // not fit: a wrapped size would hand back a block far smaller than asked for.
@@ -43,8 +40,7 @@ static void *allocate(size_t count, size_t size, bool zeroed) {
 // Table of `entries` pointers over `block`, entry i at byte offset i * stride.
 // Entry 0 is set even for an empty table (it always has room for one entry),
 // because the releasing side finds the next allocation through it.
-static void link_table(void **table, size_t entries, unsigned char *block,
-                       size_t stride) {
+static void link_table(void **table, size_t entries, unsigned char *block, size_t stride) {
   table[0] = block;
   for (size_t i = 1; i < entries; ++i) table[i] = block + i * stride;
 }
@@ -52,16 +48,14 @@ static void link_table(void **table, size_t entries, unsigned char *block,
 static void **row_table_array(int width, int height, size_t size, bool zeroed) {
   size_t rows = dimension(height);
   size_t row_bytes = checked_product(dimension(width), size, zeroed);
-  void **table = static_cast<void **>(
-      allocate(rows == 0 ? 1 : rows, sizeof(void *), zeroed));
-  unsigned char *block =
-      static_cast<unsigned char *>(allocate(rows, row_bytes, zeroed));
+  void **table = static_cast<void **>(allocate(rows == 0 ? 1 : rows, sizeof(void *), zeroed));
+  unsigned char *block = static_cast<unsigned char *>(allocate(rows, row_bytes, zeroed));
   link_table(table, rows, block, row_bytes);
   return table;
 }
 
-static double clipped_window_min(const double *line, ptrdiff_t stride,
-                                 int count, int centre, int r) {
+static double clipped_window_min(const double *line, ptrdiff_t stride, int count, int centre,
+                                 int r) {
   int first = centre - r < 0 ? 0 : centre - r;
   int last = centre + r >= count ? count - 1 : centre + r;
   double smallest = line[centre * stride];
@@ -119,13 +113,11 @@ void *multialloc_init(size_t size, int n, ...) {
     size_t entries = checked_product(entries_above, dimension(dims[k]), true);
     size_t entry_size = k == n - 1 ? size : sizeof(void *);
     size_t allocated = k == n - 1 || entries > 0 ? entries : 1;
-    unsigned char *level =
-        static_cast<unsigned char *>(get_spc(allocated, entry_size));
+    unsigned char *level = static_cast<unsigned char *>(get_spc(allocated, entry_size));
     if (table_above == nullptr) {
       outermost = level;
     } else {
-      link_table(table_above, entries_above, level,
-                 dimension(dims[k]) * entry_size);
+      link_table(table_above, entries_above, level, dimension(dims[k]) * entry_size);
     }
     table_above = reinterpret_cast<void **>(level);
     entries_above = entries;
@@ -146,10 +138,8 @@ double **imerode(const double *const *array, int width, int height, int r) {
   if (r < 0) r = 0;
   // The square minimum is the column minimum of the row minima, which costs
   // 2(2r+1) comparisons per element instead of (2r+1)^2.
-  ScratchArray<double> row_min(
-      reinterpret_cast<double **>(get_img(width, height, sizeof(double))));
-  double **eroded =
-      reinterpret_cast<double **>(get_img(width, height, sizeof(double)));
+  ScratchArray<double> row_min(reinterpret_cast<double **>(get_img(width, height, sizeof(double))));
+  double **eroded = reinterpret_cast<double **>(get_img(width, height, sizeof(double)));
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       row_min[y][x] = clipped_window_min(array[y], 1, width, x, r);

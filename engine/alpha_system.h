@@ -32,8 +32,6 @@ void addConstraintWeights(QMatrix *L, Vector *d, const double *const *mask,
 // describes it. L is released. When the container records an error while
 // the system is built nothing is solved: the status is
 // UMFPACK_ERROR_out_of_memory. After any failure the matte is all zeros.
-double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x,
-                            const double *const *mask,
+double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, const double *const *mask,
                             const double *const *values, int height, int width,
-                            const solve_settings *settings,
-                            solve_outcome *outcome);
+                            const solve_settings *settings, solve_outcome *outcome);

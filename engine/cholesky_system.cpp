@@ -44,16 +44,14 @@ struct CholmodSession {
 }  // namespace
 
 static bool ranOutOfMemory(const cholmod_common *common) {
-  return common->status == CHOLMOD_OUT_OF_MEMORY ||
-         common->status == CHOLMOD_TOO_LARGE;
+  return common->status == CHOLMOD_OUT_OF_MEMORY || common->status == CHOLMOD_TOO_LARGE;
 }
 
 // What the numeric factorisation and the solve add to what the analysis
 // holds: the factor's values, the permuted copy of A the factorisation
 // works on, its largest update matrix and integer workspace, and the solve's
 // vectors.
-static double choleskyFactorisationBytes(const cholmod_factor *L,
-                                         const cholmod_sparse *A) {
+static double choleskyFactorisationBytes(const cholmod_factor *L, const cholmod_sparse *A) {
   const double n = (double)L->n;
   const double elements = (double)((const SuiteSparse_long *)A->p)[A->ncol];
   const double factor = 8.0 * L->xsize;
@@ -65,15 +63,13 @@ static double choleskyFactorisationBytes(const cholmod_factor *L,
 
 // The whole system by LU, for a matrix Cholesky cannot factor.
 static int handOverToLu(CholmodSession *s, const Vector *d, Vector *x,
-                        const solve_settings *settings,
-                        solve_outcome *outcome) {
+                        const solve_settings *settings, solve_outcome *outcome) {
   cholmod_l_free_factor(&s->factor, &s->common);
   CompressedColumn A;
   const bool built = compressedColumnFromReduced(&s->system, x, &A);
   cholmod_l_free_sparse(&s->system.A, &s->common);
   if (!built) return UMFPACK_ERROR_out_of_memory;
-  const int status =
-      umfpackSolve(&A, V_Cmp(d) + 1, V_Cmp(x) + 1, settings, outcome);
+  const int status = umfpackSolve(&A, V_Cmp(d) + 1, V_Cmp(x) + 1, settings, outcome);
   compressedColumnFree(&A);
   return status;
 }
@@ -100,8 +96,7 @@ static bool solveCoupledRows(CholmodSession *s, const Vector *d, Vector *x) {
 // Analysis, memory check, factorisation and solve of the coupled rows, then
 // the decoupled ones; or the whole system by LU.
 static int solveReduced(CholmodSession *s, const Vector *d, Vector *x,
-                        const solve_settings *settings,
-                        solve_outcome *outcome) {
+                        const solve_settings *settings, solve_outcome *outcome) {
   if (solveCancelled(settings)) return C2F_STATUS_CANCELLED;
   s->factor = cholmod_l_analyze(s->system.A, &s->common);
   if (s->factor == nullptr) {
@@ -113,14 +108,11 @@ static int solveReduced(CholmodSession *s, const Vector *d, Vector *x,
   cholmod_l_free_work(&s->common);
   returnFreedMemory();
   if (solveCancelled(settings)) return C2F_STATUS_CANCELLED;
-  if (!factorisationFits(settings,
-                         choleskyFactorisationBytes(s->factor, s->system.A),
-                         outcome))
+  if (!factorisationFits(settings, choleskyFactorisationBytes(s->factor, s->system.A), outcome))
     return SOLVE_STATUS_OVER_MEMORY;
   cholmod_l_factorize(s->system.A, s->factor, &s->common);
   if (ranOutOfMemory(&s->common)) return UMFPACK_ERROR_out_of_memory;
-  if (s->common.status != CHOLMOD_OK ||
-      s->factor->minor < s->system.original.size())
+  if (s->common.status != CHOLMOD_OK || s->factor->minor < s->system.original.size())
     return handOverToLu(s, d, x, settings, outcome);
   // The solve needs only the factor.
   cholmod_l_free_sparse(&s->system.A, &s->common);
@@ -130,13 +122,11 @@ static int solveReduced(CholmodSession *s, const Vector *d, Vector *x,
   return UMFPACK_OK;
 }
 
-int choleskySolve(QMatrix *L, const Vector *d, Vector *x,
-                  const solve_settings *settings, solve_outcome *outcome) {
+int choleskySolve(QMatrix *L, const Vector *d, Vector *x, const solve_settings *settings,
+                  solve_outcome *outcome) {
   CholmodSession s;
-  if (!splitSystem(L, x, &s.common, &s.system))
-    return UMFPACK_ERROR_out_of_memory;
-  if (!s.system.original.empty())
-    return solveReduced(&s, d, x, settings, outcome);
+  if (!splitSystem(L, x, &s.common, &s.system)) return UMFPACK_ERROR_out_of_memory;
+  if (!s.system.original.empty()) return solveReduced(&s, d, x, settings, outcome);
   solveDecoupledRows(&s.system, d, x);
   return UMFPACK_OK;
 }
@@ -146,8 +136,7 @@ CholeskyCost choleskyCostOf(QMatrix *L, const Vector *x) {
   CholeskyCost cost = {0, 0};
   if (splitSystem(L, x, &s.common, &s.system) && !s.system.original.empty()) {
     s.factor = cholmod_l_analyze(s.system.A, &s.common);
-    if (s.factor != nullptr)
-      cost = {(double)s.system.original.size(), 8.0 * s.factor->xsize};
+    if (s.factor != nullptr) cost = {(double)s.system.original.size(), 8.0 * s.factor->xsize};
   }
   return cost;
 }

@@ -6,9 +6,7 @@
 
 static std::atomic<engine_fatal_handler> fatal_handler{nullptr};
 
-void engine_set_fatal_handler(engine_fatal_handler handler) {
-  fatal_handler = handler;
-}
+void engine_set_fatal_handler(engine_fatal_handler handler) { fatal_handler = handler; }
 
 void engine_fatal(const char *message, int status, FILE *stream) {
   const engine_fatal_handler handler = fatal_handler.load();

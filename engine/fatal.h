@@ -11,8 +11,7 @@
 // diagonal, which has always been reported on standard output.
 // With a handler set (engine_set_fatal_handler), the handler is called
 // first; should it return, the default above follows.
-[[noreturn]] void engine_fatal(const char *message, int status,
-                               FILE *stream = stderr);
+[[noreturn]] void engine_fatal(const char *message, int status, FILE *stream = stderr);
 
 // A front end that has its own exit statuses and message style (the
 // command line) ends the process its own way: `handler` receives the

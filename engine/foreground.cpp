@@ -58,8 +58,8 @@ static std::vector<int> nearest_sources(int n, int full) {
   return sources;
 }
 
-static level resampled_level(const TIFF_img *image, const unsigned char *const *alpha,
-                             int width, int height) {
+static level resampled_level(const TIFF_img *image, const unsigned char *const *alpha, int width,
+                             int height) {
   const size_t n = static_cast<size_t>(width) * height;
   level l = {width, height, scratchBlock<float>(n * kChannels), scratchBlock<float>(n),
              scratchBlock<float>(n * kColours)};
@@ -196,11 +196,12 @@ static void sweep(const level &l, float regularisation) {
 static void copy_out(const level &l, int offset, float *to) {
   const size_t n = static_cast<size_t>(l.width) * l.height;
   for (size_t i = 0; i < n; i++)
-    for (int c = 0; c < kChannels; c++) to[i * kChannels + c] = l.colours[i * kColours + offset + c];
+    for (int c = 0; c < kChannels; c++)
+      to[i * kChannels + c] = l.colours[i * kColours + offset + c];
 }
 
-void estimateForeground(const TIFF_img *image, const unsigned char *const *alpha,
-                        float *foreground, float *background, const foreground_params *params) {
+void estimateForeground(const TIFF_img *image, const unsigned char *const *alpha, float *foreground,
+                        float *background, const foreground_params *params) {
   const int count = level_count(image->width, image->height, params->level_step);
   level coarser = {};
   for (int index = 0; index < count; index++) {

@@ -30,7 +30,7 @@ struct foreground_params {
   int sweeps;            // Gauss-Seidel sweeps on the larger levels
   int small_sweeps;      // sweeps on the levels with both sides <= small_side
   int small_side;
-  double level_step;     // size ratio of successive levels; must be > 1
+  double level_step;  // size ratio of successive levels; must be > 1
 };
 
 extern const foreground_params FOREGROUND_DEFAULTS;
@@ -46,6 +46,5 @@ extern const foreground_params FOREGROUND_DEFAULTS;
 // (picture, alpha, F and B of the finest level as floats, and the coarser
 // level's F and B); an exhausted heap ends the process like every engine
 // allocation.
-void estimateForeground(const TIFF_img *image, const unsigned char *const *alpha,
-                        float *foreground, float *background,
-                        const foreground_params *params = &FOREGROUND_DEFAULTS);
+void estimateForeground(const TIFF_img *image, const unsigned char *const *alpha, float *foreground,
+                        float *background, const foreground_params *params = &FOREGROUND_DEFAULTS);

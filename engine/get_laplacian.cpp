@@ -1,23 +1,23 @@
 #include "engine/get_laplacian.h"
 
+#include <cstdlib>
+
 #include "engine/allocate.h"
 #include "engine/fatal.h"
 #include "engine/window_stats.h"
 #include "sparse/errhandl.h"
-
-#include <cstdlib>
 
 static const double kEpsilonFloor = 1e-7;
 static const int kRadiusFloor = 1;
 
 // Sizes derived from the picture and the window radius.
 struct LaplacianShape {
-  int H, W;    // picture rows and columns
-  long N;      // pixels = matrix dimension
-  int r;       // window radius
-  int n;       // pixels per window, (2r+1)^2
-  int m;       // 4r+1: side of the square of pixels sharing a window with one
-  int K;       // (m*m + 1) / 2: forward neighbours, the longest possible row
+  int H, W;  // picture rows and columns
+  long N;    // pixels = matrix dimension
+  int r;     // window radius
+  int n;     // pixels per window, (2r+1)^2
+  int m;     // 4r+1: side of the square of pixels sharing a window with one
+  int K;     // (m*m + 1) / 2: forward neighbours, the longest possible row
 };
 
 static LaplacianShape laplacianShape(int height, int width, int r) {
@@ -35,8 +35,7 @@ static LaplacianShape laplacianShape(int height, int width, int r) {
 // The s-th forward neighbour of a pixel (s = 0..K-1): displacements with
 // dx > 0, or dx = 0 and dy >= 0, in ascending (dx, dy) order. Inside the
 // picture that is ascending column-major index, i.e. the order of a row.
-static void forwardDisplacement(const LaplacianShape *sh, int s, int *dx,
-                                int *dy) {
+static void forwardDisplacement(const LaplacianShape *sh, int s, int *dx, int *dy) {
   const int side = 2 * sh->r + 1;
   if (s < side) {
     *dx = 0;
@@ -56,24 +55,22 @@ static int forwardSlot(const LaplacianShape *sh, int dx, int dy) {
 // r, eroded mask zero): pre[y * (W+1) + x] = such centres in rows < y,
 // columns < x. Lets the row structure ask "do p and q share a built window"
 // in constant time.
-static ScratchBlock<int> builtWindowCounts(const double *const *E,
-                                           const LaplacianShape *sh) {
+static ScratchBlock<int> builtWindowCounts(const double *const *E, const LaplacianShape *sh) {
   const int stride = sh->W + 1;
   ScratchBlock<int> pre = zeroedScratchBlock<int>((size_t)(sh->H + 1) * stride);
   for (int y = 0; y < sh->H; y++)
     for (int x = 0; x < sh->W; x++) {
-      bool built = y >= sh->r && y < sh->H - sh->r && x >= sh->r &&
-                   x < sh->W - sh->r && E[y][x] == 0.0;
-      pre[(y + 1) * stride + x + 1] = pre[y * stride + x + 1] +
-                                      pre[(y + 1) * stride + x] -
+      bool built =
+          y >= sh->r && y < sh->H - sh->r && x >= sh->r && x < sh->W - sh->r && E[y][x] == 0.0;
+      pre[(y + 1) * stride + x + 1] = pre[y * stride + x + 1] + pre[(y + 1) * stride + x] -
                                       pre[y * stride + x] + (built ? 1 : 0);
     }
   return pre;
 }
 
 // True when some built window holds both (py, px) and (qy, qx).
-static bool shareBuiltWindow(const int *pre, const LaplacianShape *sh, int py,
-                             int px, int qy, int qx) {
+static bool shareBuiltWindow(const int *pre, const LaplacianShape *sh, int py, int px, int qy,
+                             int qx) {
   const int stride = sh->W + 1;
   int y0 = (py > qy ? py : qy) - sh->r, y1 = (py < qy ? py : qy) + sh->r;
   int x0 = (px > qx ? px : qx) - sh->r, x1 = (px < qx ? px : qx) + sh->r;
@@ -95,15 +92,14 @@ static bool rowIsFull(const int *pre, const LaplacianShape *sh, int y, int x) {
   const int stride = sh->W + 1;
   const int y0 = y - r, y1 = y + r, x0 = x - r, x1 = x + r;
   if (x0 < 0) return false;
-  return pre[(y1 + 1) * stride + x1 + 1] - pre[y0 * stride + x1 + 1] -
-             pre[(y1 + 1) * stride + x0] + pre[y0 * stride + x0] ==
+  return pre[(y1 + 1) * stride + x1 + 1] - pre[y0 * stride + x1 + 1] - pre[(y1 + 1) * stride + x0] +
+             pre[y0 * stride + x0] ==
          side * side;
 }
 
 // The columns of row (y, x): its forward neighbours that share a built
 // window with it, ascending. Returns their count.
-static int rowColumns(const int *pre, const LaplacianShape *sh, int y, int x,
-                      unsigned *cols) {
+static int rowColumns(const int *pre, const LaplacianShape *sh, int y, int x, unsigned *cols) {
   const long row = (long)x * sh->H + y + 1;
   int len = 0;
   // A pixel that no built window holds has an empty row; in a trimap that
@@ -131,8 +127,8 @@ static int rowColumns(const int *pre, const LaplacianShape *sh, int y, int x,
 // Gives each row of picture column x its final length and column set in one
 // allocation, so the windows only add into fixed slots afterwards. False
 // when the container ran out of memory (its error state holds the failure).
-static bool allocateColumnRows(QMatrix *A, const LaplacianShape *sh,
-                               const int *pre, unsigned *cols, int x) {
+static bool allocateColumnRows(QMatrix *A, const LaplacianShape *sh, const int *pre, unsigned *cols,
+                               int x) {
   for (int y = 0; y < sh->H; y++) {
     const int len = rowColumns(pre, sh, y, x, cols);
     if (len == 0) continue;
@@ -149,41 +145,38 @@ static bool allocateColumnRows(QMatrix *A, const LaplacianShape *sh,
 struct WindowPass {
   WindowWork work;
   ScratchBlock<unsigned char> samples;  // columnMajorSamples of the picture
-  ScratchBlock<int> offset;    // window pixel k's index minus the centre's
-  ScratchBlock<int> fullSlot;  // [i * n + j]: entry of pixel j in i's full row
+  ScratchBlock<int> offset;             // window pixel k's index minus the centre's
+  ScratchBlock<int> fullSlot;           // [i * n + j]: entry of pixel j in i's full row
   double epsilon;
 };
 
-static void windowPassInit(WindowPass *wp, const TIFF_img *image,
-                           const LaplacianShape *sh, double epsilon) {
+static void windowPassInit(WindowPass *wp, const TIFF_img *image, const LaplacianShape *sh,
+                           double epsilon) {
   const int r = sh->r, n = sh->n, side = 2 * r + 1;
   windowWorkInit(&wp->work, r, windowChannels(image));
   wp->samples.reset(columnMajorSamples(image));
   wp->offset = scratchBlock<int>(n);
   wp->fullSlot = zeroedScratchBlock<int>((size_t)n * n);
   wp->epsilon = epsilon;
-  for (int k = 0; k < n; k++)
-    wp->offset[k] = (k / side - r) * sh->H + (k % side - r);
+  for (int k = 0; k < n; k++) wp->offset[k] = (k / side - r) * sh->H + (k % side - r);
   for (int i = 0; i < n; i++)
     for (int j = i; j < n; j++)
-      wp->fullSlot[i * n + j] =
-          forwardSlot(sh, j / side - i / side, j % side - i % side);
+      wp->fullSlot[i * n + j] = forwardSlot(sh, j / side - i / side, j % side - i % side);
 }
 
 // Adds V[i][j], j >= i, into row `row`. A row holding all K forward
 // neighbours has a fixed layout (fullSlot); a shorter one (picture border,
 // next to skipped windows) is walked, its columns and the window's both
 // ascending.
-static void addWindowRow(QMatrix *A, const LaplacianShape *sh,
-                         const WindowPass *wp, long centre, int i) {
+static void addWindowRow(QMatrix *A, const LaplacianShape *sh, const WindowPass *wp, long centre,
+                         int i) {
   const QRow entries = Q_Row(A, centre + wp->offset[i] + 1);
   ElType *el = entries.El;
   const unsigned len = entries.Len;
   const int n = sh->n;
   const double *V = wp->work.V.get();
   if ((int)len == sh->K) {
-    for (int j = i; j < n; j++)
-      el[wp->fullSlot[i * n + j]].Val += V[i * n + j];
+    for (int j = i; j < n; j++) el[wp->fullSlot[i * n + j]].Val += V[i * n + j];
     return;
   }
   unsigned e = 0;
@@ -197,8 +190,8 @@ static void addWindowRow(QMatrix *A, const LaplacianShape *sh,
 
 // Accumulates the affinities of the built windows centred in column x, top
 // to bottom.
-static void accumulateWindowColumn(QMatrix *A, const LaplacianShape *sh,
-                                   WindowPass *wp, const double *const *E, int x) {
+static void accumulateWindowColumn(QMatrix *A, const LaplacianShape *sh, WindowPass *wp,
+                                   const double *const *E, int x) {
   const int r = sh->r;
   for (int y = r; y < sh->H - r; y++) {
     // Every pixel of this window is constrained: it adds nothing the
@@ -255,10 +248,8 @@ static void diagonalPassInit(DiagonalPass *dp, const LaplacianShape *sh) {
   dp->table = scratchBlock<int>((size_t)m * m);
   dp->lower = scratchBlock<int>((size_t)m * m);
   for (int a = 0; a < m; a++)
-    for (int b = 0; b < m; b++)
-      dp->table[a * m + b] = (a - r2) * sh->H + (b - r2);
-  dp->lowerCount =
-      distinctLowerOffsets(dp->table.get(), m * m, dp->lower.get());
+    for (int b = 0; b < m; b++) dp->table[a * m + b] = (a - r2) * sh->H + (b - r2);
+  dp->lowerCount = distinctLowerOffsets(dp->table.get(), m * m, dp->lower.get());
   dp->ascendingTable = sh->H > 2 * r2;
   dp->scratch = zeroedScratchBlock<double>(2 * reach + 1);
   dp->at = dp->scratch.get() + reach;
@@ -266,8 +257,7 @@ static void diagonalPassInit(DiagonalPass *dp, const LaplacianShape *sh) {
 }
 
 // Negates row k and sets its diagonal. Rows must come in ascending order.
-static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh,
-                          DiagonalPass *dp, long k) {
+static void diagonalOfRow(QMatrix *A, const LaplacianShape *sh, DiagonalPass *dp, long k) {
   const unsigned len = Q_Row(A, k).Len;
   if (len == 0) return;
   double *at = dp->at;
@@ -325,23 +315,17 @@ static void buildLaplacian(QMatrix *A, const TIFF_img *image, const double *cons
   windowPassInit(&wp, image, sh, epsilon);
   diagonalPassInit(&dp, sh);
   for (int step = 0; step < sh->W + 2 * r; step++) {
-    if (step < sh->W &&
-        !allocateColumnRows(A, sh, pre.get(), cols.get(), step))
-      break;
+    if (step < sh->W && !allocateColumnRows(A, sh, pre.get(), cols.get(), step)) break;
     const int centre = step - r, finished = step - 2 * r;
-    if (centre >= r && centre < sh->W - r)
-      accumulateWindowColumn(A, sh, &wp, E, centre);
+    if (centre >= r && centre < sh->W - r) accumulateWindowColumn(A, sh, &wp, E, centre);
     if (finished >= 0 && finished < sh->W)
-      for (int y = 0; y < sh->H; y++)
-        diagonalOfRow(A, sh, &dp, (long)finished * sh->H + y + 1);
+      for (int y = 0; y < sh->H; y++) diagonalOfRow(A, sh, &dp, (long)finished * sh->H + y + 1);
   }
 }
 
-QMatrix getLaplacian1(const TIFF_img *image, const double *const *mask,
-                      double epsilon, int r) {
+QMatrix getLaplacian1(const TIFF_img *image, const double *const *mask, double epsilon, int r) {
   QMatrix A;
-  Q_Constr(&A, "A", (size_t)image->height * image->width, true, Rowws,
-           Normal, true);
+  Q_Constr(&A, "A", (size_t)image->height * image->width, true, Rowws, Normal, true);
   if (epsilon < kEpsilonFloor) epsilon = kEpsilonFloor;
   if (r < kRadiusFloor) r = kRadiusFloor;
   // An error recorded earlier leaves the matrix without rows to fill.
@@ -360,7 +344,6 @@ long pixelsInBuiltWindows(const double *const *mask, int height, int width, int 
   E.reset();  // the counts answer everything from here on
   long count = 0;
   for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++)
-      count += shareBuiltWindow(pre.get(), &sh, y, x, y, x);
+    for (int x = 0; x < width; x++) count += shareBuiltWindow(pre.get(), &sh, y, x, y, x);
   return count;
 }

@@ -9,8 +9,7 @@
 // matrix), upper triangle only, rows sorted with the diagonal first. Windows
 // whose eroded constraint mask is non-zero are skipped. epsilon < 1e-7 and
 // r < 1 are raised to those floors. The caller owns the matrix (Q_Destr).
-QMatrix getLaplacian1(const TIFF_img *image, const double *const *mask,
-                      double epsilon, int r);
+QMatrix getLaplacian1(const TIFF_img *image, const double *const *mask, double epsilon, int r);
 
 // The pixels whose rows getLaplacian1 fills for this mask (height x width,
 // [row][column]) and radius: those that some built window holds. Cheaper

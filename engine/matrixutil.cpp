@@ -2,8 +2,7 @@
 
 // Sum over k of a[k * a_step] * b[k * b_step]: a row or a column of each
 // operand, whichever the product needs.
-static double dot(const double *a, int a_step, const double *b, int b_step,
-                  int count) {
+static double dot(const double *a, int a_step, const double *b, int b_step, int count) {
   double sum = 0.0;
   for (int k = 0; k < count; ++k) sum += a[k * a_step] * b[k * b_step];
   return sum;
@@ -15,15 +14,14 @@ void Transpose_Matrix(double *At, const double *A, int r, int c) {
   }
 }
 
-void Multiply_Matrices(double *P, const double *A, int r, int c, const double *B,
-                       int q) {
+void Multiply_Matrices(double *P, const double *A, int r, int c, const double *B, int q) {
   for (int i = 0; i < r; ++i) {
     for (int j = 0; j < q; ++j) P[i * q + j] = dot(A + i * c, 1, B + j, q, c);
   }
 }
 
-void Multiply_Matrix_with_Transpose(double *P, const double *A, int r, int c,
-                                    const double *B, int q) {
+void Multiply_Matrix_with_Transpose(double *P, const double *A, int r, int c, const double *B,
+                                    int q) {
   for (int i = 0; i < r; ++i) {
     for (int j = 0; j < q; ++j) P[i * q + j] = dot(A + i * c, 1, B + j * c, 1, c);
   }

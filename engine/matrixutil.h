@@ -8,12 +8,11 @@
 void Transpose_Matrix(double *At, const double *A, int r, int c);
 
 // P (r x q) = A B, A being r x c and B c x q.
-void Multiply_Matrices(double *P, const double *A, int r, int c, const double *B,
-                       int q);
+void Multiply_Matrices(double *P, const double *A, int r, int c, const double *B, int q);
 
 // P (r x q) = A B^T, A being r x c and B q x c.
-void Multiply_Matrix_with_Transpose(double *P, const double *A, int r, int c,
-                                    const double *B, int q);
+void Multiply_Matrix_with_Transpose(double *P, const double *A, int r, int c, const double *B,
+                                    int q);
 
 // P (r x r) = A A^T, A being r x c. P is exactly symmetric.
 void Multiply_Self_Transpose(double *P, const double *A, int r, int c);

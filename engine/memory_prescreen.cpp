@@ -37,8 +37,7 @@ struct CoarseProblem {
                 const double *const *finer_values)
       : image(downSmpIm(finer, kDownRadius)),
         mask(downSmpArr(finer_mask, finer->height, finer->width, kDownRadius)),
-        values(downSmpArr(finer_values, finer->height, finer->width,
-                          kDownRadius)) {}
+        values(downSmpArr(finer_values, finer->height, finer->width, kDownRadius)) {}
   ~CoarseProblem() { free_TIFF(&image); }
   CoarseProblem(const CoarseProblem &) = delete;
   CoarseProblem &operator=(const CoarseProblem &) = delete;
@@ -47,8 +46,7 @@ struct CoarseProblem {
 }  // namespace
 
 // Two levels below; the level between goes once it has served.
-static CoarseProblem twoLevelsBelow(const TIFF_img *image,
-                                    const double *const *mask,
+static CoarseProblem twoLevelsBelow(const TIFF_img *image, const double *const *mask,
                                     const double *const *values) {
   CoarseProblem half(image, mask, values);
   return CoarseProblem(&half.image, half.mask.get(), half.values.get());
@@ -73,18 +71,15 @@ static CholeskyCost costOf(CoarseProblem *p, double epsilon, int r) {
   return cost;
 }
 
-double factorBytesFromTwoLevelsDown(const TIFF_img *image,
-                                    const double *const *mask,
-                                    const double *const *values,
-                                    double epsilon, int r, long rows) {
+double factorBytesFromTwoLevelsDown(const TIFF_img *image, const double *const *mask,
+                                    const double *const *values, double epsilon, int r, long rows) {
   CoarseProblem quarter = twoLevelsBelow(image, mask, values);
   const CholeskyCost coarse = costOf(&quarter, epsilon, r);
   if (coarse.rows == 0) return 0;
   return kFinerFillPerRow * coarse.factorBytes / coarse.rows * rows;
 }
 
-bool largeSolveMayFit(const TIFF_img *image, const double *const *mask,
-                      const double *const *values,
+bool largeSolveMayFit(const TIFF_img *image, const double *const *mask, const double *const *values,
                       double epsilon, int r, const solve_settings *settings,
                       solve_outcome *outcome) {
   // A picture has no more rows to factor than pixels.
@@ -93,7 +88,6 @@ bool largeSolveMayFit(const TIFF_img *image, const double *const *mask,
     return true;
   const long rows = pixelsInBuiltWindows(mask, image->height, image->width, r);
   if (rows < kPrescreenRows) return true;
-  const double bytes =
-      factorBytesFromTwoLevelsDown(image, mask, values, epsilon, r, rows);
+  const double bytes = factorBytesFromTwoLevelsDown(image, mask, values, epsilon, r, rows);
   return bytes == 0 || factorisationFits(settings, bytes, outcome);
 }

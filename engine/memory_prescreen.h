@@ -18,15 +18,12 @@ extern const int kShortestPrescreenSide;
 // (pixelsInBuiltWindows). 0 when it cannot be told. image, mask and values
 // as solveAlphaWith takes them (at least kShortestPrescreenSide rows and
 // columns); none is changed.
-double factorBytesFromTwoLevelsDown(const TIFF_img *image,
-                                    const double *const *mask,
-                                    const double *const *values,
-                                    double epsilon, int r, long rows);
+double factorBytesFromTwoLevelsDown(const TIFF_img *image, const double *const *mask,
+                                    const double *const *values, double epsilon, int r, long rows);
 
 // For a problem that factors at least kPrescreenRows rows: checks that
 // estimate with factorisationFits (which fills outcome's figures). True when
 // it fits or the problem is not looked at; false: refused.
-bool largeSolveMayFit(const TIFF_img *image, const double *const *mask,
-                      const double *const *values,
+bool largeSolveMayFit(const TIFF_img *image, const double *const *mask, const double *const *values,
                       double epsilon, int r, const solve_settings *settings,
                       solve_outcome *outcome);

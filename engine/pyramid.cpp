@@ -32,17 +32,16 @@ static ScratchArray<double> make_weight_table(int r) {
 static void check_input_size(const char *who, int height, int width, int r) {
   if (height >= 2 * r + 1 && width >= 2 * r + 1) return;
   char message[160];
-  snprintf(message, sizeof message,
-           "\n%s: %d x %d is too small to down-sample with radius %d\n", who,
-           height, width, r);
+  snprintf(message, sizeof message, "\n%s: %d x %d is too small to down-sample with radius %d\n",
+           who, height, width, r);
   engine_fatal(message, -1);
 }
 
 // Weighted sum of the (2r+1) x (2r+1) square centred at (y, x) of any 2-D
 // array of samples.
 template <typename Sample>
-static double weighted_sum(const Sample *const *in, const double *const *weight,
-                           int y, int x, int r) {
+static double weighted_sum(const Sample *const *in, const double *const *weight, int y, int x,
+                           int r) {
   double s = 0.0;
   for (int b = -r; b <= r; b++)
     for (int a = -r; a <= r; a++) s += in[y + b][x + a] * weight[b + r][a + r];
@@ -56,35 +55,30 @@ static unsigned char to_sample(double s) {
   return (unsigned char)v;
 }
 
-static void down_sample_plane(const unsigned char *const *in,
-                              unsigned char **out, int height, int width,
-                              const double *const *weight, int r) {
+static void down_sample_plane(const unsigned char *const *in, unsigned char **out, int height,
+                              int width, const double *const *weight, int r) {
   for (int x = r; x < width - r; x += 2)
     for (int y = r; y < height - r; y += 2)
-      out[(y - r) / 2][(x - r) / 2] =
-          to_sample(weighted_sum(in, weight, y, x, r));
+      out[(y - r) / 2][(x - r) / 2] = to_sample(weighted_sum(in, weight, y, x, r));
 }
 
 int downSmpSize(int n, int r) { return (n - 2 * r) / 2 + n % 2; }
 
 TIFF_img downSmpIm(const TIFF_img *image, int r) {
   if (r > 2)
-    engine_fatal(
-        "\nNo filter matrix set for dimensions over 5x5 i.e. > than filts 2!",
-        -1);
+    engine_fatal("\nNo filter matrix set for dimensions over 5x5 i.e. > than filts 2!", -1);
   check_input_size("downSmpIm", image->height, image->width, r);
   const bool colour = image->TIFF_type == 'c' || image->TIFF_type == 'a';
   TIFF_img out;
-  get_TIFF_checked(&out, downSmpSize(image->height, r),
-                   downSmpSize(image->width, r), colour ? 'c' : 'g');
+  get_TIFF_checked(&out, downSmpSize(image->height, r), downSmpSize(image->width, r),
+                   colour ? 'c' : 'g');
   const ScratchArray<double> weight = make_weight_table(r);
   if (colour) {
     for (int p = 0; p < 3; p++)
-      down_sample_plane(image->color_planes[p], out.color_planes[p],
-                        image->height, image->width, weight.get(), r);
+      down_sample_plane(image->color_planes[p], out.color_planes[p], image->height, image->width,
+                        weight.get(), r);
   } else {
-    down_sample_plane(image->plane, out.plane, image->height, image->width,
-                      weight.get(), r);
+    down_sample_plane(image->plane, out.plane, image->height, image->width, weight.get(), r);
   }
   return out;
 }
@@ -97,8 +91,7 @@ double **downSmpArr(const double *const *array, int height, int width, int r) {
   const ScratchArray<double> weight = make_weight_table(r);
   for (int x = r; x < width - r; x += 2)
     for (int y = r; y < height - r; y += 2)
-      out[(y - r) / 2][(x - r) / 2] =
-          weighted_sum(array, weight.get(), y, x, r) >= 0.5 ? 1.0 : 0.0;
+      out[(y - r) / 2][(x - r) / 2] = weighted_sum(array, weight.get(), y, x, r) >= 0.5 ? 1.0 : 0.0;
   return out;
 }
 
@@ -115,8 +108,7 @@ void scale2_255(double **array, int width, int height) {
 
 // Whether the 0/1 maps of a pyramid level hold a background (value 0) and a
 // foreground (value 1) constraint.
-static bool holds_both_kinds(const double *const *mask,
-                             const double *const *values, int width,
+static bool holds_both_kinds(const double *const *mask, const double *const *values, int width,
                              int height) {
   bool background = false, foreground = false;
   for (int y = 0; y < height; y++)
@@ -128,14 +120,12 @@ static bool holds_both_kinds(const double *const *mask,
   return background && foreground;
 }
 
-int max_constraint_levels(const double *const *mask,
-                          const double *const *values, int width,
+int max_constraint_levels(const double *const *mask, const double *const *values, int width,
                           int height, int levels) {
   int kept = 1;
   // The last level made; each replaces the one it was made from.
   ScratchArray<double> m, v;
-  while (kept < levels && width >= kMinDownSampledSize &&
-         height >= kMinDownSampledSize) {
+  while (kept < levels && width >= kMinDownSampledSize && height >= kMinDownSampledSize) {
     m.reset(downSmpArr(m ? m.get() : mask, height, width, kPyramidRadius));
     v.reset(downSmpArr(v ? v.get() : values, height, width, kPyramidRadius));
     width = downSmpSize(width, kPyramidRadius);

@@ -40,6 +40,5 @@ int max_pyramid_levels(int width, int height, int win_size);
 // values (width x height, [row][column], not changed). Thin strokes vanish
 // when down-sampled; a level without both kinds would be solved to a
 // meaningless matte that the refinement then spreads over the finer levels.
-int max_constraint_levels(const double *const *mask,
-                          const double *const *values, int width,
+int max_constraint_levels(const double *const *mask, const double *const *values, int width,
                           int height, int levels);

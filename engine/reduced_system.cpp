@@ -1,11 +1,11 @@
 #include "engine/reduced_system.h"
 
-#include "engine/allocate.h"
-#include "engine/solve_guard.h"
-
 #include <climits>
 #include <cstdlib>
 #include <new>
+
+#include "engine/allocate.h"
+#include "engine/solve_guard.h"
 
 static const uint32_t kDecoupled = UINT32_MAX;
 
@@ -19,8 +19,7 @@ static bool decoupled(const QMatrix *L, const Vector *x, size_t k) {
 
 // Numbers the coupled rows (slot[k] = reduced row, kDecoupled for the
 // others) and lists them in rs->original. Returns their element count.
-static size_t numberCoupledRows(const QMatrix *L, const Vector *x,
-                                std::vector<uint32_t> *slot,
+static size_t numberCoupledRows(const QMatrix *L, const Vector *x, std::vector<uint32_t> *slot,
                                 ReducedSystem *rs) {
   size_t coupled = 0, elements = 0;
   for (size_t k = 0; k < L->Dim; k++) coupled += !decoupled(L, x, k);
@@ -41,8 +40,7 @@ static size_t numberCoupledRows(const QMatrix *L, const Vector *x,
 // Row k of L holds (k, p) for p >= k: in the upper triangle by columns that
 // element sits in column p at row k. Rows are taken in ascending order, so
 // every column receives its row numbers ascending.
-static void copyUpperTriangle(const QMatrix *L,
-                              const std::vector<uint32_t> &slot,
+static void copyUpperTriangle(const QMatrix *L, const std::vector<uint32_t> &slot,
                               const ReducedSystem *rs, cholmod_sparse *A) {
   SuiteSparse_long *Ap = (SuiteSparse_long *)A->p;
   SuiteSparse_long *Ai = (SuiteSparse_long *)A->i;
@@ -65,16 +63,14 @@ static void copyUpperTriangle(const QMatrix *L,
   }
 }
 
-bool splitSystem(QMatrix *L, const Vector *x, cholmod_common *common,
-                 ReducedSystem *rs) {
+bool splitSystem(QMatrix *L, const Vector *x, cholmod_common *common, ReducedSystem *rs) {
   rs->N = L->Dim;
   rs->A = nullptr;
   try {
     std::vector<uint32_t> slot(L->Dim);
     const size_t elements = numberCoupledRows(L, x, &slot, rs);
     const size_t n = rs->original.size();
-    rs->A = cholmod_l_allocate_sparse(n, n, elements, true, true, 1,
-                                      CHOLMOD_REAL, common);
+    rs->A = cholmod_l_allocate_sparse(n, n, elements, true, true, 1, CHOLMOD_REAL, common);
     if (rs->A != nullptr) copyUpperTriangle(L, slot, rs, rs->A);
   } catch (const std::bad_alloc &) {
     cholmod_l_free_sparse(&rs->A, common);
@@ -114,8 +110,7 @@ static std::vector<size_t> wholeColumnCounts(const ReducedSystem *rs) {
 }
 
 // Column j holds its upper part (rows up to j), then its lower part.
-static void fillWholeColumns(const ReducedSystem *rs, const Vector *x,
-                             CompressedColumn *out) {
+static void fillWholeColumns(const ReducedSystem *rs, const Vector *x, CompressedColumn *out) {
   const cholmod_sparse *A = rs->A;
   const SuiteSparse_long *Ap = (const SuiteSparse_long *)A->p;
   const SuiteSparse_long *Ai = (const SuiteSparse_long *)A->i;
@@ -148,8 +143,7 @@ static void fillWholeColumns(const ReducedSystem *rs, const Vector *x,
     }
 }
 
-bool compressedColumnFromReduced(const ReducedSystem *rs, const Vector *x,
-                                 CompressedColumn *out) {
+bool compressedColumnFromReduced(const ReducedSystem *rs, const Vector *x, CompressedColumn *out) {
   *out = CompressedColumn{(int)rs->N, nullptr, nullptr, nullptr};
   if (rs->N > (size_t)INT_MAX) return false;
   try {

@@ -36,8 +36,7 @@ struct ReducedSystem {
 // solveDecoupledRows: that way the whole system can still be rebuilt
 // (compressedColumnFromReduced) without keeping L. L is released. Returns
 // false when memory runs out (rs->A null).
-bool splitSystem(QMatrix *L, const Vector *x, cholmod_common *common,
-                 ReducedSystem *rs);
+bool splitSystem(QMatrix *L, const Vector *x, cholmod_common *common, ReducedSystem *rs);
 
 // x[k] = d[k] / a_kk for every decoupled row k (a_kk as kept in x).
 void solveDecoupledRows(const ReducedSystem *rs, const Vector *d, Vector *x);
@@ -45,5 +44,4 @@ void solveDecoupledRows(const ReducedSystem *rs, const Vector *d, Vector *x);
 // The whole system in UMFPACK's form, rebuilt from rs->A and the diagonals
 // kept in x: bit for bit what compressedColumnFromUpper gives for the whole
 // L. False when memory runs out or the indices do not fit UMFPACK's ints.
-bool compressedColumnFromReduced(const ReducedSystem *rs, const Vector *x,
-                                 CompressedColumn *out);
+bool compressedColumnFromReduced(const ReducedSystem *rs, const Vector *x, CompressedColumn *out);

@@ -1,5 +1,11 @@
 #include "engine/solve_alpha.h"
 
+#include <umfpack.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 #include "engine/allocate.h"
 #include "engine/alpha_system.h"
 #include "engine/cholesky_system.h"
@@ -10,11 +16,6 @@
 #include "engine/solver_threads.h"
 #include "engine/umfpack_system.h"
 #include "sparse/errhandl.h"
-
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <umfpack.h>
 
 const double kConstraintWeight = 100.0;
 
@@ -42,8 +43,7 @@ static double **matteFromSolution(const Vector *x, int height, int width) {
   double **alpha = (double **)get_img(width, height, sizeof(double));
   const double *cmp = V_Cmp(x);
   for (int y = 0; y < height; y++)
-    for (int c = 0; c < width; c++)
-      alpha[y][c] = cmp[(size_t)c * height + y + 1];
+    for (int c = 0; c < width; c++) alpha[y][c] = cmp[(size_t)c * height + y + 1];
   return alpha;
 }
 
@@ -53,8 +53,7 @@ static double **emptyMatte(int height, int width) {
 }
 
 // The whole system by UMFPACK, the reference path.
-static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
-                          const solve_settings *settings,
+static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x, const solve_settings *settings,
                           solve_outcome *outcome) {
   CompressedColumn A;
   const bool assembled = compressedColumnFromUpper(L, &A);
@@ -64,17 +63,15 @@ static int solveWholeByLu(QMatrix *L, const Vector *d, Vector *x,
   returnFreedMemory();
   if (!assembled) return UMFPACK_ERROR_out_of_memory;
   // Components are 1-based; the solver's arrays start at component 1.
-  const int status =
-      solveCancelled(settings)
-          ? C2F_STATUS_CANCELLED
-          : umfpackSolve(&A, V_Cmp(d) + 1, V_Cmp(x) + 1, settings, outcome);
+  const int status = solveCancelled(settings)
+                         ? C2F_STATUS_CANCELLED
+                         : umfpackSolve(&A, V_Cmp(d) + 1, V_Cmp(x) + 1, settings, outcome);
   compressedColumnFree(&A);
   return status;
 }
 
 void addConstraintWeights(QMatrix *L, Vector *d, const double *const *mask,
-                          const double *const *values, int height, int width,
-                          Vector *outside) {
+                          const double *const *values, int height, int width, Vector *outside) {
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++) {
       const size_t k = (size_t)x * height + y + 1;
@@ -98,11 +95,9 @@ void addConstraintWeights(QMatrix *L, Vector *d, const double *const *mask,
     }
 }
 
-double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x,
-                            const double *const *mask,
+double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x, const double *const *mask,
                             const double *const *values, int height, int width,
-                            const solve_settings *settings,
-                            solve_outcome *outcome) {
+                            const solve_settings *settings, solve_outcome *outcome) {
   // The Cholesky path keeps pinned pixels without a row out of L, their
   // weights in x (see choleskySolve).
   Vector *outside = settings->solver == SOLVER_CHOLESKY ? x : nullptr;
@@ -123,11 +118,9 @@ double **matteFromLaplacian(QMatrix *L, Vector *d, Vector *x,
   return matteFromSolution(x, height, width);
 }
 
-double **solveAlphaWith(const TIFF_img *image,
-                        const double *const *constraint_mask,
+double **solveAlphaWith(const TIFF_img *image, const double *const *constraint_mask,
                         const double *const *constraint_values, double epsilon, int r,
-                        const solve_settings *settings,
-                        solve_outcome *outcome) {
+                        const solve_settings *settings, solve_outcome *outcome) {
   const int height = image->height, width = image->width;
   const size_t N = (size_t)height * width;
   *outcome = solve_outcome();
@@ -143,8 +136,7 @@ double **solveAlphaWith(const TIFF_img *image,
   }
   // A factorisation far beyond memory is refused before seconds are spent
   // and gigabytes taken building the system of a large picture.
-  if (!largeSolveMayFit(image, constraint_mask, constraint_values, epsilon, r,
-                        settings, outcome)) {
+  if (!largeSolveMayFit(image, constraint_mask, constraint_values, epsilon, r, settings, outcome)) {
     outcome->status = SOLVE_STATUS_OVER_MEMORY;
     return emptyMatte(height, width);
   }
@@ -162,22 +154,19 @@ double **solveAlphaWith(const TIFF_img *image,
   Vector d, x;
   V_Constr(&d, "d", N, Normal, true);
   V_Constr(&x, "x", N, Normal, true);
-  double **alpha =
-      matteFromLaplacian(&L, &d, &x, constraint_mask, constraint_values,
-                         height, width, settings, outcome);
+  double **alpha = matteFromLaplacian(&L, &d, &x, constraint_mask, constraint_values, height, width,
+                                      settings, outcome);
   V_Destr(&d);
   V_Destr(&x);
   return alpha;
 }
 
-double **solveAlpha(const TIFF_img *image,
-                    const double *const *constraint_mask,
-                    const double *const *constraint_values, double epsilon, int r,
-                    int *status) {
+double **solveAlpha(const TIFF_img *image, const double *const *constraint_mask,
+                    const double *const *constraint_values, double epsilon, int r, int *status) {
   const solve_settings defaults;
   solve_outcome outcome;
-  double **alpha = solveAlphaWith(image, constraint_mask, constraint_values,
-                                  epsilon, r, &defaults, &outcome);
+  double **alpha =
+      solveAlphaWith(image, constraint_mask, constraint_values, epsilon, r, &defaults, &outcome);
   *status = outcome.status;
   return alpha;
 }

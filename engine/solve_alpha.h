@@ -58,13 +58,10 @@ struct solve_outcome {
 // with free_img). A negative status (a failure, a refusal, a cancel) comes
 // with an all-zero matte, never a partial one. epsilon and r are the
 // Laplacian's (floors 1e-7 and 1 apply).
-double **solveAlphaWith(const TIFF_img *image,
-                        const double *const *constraint_mask,
+double **solveAlphaWith(const TIFF_img *image, const double *const *constraint_mask,
                         const double *const *constraint_values, double epsilon, int r,
                         const solve_settings *settings, solve_outcome *outcome);
 
 // The same with the default settings; *status receives the outcome's status.
-double **solveAlpha(const TIFF_img *image,
-                    const double *const *constraint_mask,
-                    const double *const *constraint_values, double epsilon, int r,
-                    int *status);
+double **solveAlpha(const TIFF_img *image, const double *const *constraint_mask,
+                    const double *const *constraint_values, double epsilon, int r, int *status);

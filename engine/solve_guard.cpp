@@ -1,9 +1,9 @@
 #include "engine/solve_guard.h"
 
-#include <cstdio>
-
 #include <malloc.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 bool solveCancelled(const solve_settings *settings) {
   return settings->cancel != nullptr && settings->cancel->load();
@@ -36,8 +36,8 @@ double memAvailableBytes(void) {
   return bytes;
 }
 
-bool factorisationFits(const solve_settings *settings,
-                       double factorisation_bytes, solve_outcome *outcome) {
+bool factorisationFits(const solve_settings *settings, double factorisation_bytes,
+                       solve_outcome *outcome) {
   const double held = residentBytes();
   double available = (double)settings->memory_limit;
   if (available == 0) {

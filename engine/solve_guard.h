@@ -12,8 +12,8 @@ bool solveCancelled(const solve_settings *settings);
 // (0: the resident memory plus the system's MemAvailable). Records both
 // figures in `outcome`. When the system's available memory cannot be read
 // and no limit is set, everything fits.
-bool factorisationFits(const solve_settings *settings,
-                       double factorisation_bytes, solve_outcome *outcome);
+bool factorisationFits(const solve_settings *settings, double factorisation_bytes,
+                       solve_outcome *outcome);
 
 // Hands the heap's free pages back to the system. The Laplacian's rows are
 // many small blocks; once they are released their pages would otherwise stay

@@ -25,8 +25,7 @@ static void callIfPresent(const char *function, int value) {
 // buffer (readable, writable, counted against the address-space limit and,
 // under strict overcommit, the commit limit); nothing is touched or kept.
 static bool roomToMap(size_t bytes) {
-  void *block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void *block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (block == MAP_FAILED) return false;
   munmap(block, bytes);
   return true;
@@ -38,10 +37,8 @@ static bool prepareBlas(void) {
   static bool ready = false;
   const std::lock_guard<std::mutex> hold(lock);
   if (ready) return true;
-  typedef void (*cholesky)(const char *, const int *, double *, const int *,
-                           int *);
-  const cholesky factor =
-      reinterpret_cast<cholesky>(libraryFunction("dpotrf_"));
+  typedef void (*cholesky)(const char *, const int *, double *, const int *, int *);
+  const cholesky factor = reinterpret_cast<cholesky>(libraryFunction("dpotrf_"));
   if (factor != nullptr && !roomToMap(kBlasBufferProbeBytes)) return false;
   // One thread first: OpenBLAS would start new workers for any later call
   // that asks for more than one, and this one must never be repeated after
@@ -50,8 +47,7 @@ static bool prepareBlas(void) {
   // The call OpenBLAS itself makes before a fork: it ends the workers,
   // which hand their buffers back to the pool.
   typedef int (*shutdown)(void);
-  const shutdown stopWorkers =
-      reinterpret_cast<shutdown>(libraryFunction("blas_thread_shutdown_"));
+  const shutdown stopWorkers = reinterpret_cast<shutdown>(libraryFunction("blas_thread_shutdown_"));
   if (stopWorkers != nullptr) stopWorkers();
   if (factor != nullptr) {
     double a = 1.0;

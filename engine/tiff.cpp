@@ -23,9 +23,7 @@ static unsigned char **byte_plane(int width, int height) {
   return reinterpret_cast<unsigned char **>(get_img(width, height, 1));
 }
 
-static void report_failure_origin(void) {
-  std::fputs("tiff: function get_TIFF:\n", stderr);
-}
+static void report_failure_origin(void) { std::fputs("tiff: function get_TIFF:\n", stderr); }
 
 int get_TIFF(TIFF_img *img, int height, int width, char TIFF_type) {
   img->height = height;
@@ -61,8 +59,7 @@ int get_TIFF(TIFF_img *img, int height, int width, char TIFF_type) {
 }
 
 void get_TIFF_checked(TIFF_img *img, int height, int width, char TIFF_type) {
-  if (get_TIFF(img, height, width, TIFF_type) != 0)
-    engine_fatal(kRefusedRecord, kRefusedStatus);
+  if (get_TIFF(img, height, width, TIFF_type) != 0) engine_fatal(kRefusedRecord, kRefusedStatus);
 }
 
 void free_TIFF(TIFF_img *img) {

@@ -10,10 +10,10 @@ struct TIFF_img {
   int32_t height;
   int32_t width;
   char TIFF_type;
-  unsigned char **plane;           // [row][column]
-  unsigned char ***color_planes;   // [plane][row][column]
-  char compress_type;              // always 'u'
-  unsigned char **color_map;       // [palette index][R, G, B]
+  unsigned char **plane;          // [row][column]
+  unsigned char ***color_planes;  // [plane][row][column]
+  char compress_type;             // always 'u'
+  unsigned char **color_map;      // [palette index][R, G, B]
 };
 
 // Allocates the planes of the record's type (contents uninitialised).

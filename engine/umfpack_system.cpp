@@ -1,9 +1,10 @@
 #include "engine/umfpack_system.h"
 
+#include <umfpack.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <umfpack.h>
 
 #include "engine/allocate.h"
 #include "engine/solve_guard.h"
@@ -67,33 +68,28 @@ double umfpackFactorisationBytes(const double *info) {
   // times the measured peaks (0.25 and 1 MP trimaps, 0.25 MP strokes); a
   // quarter more keeps the check on the safe side.
   static const double kWorkingSpace = 1.25;
-  return kWorkingSpace * info[UMFPACK_SYMMETRIC_LUNZ] *
-         (sizeof(double) + sizeof(int));
+  return kWorkingSpace * info[UMFPACK_SYMMETRIC_LUNZ] * (sizeof(double) + sizeof(int));
 }
 
 int umfpackSolve(const CompressedColumn *A, const double *b, double *x,
                  const solve_settings *settings, solve_outcome *outcome) {
   double info[UMFPACK_INFO];
   void *symbolic = NULL, *numeric = NULL;
-  int status = umfpack_di_symbolic(A->n, A->n, A->Ap, A->Ai, A->Ax, &symbolic,
-                                   NULL, info);
+  int status = umfpack_di_symbolic(A->n, A->n, A->Ap, A->Ai, A->Ax, &symbolic, NULL, info);
   if (status < 0) return status;
   if (solveCancelled(settings)) {
     status = C2F_STATUS_CANCELLED;
-  } else if (!factorisationFits(settings, umfpackFactorisationBytes(info),
-                                outcome)) {
+  } else if (!factorisationFits(settings, umfpackFactorisationBytes(info), outcome)) {
     status = SOLVE_STATUS_OVER_MEMORY;
   } else {
-    status = umfpack_di_numeric(A->Ap, A->Ai, A->Ax, symbolic, &numeric, NULL,
-                                info);
+    status = umfpack_di_numeric(A->Ap, A->Ai, A->Ax, symbolic, &numeric, NULL, info);
   }
   umfpack_di_free_symbolic(&symbolic);
   if (status < 0) return status;
   if (solveCancelled(settings)) {
     status = C2F_STATUS_CANCELLED;
   } else {
-    status = umfpack_di_solve(UMFPACK_A, A->Ap, A->Ai, A->Ax, x, b, numeric,
-                              NULL, info);
+    status = umfpack_di_solve(UMFPACK_A, A->Ap, A->Ai, A->Ax, x, b, numeric, NULL, info);
   }
   umfpack_di_free_numeric(&numeric);
   return status;

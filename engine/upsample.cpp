@@ -26,8 +26,7 @@ static int channel_count(const TIFF_img *image) {
   return (image->TIFF_type == 'c' || image->TIFF_type == 'a') ? 3 : 1;
 }
 
-static unsigned char sample_at(const TIFF_img *image, int channels, int ch,
-                               int y, int x) {
+static unsigned char sample_at(const TIFF_img *image, int channels, int ch, int y, int x) {
   return channels == 1 ? image->plane[y][x] : image->color_planes[ch][y][x];
 }
 
@@ -64,9 +63,8 @@ static window_fit make_window_fit(int r, int c, double epsilon) {
 
 // Least-squares fit of matte = a . colour + b over the window centred at
 // (y, x); writes a (c entries) then b into out.
-static void fit_window(window_fit *fit, const double *const *alpha,
-                       const TIFF_img *image, int r, int y, int x,
-                       double *out) {
+static void fit_window(window_fit *fit, const double *const *alpha, const TIFF_img *image, int r,
+                       int y, int x, double *out) {
   const int c = fit->c, cols = c + 1, rows = fit->n + c;
   double *G = fit->G.get(), *Gt = fit->Gt.get(), *t = fit->t.get();
   double *M = fit->M.get(), *q = fit->q.get();
@@ -81,10 +79,8 @@ static void fit_window(window_fit *fit, const double *const *alpha,
   Self_Transpose_Multiply(M, G, rows, cols);
   Transpose_Matrix(Gt, G, rows, cols);
   Multiply_Matrices(q, Gt, cols, rows, t, 1);
-  if (Choleski_LU_Decomposition(M, cols) < 0)
-    engine_fatal(kNotPositiveDefinite, 1);
-  if (Choleski_LU_Solve(M, q, out, cols) < 0)
-    engine_fatal(kSingularFactor, 1);
+  if (Choleski_LU_Decomposition(M, cols) < 0) engine_fatal(kNotPositiveDefinite, 1);
+  if (Choleski_LU_Solve(M, q, out, cols) < 0) engine_fatal(kSingularFactor, 1);
 }
 
 static void copy_coeff(double *to, const double *from, int d) {
@@ -111,34 +107,27 @@ static void copy_border_coeff(double ***stack, int h, int w, int r, int d) {
 // stack and repeats the first and last lattice columns and rows out to the
 // edges, keeping the lattice's phase, so the filter sees no false zeros at the
 // borders.
-static void fill_lattice(double ***P, double ***A, int h, int w, int d,
-                         int first, int PH, int PW) {
+static void fill_lattice(double ***P, double ***A, int h, int w, int d, int first, int PH, int PW) {
   const int last_row = first + 2 * (h - 1);
   const int last_col = first + 2 * (w - 1);
   for (int i = 0; i < h; i++)
-    for (int j = 0; j < w; j++)
-      copy_coeff(P[first + 2 * i][first + 2 * j], A[i][j], d);
+    for (int j = 0; j < w; j++) copy_coeff(P[first + 2 * i][first + 2 * j], A[i][j], d);
   for (int y = first; y <= last_row; y += 2) {
     for (int x = first - 2; x >= 0; x -= 2) copy_coeff(P[y][x], P[y][first], d);
-    for (int x = last_col + 2; x < PW; x += 2)
-      copy_coeff(P[y][x], P[y][last_col], d);
+    for (int x = last_col + 2; x < PW; x += 2) copy_coeff(P[y][x], P[y][last_col], d);
   }
   const int leftmost = first % 2;
   for (int x = leftmost; x < PW; x += 2) {
     for (int y = first - 2; y >= 0; y -= 2) copy_coeff(P[y][x], P[first][x], d);
-    for (int y = last_row + 2; y < PH; y += 2)
-      copy_coeff(P[y][x], P[last_row][x], d);
+    for (int y = last_row + 2; y < PH; y += 2) copy_coeff(P[y][x], P[last_row][x], d);
   }
 }
 
-double ***getLinearCoeff(const double *const *alpha, const TIFF_img *image,
-                         double epsilon, int r) {
+double ***getLinearCoeff(const double *const *alpha, const TIFF_img *image, double epsilon, int r) {
   const int h = image->height, w = image->width;
   const int c = channel_count(image);
-  if (r < 0 || h < 2 * r + 1 || w < 2 * r + 1)
-    fail_internal("image smaller than one window");
-  double ***stack =
-      (double ***)multialloc_init(sizeof(double), 3, h, w, c + 1);
+  if (r < 0 || h < 2 * r + 1 || w < 2 * r + 1) fail_internal("image smaller than one window");
+  double ***stack = (double ***)multialloc_init(sizeof(double), 3, h, w, c + 1);
   window_fit fit = make_window_fit(r, c, epsilon);
   for (int x = r; x < w - r; x++)
     for (int y = r; y < h - r; y++) fit_window(&fit, alpha, image, r, y, x, stack[y][x]);
@@ -146,8 +135,7 @@ double ***getLinearCoeff(const double *const *alpha, const TIFF_img *image,
   return stack;
 }
 
-double ***upSmpArr(double ***coeff, int h, int w, int d, int H2, int W2,
-                   int f) {
+double ***upSmpArr(double ***coeff, int h, int w, int d, int H2, int W2, int f) {
   if (f != kUpFactor) fail_internal("only a factor of 2 is supported");
   // Coarse sample i sits at fine position 2i + off; with the pyramid's level
   // sizes off is 2, the centre of the fine pixels it was filtered from.
@@ -174,12 +162,10 @@ double ***upSmpArr(double ***coeff, int h, int w, int d, int H2, int W2,
 double **upSampleAlphaUsingImg(const double *const *alpha, const TIFF_img *image,
                                const TIFF_img *bigImage, double epsilon, int r) {
   const int c = channel_count(image);
-  if (channel_count(bigImage) != c)
-    fail_internal("coarse and fine images differ in channels");
+  if (channel_count(bigImage) != c) fail_internal("coarse and fine images differ in channels");
   const int H2 = bigImage->height, W2 = bigImage->width;
   double ***stack = getLinearCoeff(alpha, image, epsilon, r);
-  double ***up = upSmpArr(stack, image->height, image->width, c + 1, H2, W2,
-                          kUpFactor);
+  double ***up = upSmpArr(stack, image->height, image->width, c + 1, H2, W2, kUpFactor);
   multifree(stack, 3);
   double **result = (double **)get_init_arr(W2, H2, sizeof(double));
   for (int y = 0; y < H2; y++)

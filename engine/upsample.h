@@ -26,12 +26,10 @@ double **upSampleAlphaUsingImg(const double *const *alpha, const TIFF_img *image
 // The coefficient stack [h][w][c + 1] of an h x w matte and image: entries
 // 0..c-1 are the slopes, entry c the offset. Pixels within r of the border
 // copy the nearest interior window's coefficients.
-double ***getLinearCoeff(const double *const *alpha, const TIFF_img *image,
-                         double epsilon, int r);
+double ***getLinearCoeff(const double *const *alpha, const TIFF_img *image, double epsilon, int r);
 
 // Upsamples a [h][w][d] stack to [H2][W2][d] with the separable five-tap
 // kernel 1/8, 1/2, 3/4, 1/2, 1/8 (f must be 2). Coarse sample i lands on
 // fine position 2i + off, off = (H2 - 2h + 1) / 2 on both axes; the lattice
 // is extended to the borders with its own edge values.
-double ***upSmpArr(double ***coeff, int h, int w, int d, int H2, int W2,
-                   int f);
+double ***upSmpArr(double ***coeff, int h, int w, int d, int H2, int W2, int f);

@@ -1,10 +1,10 @@
 #include "engine/window_stats.h"
 
+#include <cmath>
+
 #include "engine/allocate.h"
 #include "engine/choleski.h"
 #include "engine/fatal.h"
-
-#include <cmath>
 
 static const double kSampleScale = 255.0;
 
@@ -35,8 +35,7 @@ static const unsigned char *const *channelPlane(const TIFF_img *image, int ch) {
 
 // a . b over c elements, summed from 0.0 in ascending order.
 template <int c>
-static inline double dot(const double *a, int aStep, const double *b,
-                         int bStep) {
+static inline double dot(const double *a, int aStep, const double *b, int bStep) {
   double s = 0.0;
 #pragma GCC unroll 4
   for (int k = 0; k < c; k++) s += a[k * aStep] * b[k * bStep];
@@ -45,8 +44,8 @@ static inline double dot(const double *a, int aStep, const double *b,
 
 // Reads the window's colours into winI and sums them into the means.
 template <int c>
-static void gatherWindow(WindowWork *w, const unsigned char *samples,
-                         int height, int y, int x, int r) {
+static void gatherWindow(WindowWork *w, const unsigned char *samples, int height, int y, int x,
+                         int r) {
   const double *unit = sampleToUnit();
   double *winI = w->winI.get();
   double sum[c];
@@ -94,8 +93,10 @@ static void windowCovariance(WindowWork *w, double epsilon) {
 
 static void invertCovariance(WindowWork *w) {
   if (Choleski_LU_Decomposition(w->S, w->c) < 0)
-    engine_fatal("\nFailure - The matrix A is not positive definite "
-                 "symmetric (within working accuracy).\n", 1);
+    engine_fatal(
+        "\nFailure - The matrix A is not positive definite "
+        "symmetric (within working accuracy).\n",
+        1);
   if (Choleski_LU_Inverse(w->S, w->c) < 0)
     engine_fatal("\nFailure - The matrix L is singular.\n", 1);
 }
@@ -108,17 +109,14 @@ static void affinities(WindowWork *w) {
   double *T = w->T.get(), *V = w->V.get();
   for (int i = 0; i < n; i++)
 #pragma GCC unroll 4
-    for (int j = 0; j < c; j++)
-      T[i * c + j] = dot<c>(winI + i * c, 1, w->S + j, c);
+    for (int j = 0; j < c; j++) T[i * c + j] = dot<c>(winI + i * c, 1, w->S + j, c);
   for (int i = 0; i < n; i++)
-    for (int j = i; j < n; j++)
-      V[i * n + j] = (dot<c>(T + i * c, 1, winI + j * c, 1) + 1.0) / n;
+    for (int j = i; j < n; j++) V[i * n + j] = (dot<c>(T + i * c, 1, winI + j * c, 1) + 1.0) / n;
 }
 
 template <int c>
-static void windowWeightsFor(WindowWork *w, const unsigned char *samples,
-                             int height, int y, int x, int r,
-                             double epsilon) {
+static void windowWeightsFor(WindowWork *w, const unsigned char *samples, int height, int y, int x,
+                             int r, double epsilon) {
   gatherWindow<c>(w, samples, height, y, x, r);
   windowCovariance<c>(w, epsilon);
   invertCovariance(w);
@@ -139,19 +137,17 @@ void windowWorkInit(WindowWork *work, int r, int channels) {
 
 unsigned char *columnMajorSamples(const TIFF_img *image) {
   const int c = windowChannels(image), H = image->height, W = image->width;
-  unsigned char *samples =
-      (unsigned char *)mget_spc((size_t)H * W * c, sizeof(unsigned char));
+  unsigned char *samples = (unsigned char *)mget_spc((size_t)H * W * c, sizeof(unsigned char));
   for (int ch = 0; ch < c; ch++) {
     const unsigned char *const *plane = channelPlane(image, ch);
     for (int y = 0; y < H; y++)
-      for (int x = 0; x < W; x++)
-        samples[((size_t)x * H + y) * c + ch] = plane[y][x];
+      for (int x = 0; x < W; x++) samples[((size_t)x * H + y) * c + ch] = plane[y][x];
   }
   return samples;
 }
 
-void windowWeights(WindowWork *work, const unsigned char *samples, int height,
-                   int y, int x, int r, double epsilon) {
+void windowWeights(WindowWork *work, const unsigned char *samples, int height, int y, int x, int r,
+                   double epsilon) {
   if (work->c == 3)
     windowWeightsFor<3>(work, samples, height, y, x, r, epsilon);
   else

@@ -14,14 +14,14 @@
 // Working arrays of one window, allocated once and reused for every window.
 // The record owns them: they go with it.
 struct WindowWork {
-  int n = 0;                 // pixels per window, (2r+1)^2
-  int c = 0;                 // channels: 3 for 'c' and 'a' pictures, else 1
-  ScratchBlock<double> winI; // n x c row-major: the window's colours, then centred
-  ScratchBlock<double> T;    // n x c: centred colours times the inverse covariance
-  ScratchBlock<double> V;    // n x n row-major: affinities; only j >= i is filled
-  double mu[3];              // channel means
-  double S[9];               // c x c covariance, then its inverse
-  double P[9];               // c x c product mu mu^T
+  int n = 0;                  // pixels per window, (2r+1)^2
+  int c = 0;                  // channels: 3 for 'c' and 'a' pictures, else 1
+  ScratchBlock<double> winI;  // n x c row-major: the window's colours, then centred
+  ScratchBlock<double> T;     // n x c: centred colours times the inverse covariance
+  ScratchBlock<double> V;     // n x n row-major: affinities; only j >= i is filled
+  double mu[3];               // channel means
+  double S[9];                // c x c covariance, then its inverse
+  double P[9];                // c x c product mu mu^T
 };
 
 // Channel count the Laplacian uses for this picture.
@@ -41,5 +41,5 @@ unsigned char *columnMajorSamples(const TIFF_img *image);
 // centred at (y, x), which must lie wholly inside the picture; `samples`
 // comes from columnMajorSamples of a picture `height` rows high. A covariance
 // that cannot be factored ends the process with exit status 1.
-void windowWeights(WindowWork *work, const unsigned char *samples, int height,
-                   int y, int x, int r, double epsilon);
+void windowWeights(WindowWork *work, const unsigned char *samples, int height, int y, int x, int r,
+                   double epsilon);

@@ -44,8 +44,7 @@ static void turn_into_engine_input(const GdkPixbuf *layer, int width, int height
       rgb_pixels(gdk_pixbuf_read_pixels(layer), gdk_pixbuf_get_rowstride(layer),
                  gdk_pixbuf_get_n_channels(layer));
   for (constraint_encoding encoding : {CONSTRAINTS_LAYER, CONSTRAINTS_TRIMAP}) {
-    engine_input input =
-        read_engine_input(&picture, &constraints, encoding, 0, 0, width, height);
+    engine_input input = read_engine_input(&picture, &constraints, encoding, 0, 0, width, height);
     constraints_usable(&input);
     free_engine_input(&input);
   }
@@ -58,8 +57,8 @@ static void read_as_constraints(const uint8_t *data, size_t size) {
     char path[64];
     snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
     int width = SMALL_PICTURE_SIDE, height = SMALL_PICTURE_SIDE, w = 0, h = 0;
-    if (gdk_pixbuf_get_file_info(path, &w, &h) && w > 0 && h > 0 &&
-        w <= LARGEST_DECODED_SIDE && h <= LARGEST_DECODED_SIDE) {
+    if (gdk_pixbuf_get_file_info(path, &w, &h) && w > 0 && h > 0 && w <= LARGEST_DECODED_SIDE &&
+        h <= LARGEST_DECODED_SIDE) {
       width = w;
       height = h;
     }

@@ -18,8 +18,7 @@ static void set_brush(double r, double g, double b, double a) {
   redraw_brush();
 }
 
-void standard_draw(cairo_t *cr, int x, int y, double *x1, double *y1,
-                   double *x2, double *y2) {
+void standard_draw(cairo_t *cr, int x, int y, double *x1, double *y1, double *x2, double *y2) {
   double points[4];
   snap_grid grid = view_snap_grid();
   get_storable_coords(grid, prev_x, prev_y, &points[0], &points[1]);
@@ -77,15 +76,13 @@ void cb_set_Color(GtkColorButton *button, gpointer) {
 void stroke_button_press(GtkWidget *widget, GdkEventButton *event) {
   // A double click also delivers GDK_2BUTTON_PRESS after its two presses;
   // it is not a press of its own and must not start a third stroke.
-  if (event->button != 1 || event->type != GDK_BUTTON_PRESS)
-    return;
+  if (event->button != 1 || event->type != GDK_BUTTON_PRESS) return;
   manage_glist_mbutton_press();
   append_stroke_point(prev_true_x, prev_true_y);
   draw_line(widget, event->x, event->y);
 }
 
-void stroke_motion(GtkWidget *widget, GdkEventMotion *, int x, int y,
-                   GdkModifierType state) {
+void stroke_motion(GtkWidget *widget, GdkEventMotion *, int x, int y, GdkModifierType state) {
   if (!(state & GDK_BUTTON1_MASK))
     finished_stroke = 1;
   else if (!finished_stroke)

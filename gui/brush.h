@@ -25,8 +25,7 @@ void cb_set_Color(GtkColorButton *button, gpointer toolbar);
 void stroke_button_press(GtkWidget *widget, GdkEventButton *event);
 // Motion to (x, y) with `state` (already resolved for motion hints): extends
 // the stroke while button 1 is held, ends it otherwise.
-void stroke_motion(GtkWidget *widget, GdkEventMotion *event, int x, int y,
-                   GdkModifierType state);
+void stroke_motion(GtkWidget *widget, GdkEventMotion *event, int x, int y, GdkModifierType state);
 
 // Paints the segment from (`prev_x`, `prev_y`) to (x, y) into the layer and
 // the view, queues its redraw on `widget` and appends the point to the
@@ -35,5 +34,4 @@ void draw_line(GtkWidget *widget, double x, double y);
 
 // Strokes the segment from the snapped (`prev_x`, `prev_y`) to the snapped
 // (x, y) on `cr` (user space in image pixels) and returns its path extents.
-void standard_draw(cairo_t *cr, int x, int y, double *x1, double *y1,
-                   double *x2, double *y2);
+void standard_draw(cairo_t *cr, int x, int y, double *x1, double *y1, double *x2, double *y2);

@@ -46,11 +46,9 @@ void points_box(const double *points, int n_points, double box[4]) {
   }
 }
 
-cairo_t *create_brush_context(paint_pass pass, const brush_style *brush,
-                              const double box[4]) {
+cairo_t *create_brush_context(paint_pass pass, const brush_style *brush, const double box[4]) {
   cairo_t *cr = cairo_create(pass == PASS_VIEW ? win_surf : surf_layer);
-  if (pass == PASS_VIEW)
-    cairo_scale(cr, scale, scale);
+  if (pass == PASS_VIEW) cairo_scale(cr, scale, scale);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   cairo_set_line_width(cr, 2.0 * brush->radius);
@@ -58,25 +56,21 @@ cairo_t *create_brush_context(paint_pass pass, const brush_style *brush,
     set_picture_source(cr, box, brush->radius + PICTURE_SOURCE_MARGIN);
     return cr;
   }
-  if (brush->eraser)
-    cairo_set_operator(cr, CAIRO_OPERATOR_DEST_OUT);
+  if (brush->eraser) cairo_set_operator(cr, CAIRO_OPERATOR_DEST_OUT);
   cairo_set_source_rgb(cr, brush->red, brush->green, brush->blue);
   return cr;
 }
 
-void stroke_segments(cairo_t *cr, const double *points, int n_points,
-                     double extents[4]) {
+void stroke_segments(cairo_t *cr, const double *points, int n_points, double extents[4]) {
   for (int i = 0; i + 1 < n_points; i++) {
     cairo_move_to(cr, points[2 * i], points[2 * i + 1]);
     cairo_line_to(cr, points[2 * i + 2], points[2 * i + 3]);
   }
-  if (extents)
-    cairo_path_extents(cr, &extents[0], &extents[1], &extents[2], &extents[3]);
+  if (extents) cairo_path_extents(cr, &extents[0], &extents[1], &extents[2], &extents[3]);
   cairo_stroke(cr);
 }
 
-void queue_stroke_redraw(GtkWidget *widget, const double extents[4],
-                         double brush_radius) {
+void queue_stroke_redraw(GtkWidget *widget, const double extents[4], double brush_radius) {
   // Rounded outwards in view pixels, so that below 100 % zoom the last
   // partly covered pixel is redrawn too.
   int left = (int)floor(scale * (extents[0] - brush_radius));

@@ -31,16 +31,13 @@ void points_box(const double *points, int n_points, double box[4]);
 // eraser on the view the source is the picture on show, taken only over
 // `box` (the points' bounding box) widened by the brush, so a short segment
 // does not convert the whole picture. The caller destroys the context.
-cairo_t *create_brush_context(paint_pass pass, const brush_style *brush,
-                              const double box[4]);
+cairo_t *create_brush_context(paint_pass pass, const brush_style *brush, const double box[4]);
 
 // Strokes the segments between consecutive points, each its own sub-path (a
 // zero-length one is a round dot), and stores the path's extents (image
 // pixels) into `extents` when it is not NULL.
-void stroke_segments(cairo_t *cr, const double *points, int n_points,
-                     double extents[4]);
+void stroke_segments(cairo_t *cr, const double *points, int n_points, double extents[4]);
 
 // Queues the drawing-area rectangle that covers path extents (image pixels)
 // widened by the brush radius, at the current `scale`.
-void queue_stroke_redraw(GtkWidget *widget, const double extents[4],
-                         double brush_radius);
+void queue_stroke_redraw(GtkWidget *widget, const double extents[4], double brush_radius);

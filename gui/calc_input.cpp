@@ -14,9 +14,9 @@ bool current_calc_region(calc_region *region) {
 }
 
 engine_input read_calc_region(calc_region region) {
-  raw_pixels picture = rgb_pixels(gdk_pixbuf_get_pixels(pixbuf_image),
-                                  gdk_pixbuf_get_rowstride(pixbuf_image),
-                                  gdk_pixbuf_get_n_channels(pixbuf_image));
+  raw_pixels picture =
+      rgb_pixels(gdk_pixbuf_get_pixels(pixbuf_image), gdk_pixbuf_get_rowstride(pixbuf_image),
+                 gdk_pixbuf_get_n_channels(pixbuf_image));
   cairo_surface_flush(surf_layer);
   raw_pixels layer = argb32_pixels(cairo_image_surface_get_data(surf_layer),
                                    cairo_image_surface_get_stride(surf_layer));

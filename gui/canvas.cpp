@@ -35,8 +35,7 @@ static void draw_marker_ring(cairo_t *cr, double cx, double cy) {
     else
       cairo_set_source_rgb(cr, 1, 0, 0);
     cairo_new_path(cr);
-    cairo_arc(cr, cx, cy, kRingRadius / scale, i * kRingArcAngle,
-              (i + 1) * kRingArcAngle);
+    cairo_arc(cr, cx, cy, kRingRadius / scale, i * kRingArcAngle, (i + 1) * kRingArcAngle);
     cairo_stroke(cr);
   }
 }
@@ -106,16 +105,14 @@ void paint_canvas(cairo_t *cr) {
 }
 
 void initiate_cursor_redraw(GtkWidget *widget, int x, int y) {
-  queue_view_area(widget, cursor_redraw_area(x, y, prev_cursor_x, prev_cursor_y,
-                                        view_snap_grid()));
+  queue_view_area(widget, cursor_redraw_area(x, y, prev_cursor_x, prev_cursor_y, view_snap_grid()));
 }
 
 void redraw_brush(void) {
   queue_view_area(drawing_area, brush_redraw_area(cursor_x, cursor_y, scale, radius));
 }
 
-gboolean on_expose_event(GtkWidget *widget, GdkEventExpose *event,
-                         gpointer data) {
+gboolean on_expose_event(GtkWidget *widget, GdkEventExpose *event, gpointer data) {
   (void)data;
   cairo_t *cr = gdk_cairo_create(gtk_widget_get_window(widget));
   if (event) {
@@ -129,8 +126,7 @@ gboolean on_expose_event(GtkWidget *widget, GdkEventExpose *event,
   return FALSE;
 }
 
-gboolean configure_event(GtkWidget *widget, GdkEventConfigure *event,
-                         gpointer data) {
+gboolean configure_event(GtkWidget *widget, GdkEventConfigure *event, gpointer data) {
   (void)event;
   (void)data;
   cairo_t *cr = gdk_cairo_create(gtk_widget_get_window(widget));
@@ -161,6 +157,6 @@ void cb_set_brush_size(GtkAdjustment *adjustment, gpointer toolbar) {
   double old_radius = radius;
   radius = gtk_adjustment_get_value(adjustment) / 2;
   // The larger of the two cursors must be wiped.
-  queue_view_area(drawing_area, brush_redraw_area(cursor_x, cursor_y, scale,
-                                             std::max(old_radius, radius)));
+  queue_view_area(drawing_area,
+                  brush_redraw_area(cursor_x, cursor_y, scale, std::max(old_radius, radius)));
 }

@@ -29,8 +29,8 @@ static GOptionContext *new_option_context(command_line *line, char ***operands) 
   return context;
 }
 
-gboolean parse_command_line(int *argc, char ***argv, gboolean with_toolkit,
-                            command_line *line, GError **error) {
+gboolean parse_command_line(int *argc, char ***argv, gboolean with_toolkit, command_line *line,
+                            GError **error) {
   *line = command_line();
   char **operands = NULL;
   GOptionContext *context = new_option_context(line, &operands);

@@ -24,8 +24,8 @@ enum {
 // Returns FALSE and sets *error on an unknown option, on more than one
 // FILE, or (with the toolkit) when the display cannot be opened, which GTK
 // reports as G_OPTION_ERROR_FAILED.
-gboolean parse_command_line(int *argc, char ***argv, gboolean with_toolkit,
-                            command_line *line, GError **error);
+gboolean parse_command_line(int *argc, char ***argv, gboolean with_toolkit, command_line *line,
+                            GError **error);
 
 // Opens `filename` as the Open dialog's "Default open" does. When it does
 // not load, shows the "File open error: %s" dialog over the main window and

@@ -37,32 +37,27 @@ bool brush_diameter_is_odd(double radius);
 bool brush_shows_marker_ring(snap_grid grid);
 
 // Window point -> snapped picture point.
-void get_storable_coords(snap_grid grid, double wx, double wy, double *ix,
-                         double *iy);
+void get_storable_coords(snap_grid grid, double wx, double wy, double *ix, double *iy);
 // Snapped picture point -> window point (undoes the centre offset).
-void convert_storable_coords(snap_grid grid, double ix, double iy, double *wx,
-                             double *wy);
+void convert_storable_coords(snap_grid grid, double ix, double iy, double *wx, double *wy);
 // Snaps both (x, y) and the previous stroke point (px, py).
-void get_4_storable_coords(snap_grid grid, double x, double y, double px,
-                           double py, double *ix, double *iy, double *pix,
-                           double *piy);
+void get_4_storable_coords(snap_grid grid, double x, double y, double px, double py, double *ix,
+                           double *iy, double *pix, double *piy);
 
 // Length in window pixels of a picture length at `scale`, truncated.
 int zoomed_length(int picture_length, double scale);
 
 // Area covering the brush cursor at its old (px, py) and new (x, y) pointer
 // positions, with a margin for the antialiased edge and the marker ring.
-pixel_rect cursor_redraw_area(int x, int y, double px, double py,
-                              snap_grid grid);
+pixel_rect cursor_redraw_area(int x, int y, double px, double py, snap_grid grid);
 // Area around the cursor at (cx, cy) for a brush of the given radius, queued
 // when the size or the tool changes.
-pixel_rect brush_redraw_area(double cx, double cy, double scale,
-                             double brush_radius);
+pixel_rect brush_redraw_area(double cx, double cy, double scale, double brush_radius);
 
 // Selection spanned by the anchor and the moving corner in either order,
 // rounded to whole window pixels.
-selection_rect selection_from_drag(double anchor_x, double anchor_y,
-                                   double corner_x, double corner_y);
+selection_rect selection_from_drag(double anchor_x, double anchor_y, double corner_x,
+                                   double corner_y);
 // Selection -> calculation region (rounded to the nearest picture pixel).
 // The region may reach beyond the picture, also with negative corners; it is
 // clipped only where it is used (clip_region in calc/engine_input.h).
@@ -70,8 +65,8 @@ pixel_rect region_from_selection(selection_rect sel, double scale);
 // Calculation region -> selection at `scale`, plus the anchor (the far
 // corner) from which selection_from_drag(anchor, sel.left, sel.top)
 // reproduces the selection.
-selection_rect selection_from_region(pixel_rect region, double scale,
-                                     double *anchor_x, double *anchor_y);
+selection_rect selection_from_region(pixel_rect region, double scale, double *anchor_x,
+                                     double *anchor_y);
 
 // Window area the dashed outline of `sel` touches (its stroke runs half a
 // pixel outside the selection).

@@ -1,11 +1,11 @@
 #include "gui/geometry_file.h"
 
+#include <glib.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
-
-#include <glib.h>
 
 static const char GEOMETRY_FILE_SUFFIX[] = "/Corvane/velorin/velorin-1.0";
 
@@ -34,8 +34,7 @@ static bool make_folder(const char *path) {
   return false;
 }
 
-void geometry_encode(const window_geometry *geometry,
-                     unsigned char record[GEOMETRY_RECORD_BYTES]) {
+void geometry_encode(const window_geometry *geometry, unsigned char record[GEOMETRY_RECORD_BYTES]) {
   put_le32(record + 0, geometry->x);
   put_le32(record + 4, geometry->y);
   put_le32(record + 8, geometry->width);

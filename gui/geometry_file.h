@@ -17,8 +17,7 @@ enum { GEOMETRY_RECORD_BYTES = 16 };
 
 // Four signed 32-bit little-endian integers x, y, width, height, whatever
 // the host's byte order.
-void geometry_encode(const window_geometry *geometry,
-                     unsigned char record[GEOMETRY_RECORD_BYTES]);
+void geometry_encode(const window_geometry *geometry, unsigned char record[GEOMETRY_RECORD_BYTES]);
 window_geometry geometry_decode(const unsigned char record[GEOMETRY_RECORD_BYTES]);
 
 // Full path of the geometry file: "<folder>/Corvane/velorin/velorin-1.0",

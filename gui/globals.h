@@ -34,13 +34,13 @@ enum toolbar_item_index {
 // Header slots of a stroke record, before its points (x, y pairs).
 enum { STROKE_HEADER_SLOTS = 8 };
 
-extern double scale;        // view zoom factor, 1.0 = 100 %
-extern int in_edit_mode;    // 1 edit mode, 0 view mode
-extern int finished_stroke; // 0 from a left press until a motion without button 1
-extern int ok_to_calc;      // the options dialog's answer: 1 OK, 0 Cancel
-extern int stroke_idx;      // doubles in use in the current stroke record
+extern double scale;         // view zoom factor, 1.0 = 100 %
+extern int in_edit_mode;     // 1 edit mode, 0 view mode
+extern int finished_stroke;  // 0 from a left press until a motion without button 1
+extern int ok_to_calc;       // the options dialog's answer: 1 OK, 0 Cancel
+extern int stroke_idx;       // doubles in use in the current stroke record
 extern double cursor_x, cursor_y;
-extern double radius;       // brush radius in image pixels
+extern double radius;                   // brush radius in image pixels
 extern double red, green, blue, alpha;  // brush colour; alpha 0 = eraser
 extern double prev_x, prev_y;
 extern double prev_true_x, prev_true_y;

@@ -3,9 +3,7 @@
 #include "gui/brush_paint.h"
 #include "gui/globals.h"
 
-static void free_records(GList *nodes) {
-  g_list_free_full(nodes, g_free);
-}
+static void free_records(GList *nodes) { g_list_free_full(nodes, g_free); }
 
 static void free_all_records(void) {
   free_records(history);
@@ -19,8 +17,7 @@ static void cut_redo_tail(void) {
     free_all_records();
     return;
   }
-  if (!current->next)
-    return;
+  if (!current->next) return;
   glist_tmp = current->next;
   glist_tmp->prev = NULL;
   current->next = NULL;
@@ -33,8 +30,8 @@ static int record_points(const double *record) {
 }
 
 static brush_style record_brush(const double *record) {
-  brush_style brush = {record[SLOT_RADIUS], record[SLOT_RED], record[SLOT_GREEN],
-                       record[SLOT_BLUE], record[SLOT_ALPHA] == 0.0};
+  brush_style brush = {record[SLOT_RADIUS], record[SLOT_RED], record[SLOT_GREEN], record[SLOT_BLUE],
+                       record[SLOT_ALPHA] == 0.0};
   return brush;
 }
 
@@ -104,8 +101,7 @@ void clear_drawing(void) {
 void paint_stroke_array(const double *record) {
   const double *points = record + STROKE_HEADER_SLOTS;
   int n_points = record_points(record);
-  if (n_points < 1)
-    return;
+  if (n_points < 1) return;
   brush_style brush = record_brush(record);
   double box[4], extents[4];
   points_box(points, n_points, box);
@@ -123,21 +119,17 @@ void undo(GtkWidget *, gpointer) {
   finished_stroke = 1;
   GList *first = history;
   clear_drawing();
-  if (current)
-    current = current->prev;
-  if (!current)
-    return;
+  if (current) current = current->prev;
+  if (!current) return;
   for (GList *node = first; node; node = node->next) {
     paint_stroke_array((const double *)node->data);
-    if (node == current)
-      break;
+    if (node == current) break;
   }
 }
 
 void redo(GtkWidget *, gpointer) {
   finished_stroke = 1;
-  if (!history || current == g_list_last(history))
-    return;
+  if (!history || current == g_list_last(history)) return;
   GList *candidate = current ? current->next : history;
   paint_stroke_array((const double *)candidate->data);
   current = candidate;

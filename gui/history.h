@@ -18,8 +18,8 @@ enum stroke_slot {
   SLOT_RED = 3,     // brush colour, each 0..1
   SLOT_GREEN = 4,
   SLOT_BLUE = 5,
-  SLOT_ALPHA = 6,   // 0 marks the eraser
-  SLOT_LENGTH = 7   // slots in use (header + 2 per point), as a double
+  SLOT_ALPHA = 6,  // 0 marks the eraser
+  SLOT_LENGTH = 7  // slots in use (header + 2 per point), as a double
 };
 
 // Cuts the redo tail (releasing its records; everything when no stroke is

@@ -20,9 +20,9 @@ static const guint16 COLOR_BUTTON_GREY = 0x8000;
 // Motion hints: the pointer handlers ask for the position themselves, so a
 // slow repaint never queues up stale motion events. No button release: the
 // end of a stroke is seen by the first motion without button 1.
-static const gint DRAWING_AREA_EVENTS =
-    GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_POINTER_MOTION_HINT_MASK |
-    GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK;
+static const gint DRAWING_AREA_EVENTS = GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK |
+                                        GDK_POINTER_MOTION_HINT_MASK | GDK_BUTTON_PRESS_MASK |
+                                        GDK_LEAVE_NOTIFY_MASK;
 
 // 1x1 placeholders until a picture is opened. Pixbuf memory starts out
 // undefined, so it is cleared: handlers may read these before any open.
@@ -54,17 +54,15 @@ static GtkWidget *create_top_level_window(void) {
 // The drawing area inside a viewport inside the scrolled window.
 static GtkWidget *build_scrolled_drawing_area(void) {
   GtkWidget *scrolled = gtk_scrolled_window_new(NULL, NULL);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled),
-                                 GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
+                                 GTK_POLICY_AUTOMATIC);
   drawing_area = gtk_drawing_area_new();
   gtk_widget_set_size_request(drawing_area, DRAWING_AREA_WIDTH, DRAWING_AREA_HEIGHT);
   gtk_scrolled_window_add_with_viewport(GTK_SCROLLED_WINDOW(scrolled), drawing_area);
   g_signal_connect(drawing_area, "expose_event", G_CALLBACK(on_expose_event), NULL);
   g_signal_connect(drawing_area, "configure_event", G_CALLBACK(configure_event), NULL);
-  g_signal_connect(drawing_area, "motion_notify_event",
-                   G_CALLBACK(motion_notify_event), NULL);
-  g_signal_connect(drawing_area, "button_press_event",
-                   G_CALLBACK(button_press_event), NULL);
+  g_signal_connect(drawing_area, "motion_notify_event", G_CALLBACK(motion_notify_event), NULL);
+  g_signal_connect(drawing_area, "button_press_event", G_CALLBACK(button_press_event), NULL);
   gtk_widget_set_events(drawing_area, DRAWING_AREA_EVENTS);
   return scrolled;
 }
@@ -123,10 +121,9 @@ void error_message_dialog(GtkWidget *widget, const char *message) {
   GtkWidget *label = gtk_label_new(message);
   GtkWidget *dialog = gtk_dialog_new_with_buttons(
       "Error", topmost_dialog_over(GTK_WINDOW(gtk_widget_get_toplevel(widget))),
-      GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-      GTK_STOCK_OK, GTK_RESPONSE_NONE, NULL);
-  gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))),
-                    label);
+      GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), GTK_STOCK_OK,
+      GTK_RESPONSE_NONE, NULL);
+  gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), label);
   gtk_widget_show_all(dialog);
   set_drawing_area_cursor(NULL);
   gtk_dialog_run(GTK_DIALOG(dialog));
@@ -151,8 +148,7 @@ GtkWidget *create_main_window(int argc, char **argv) {
   status_bar = gtk_statusbar_new();
   pack_main_widgets(main_window, menu_bar);
 
-  g_signal_connect(main_window, "delete_event",
-                   G_CALLBACK(cb_delete_event_with_persistence), NULL);
+  g_signal_connect(main_window, "delete_event", G_CALLBACK(cb_delete_event_with_persistence), NULL);
   g_signal_connect(main_window, "destroy", G_CALLBACK(destroy), NULL);
   make_clipboard_storable();
 

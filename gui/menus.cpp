@@ -38,7 +38,8 @@ static const GdkModifierType NO_MODIFIER = GdkModifierType(0);
 static const menu_entry MENU_ENTRIES[] = {
     {"File", STOCK_ITEM, GTK_STOCK_OPEN, GDK_KEY_o, CTRL, G_CALLBACK(on_open_image), DATA_TOOLBAR},
     {"File", STOCK_ITEM, GTK_STOCK_SAVE, GDK_KEY_s, CTRL, G_CALLBACK(on_save_as), DATA_WINDOW},
-    {"Edit", STOCK_ITEM, GTK_STOCK_COPY, GDK_KEY_c, CTRL, G_CALLBACK(pixbuf_to_clipboard), DATA_NONE},
+    {"Edit", STOCK_ITEM, GTK_STOCK_COPY, GDK_KEY_c, CTRL, G_CALLBACK(pixbuf_to_clipboard),
+     DATA_NONE},
     {"Edit", STOCK_ITEM, GTK_STOCK_UNDO, GDK_KEY_z, CTRL, G_CALLBACK(undo), DATA_NONE},
     {"Edit", STOCK_ITEM, GTK_STOCK_REDO, GDK_KEY_y, CTRL, G_CALLBACK(redo), DATA_NONE},
     {"Edit", CHECK_ITEM, "Calculate _From Selection", GDK_KEY_f, CTRL, G_CALLBACK(toggle_calc_ROI),
@@ -48,15 +49,20 @@ static const menu_entry MENU_ENTRIES[] = {
      G_CALLBACK(cb_stop_calculation), DATA_NONE},
     {"Edit", STOCK_ITEM, GTK_STOCK_PREFERENCES, 0, NO_MODIFIER, G_CALLBACK(gtk_options_dialog_open),
      DATA_OPTIONS},
-    {"Help", STOCK_ITEM, GTK_STOCK_ABOUT, 0, NO_MODIFIER, G_CALLBACK(help_about_dialog), DATA_WINDOW},
+    {"Help", STOCK_ITEM, GTK_STOCK_ABOUT, 0, NO_MODIFIER, G_CALLBACK(help_about_dialog),
+     DATA_WINDOW},
 };
 
 static gpointer menu_user_data(menu_data data, GtkWidget *window, GtkWidget *bar) {
   switch (data) {
-    case DATA_TOOLBAR: return bar;
-    case DATA_WINDOW: return window;
-    case DATA_OPTIONS: return pass_option_args;
-    case DATA_NONE: break;
+    case DATA_TOOLBAR:
+      return bar;
+    case DATA_WINDOW:
+      return window;
+    case DATA_OPTIONS:
+      return pass_option_args;
+    case DATA_NONE:
+      break;
   }
   return NULL;
 }
@@ -64,9 +70,15 @@ static gpointer menu_user_data(menu_data data, GtkWidget *window, GtkWidget *bar
 static GtkWidget *new_menu_item(const menu_entry &entry, GtkAccelGroup *accel) {
   GtkWidget *item = NULL;
   switch (entry.kind) {
-    case STOCK_ITEM: item = gtk_image_menu_item_new_from_stock(entry.text, NULL); break;
-    case CHECK_ITEM: item = gtk_check_menu_item_new_with_mnemonic(entry.text); break;
-    case LABEL_ITEM: item = gtk_menu_item_new_with_label(entry.text); break;
+    case STOCK_ITEM:
+      item = gtk_image_menu_item_new_from_stock(entry.text, NULL);
+      break;
+    case CHECK_ITEM:
+      item = gtk_check_menu_item_new_with_mnemonic(entry.text);
+      break;
+    case LABEL_ITEM:
+      item = gtk_menu_item_new_with_label(entry.text);
+      break;
   }
   if (entry.key)
     gtk_widget_add_accelerator(item, "activate", accel, entry.key, entry.modifiers,
@@ -97,8 +109,7 @@ GtkWidget *build_menu_bar(GtkWidget *window, GtkWidget *bar) {
       menu = append_menu(menu_bar, menu_name);
     }
     GtkWidget *item = new_menu_item(entry, accel);
-    g_signal_connect(item, "activate", entry.handler,
-                     menu_user_data(entry.data, window, bar));
+    g_signal_connect(item, "activate", entry.handler, menu_user_data(entry.data, window, bar));
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
     if (entry.handler == G_CALLBACK(cb_stop_calculation)) set_stop_calculation_item(item);
   }

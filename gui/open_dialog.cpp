@@ -40,8 +40,7 @@ static void add_mode_buttons(GtkFileChooser *chooser, GtkWidget *buttons[]) {
 
 static open_mode chosen_mode(GtkWidget *buttons[]) {
   for (int i = 0; i < N_MODE_BUTTONS; i++)
-    if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(buttons[i])))
-      return MODE_BUTTONS[i].mode;
+    if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(buttons[i]))) return MODE_BUTTONS[i].mode;
   return OPEN_DEFAULT;
 }
 
@@ -77,23 +76,20 @@ void report_open_error(GtkWidget *parent, const GError *error) {
 void update_preview_cb(GtkFileChooser *file_chooser, gpointer preview) {
   g_autofree char *name = gtk_file_chooser_get_preview_filename(file_chooser);
   g_autoptr(GdkPixbuf) picture =
-      name ? gdk_pixbuf_new_from_file_at_size(name, PREVIEW_SIZE, PREVIEW_SIZE, NULL)
-           : NULL;
+      name ? gdk_pixbuf_new_from_file_at_size(name, PREVIEW_SIZE, PREVIEW_SIZE, NULL) : NULL;
   gtk_image_set_from_pixbuf(GTK_IMAGE(preview), picture);
   gtk_file_chooser_set_preview_widget_active(file_chooser, picture != NULL);
 }
 
 void on_open_image(GtkWidget *, gpointer toolbar) {
-  if (refuse_while_calculating())
-    return;
+  if (refuse_while_calculating()) return;
   GtkToolItem *mode_toggle = gtk_toolbar_get_nth_item(GTK_TOOLBAR(toolbar), TB_MODE_TOGGLE);
   GtkWidget *parent = gtk_widget_get_toplevel(GTK_WIDGET(mode_toggle));
   GtkWidget *dialog = gtk_file_chooser_dialog_new(
-      "Open image", GTK_WINDOW(parent), GTK_FILE_CHOOSER_ACTION_OPEN,
-      GTK_STOCK_OPEN, GTK_RESPONSE_ACCEPT, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, NULL);
+      "Open image", GTK_WINDOW(parent), GTK_FILE_CHOOSER_ACTION_OPEN, GTK_STOCK_OPEN,
+      GTK_RESPONSE_ACCEPT, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, NULL);
   GtkFileChooser *chooser = GTK_FILE_CHOOSER(dialog);
-  if (folder)
-    gtk_file_chooser_set_current_folder(chooser, folder);
+  if (folder) gtk_file_chooser_set_current_folder(chooser, folder);
 
   GtkWidget *preview = gtk_image_new();
   gtk_file_chooser_set_preview_widget(chooser, preview);

@@ -8,9 +8,9 @@
 #include "calc/picture_memory.h"
 #include "calc/picture_stream.h"
 #include "calc/rgb2grey.h"
+#include "gui/canvas.h"
 #include "gui/globals.h"
 #include "gui/history.h"
-#include "gui/canvas.h"
 #include "gui/pixel.h"
 
 static const guchar OPAQUE = 255;
@@ -36,7 +36,8 @@ static void release_opened(opened_state *o) {
 static void set_too_large_error(GError **error, int width, int height) {
   g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
               "a picture of %d x %d pixels is too large to hold or to show "
-              "at %g %% zoom", width, height, scale * 100.0);
+              "at %g %% zoom",
+              width, height, scale * 100.0);
 }
 
 static bool same_size(GdkPixbuf *a, GdkPixbuf *b) {
@@ -48,9 +49,9 @@ static bool same_size(GdkPixbuf *a, GdkPixbuf *b) {
 // another picture.
 static void set_trimap_size_error(GError **error, GdkPixbuf *trimap, GdkPixbuf *picture) {
   g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED,
-              "the trimap is %d x %d pixels, the picture %d x %d",
-              gdk_pixbuf_get_width(trimap), gdk_pixbuf_get_height(trimap),
-              gdk_pixbuf_get_width(picture), gdk_pixbuf_get_height(picture));
+              "the trimap is %d x %d pixels, the picture %d x %d", gdk_pixbuf_get_width(trimap),
+              gdk_pixbuf_get_height(trimap), gdk_pixbuf_get_width(picture),
+              gdk_pixbuf_get_height(picture));
 }
 
 // The transparent layer at picture size and the view at the zoomed size.
@@ -72,8 +73,7 @@ static GdkPixbuf *new_pixbuf(int has_alpha, int width, int height) {
 static GdkPixbuf *colours_of(GdkPixbuf *file) {
   int width = gdk_pixbuf_get_width(file), height = gdk_pixbuf_get_height(file);
   GdkPixbuf *rgb = new_pixbuf(FALSE, width, height);
-  if (!rgb)
-    return NULL;
+  if (!rgb) return NULL;
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       guchar r, g, b, a;
@@ -107,12 +107,10 @@ static void put_trimatte_pixel(opened_state *o, int x, int y, trimatte_pixel p) 
 template <typename PixelFn>
 static int build_trimatte(opened_state *o, int width, int height, PixelFn pixel_at) {
   o->init_layer = new_pixbuf(TRUE, width, height);
-  if (!o->init_layer)
-    return FALSE;
+  if (!o->init_layer) return FALSE;
   cairo_surface_flush(o->layer);
   for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++)
-      put_trimatte_pixel(o, x, y, pixel_at(x, y));
+    for (int x = 0; x < width; x++) put_trimatte_pixel(o, x, y, pixel_at(x, y));
   cairo_surface_mark_dirty(o->layer);
   return TRUE;
 }
@@ -133,8 +131,7 @@ static int build_default(opened_state *o, GdkPixbuf *file) {
 static int build_alpha_as_input(opened_state *o, GdkPixbuf *file) {
   o->no_alpha = colours_of(file);
   o->with_alpha = GDK_PIXBUF(g_object_ref(file));
-  if (!o->no_alpha)
-    return FALSE;
+  if (!o->no_alpha) return FALSE;
   return build_trimatte(o, gdk_pixbuf_get_width(file), gdk_pixbuf_get_height(file),
                         [file](int x, int y) {
                           guchar r, g, b, a;
@@ -161,8 +158,7 @@ static int build_layer_from_painted_copy(opened_state *o, GdkPixbuf *file) {
 // A file with alpha is a ready trimatte, laid unscaled over the picture.
 static int build_layer_from_trimatte(opened_state *o, GdkPixbuf *file) {
   o->init_layer = gdk_pixbuf_copy(file);
-  if (!o->init_layer)
-    return FALSE;
+  if (!o->init_layer) return FALSE;
   cairo_t *cr = cairo_create(o->layer);
   gdk_cairo_set_source_pixbuf(cr, file, 0, 0);
   cairo_paint(cr);
@@ -226,15 +222,12 @@ static void commit_opened(opened_state *o, open_mode mode) {
   cairo_surface_destroy(win_surf);
   surf_layer = o->layer;
   win_surf = o->view;
-  if (initialisinglayer)
-    g_object_unref(initialisinglayer);
+  if (initialisinglayer) g_object_unref(initialisinglayer);
   initialisinglayer = o->init_layer;
   o->layer = o->view = NULL;
   o->init_layer = NULL;
-  if (o->no_alpha)
-    replace_picture(o);
-  if (mode == OPEN_DEFAULT)
-    release_history();
+  if (o->no_alpha) replace_picture(o);
+  if (mode == OPEN_DEFAULT) release_history();
   compose_win_surf();
   gtk_widget_queue_draw(drawing_area);
 }
@@ -245,8 +238,7 @@ static void commit_opened(opened_state *o, open_mode mode) {
 static double least_open_bytes(int width, int height, open_mode mode) {
   double bytes = decoded_picture_bytes(width, height);
   if (mode == OPEN_DEFAULT || mode == OPEN_ALPHA_AS_INPUT)
-    bytes += decoded_picture_bytes(width, height) +
-             SURFACE_BYTES_PER_PIXEL * width * height +
+    bytes += decoded_picture_bytes(width, height) + SURFACE_BYTES_PER_PIXEL * width * height +
              SURFACE_BYTES_PER_PIXEL * zoomed_length(width, scale) *
                  (double)zoomed_length(height, scale);
   return bytes;
@@ -266,26 +258,22 @@ static bool file_may_open(const char *filename, open_mode mode, GError **error) 
       memory_allows(least_open_bytes(width, height, mode), 0, &need))
     return true;
   g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
-              "a picture of %d x %d pixels needs at least %s to open, %s available", width,
-              height, human_bytes(need.needed_bytes).c_str(),
-              human_bytes(need.available_bytes).c_str());
+              "a picture of %d x %d pixels needs at least %s to open, %s available", width, height,
+              human_bytes(need.needed_bytes).c_str(), human_bytes(need.available_bytes).c_str());
   return false;
 }
 
 int open_image_file(const char *filename, open_mode mode, GError **error) {
-  if (!file_may_open(filename, mode, error))
-    return -1;
+  if (!file_may_open(filename, mode, error)) return -1;
   g_autoptr(GError) load_error = NULL;
   g_autoptr(GdkPixbuf) file = gdk_pixbuf_new_from_file(filename, &load_error);
   // A loader that meets a damaged file may hand back the part it read
   // together with the error: that is no picture to work on.
   if (load_error || !file) {
-    if (load_error)
-      g_propagate_error(error, g_steal_pointer(&load_error));
+    if (load_error) g_propagate_error(error, g_steal_pointer(&load_error));
     return -1;
   }
-  if (mode == OPEN_ALPHA_AS_INPUT && !gdk_pixbuf_get_has_alpha(file))
-    mode = OPEN_DEFAULT;
+  if (mode == OPEN_ALPHA_AS_INPUT && !gdk_pixbuf_get_has_alpha(file)) mode = OPEN_DEFAULT;
   bool keeps_picture = mode == OPEN_AS_LAYER || mode == OPEN_AS_TRIMAP;
   GdkPixbuf *picture = keeps_picture ? pixbuf_image : file;
   int width = gdk_pixbuf_get_width(picture), height = gdk_pixbuf_get_height(picture);

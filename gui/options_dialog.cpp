@@ -33,8 +33,8 @@ static const option_spin_index DISPLAY_ORDER[SPIN_COUNT] = {
 
 // Reset order: setting levels first lets cb_levels_num bring the active
 // bound down before active is set.
-static const option_spin_index RESET_ORDER[SPIN_COUNT] = {
-    SPIN_LEVELS, SPIN_ACTIVE, SPIN_WINDOW, SPIN_EPSILON, SPIN_THRESHOLD};
+static const option_spin_index RESET_ORDER[SPIN_COUNT] = {SPIN_LEVELS, SPIN_ACTIVE, SPIN_WINDOW,
+                                                          SPIN_EPSILON, SPIN_THRESHOLD};
 
 static GtkAdjustment *spin_adjustment(const options_dialog *d, option_spin_index i) {
   return gtk_spin_button_get_adjustment(GTK_SPIN_BUTTON(d->spin_buttons[i]));
@@ -46,25 +46,21 @@ static double spin_value(const options_dialog *d, option_spin_index i) {
 
 static GtkWidget *new_spin_button(option_spin_index i, double value, double upper) {
   const spin_field &f = FIELDS[i];
-  GtkObject *adjustment =
-      gtk_adjustment_new(value, f.range->lower, upper, f.step, f.page, 0);
+  GtkObject *adjustment = gtk_adjustment_new(value, f.range->lower, upper, f.step, f.page, 0);
   return gtk_spin_button_new(GTK_ADJUSTMENT(adjustment), f.climb_rate, f.digits);
 }
 
 static void create_spin_buttons(options_dialog *d, const option_args *record) {
-  const int level_bound =
-      max_levels_for_picture(record->img_width, record->img_height);
+  const int level_bound = max_levels_for_picture(record->img_width, record->img_height);
   d->spin_buttons[SPIN_LEVELS] = new_spin_button(SPIN_LEVELS, record->levels_num, level_bound);
   d->spin_buttons[SPIN_ACTIVE] =
       new_spin_button(SPIN_ACTIVE, record->Active_levels_num, record->levels_num);
-  d->spin_buttons[SPIN_EPSILON] =
-      new_spin_button(SPIN_EPSILON, record->epsilon, OPT_EPSILON.upper);
+  d->spin_buttons[SPIN_EPSILON] = new_spin_button(SPIN_EPSILON, record->epsilon, OPT_EPSILON.upper);
   d->spin_buttons[SPIN_THRESHOLD] =
       new_spin_button(SPIN_THRESHOLD, record->threshold, OPT_THRESHOLD.upper);
-  d->spin_buttons[SPIN_WINDOW] =
-      new_spin_button(SPIN_WINDOW, record->win_size, OPT_WIN_SIZE.upper);
-  g_signal_connect(spin_adjustment(d, SPIN_LEVELS), "value_changed",
-                   G_CALLBACK(cb_levels_num), spin_adjustment(d, SPIN_ACTIVE));
+  d->spin_buttons[SPIN_WINDOW] = new_spin_button(SPIN_WINDOW, record->win_size, OPT_WIN_SIZE.upper);
+  g_signal_connect(spin_adjustment(d, SPIN_LEVELS), "value_changed", G_CALLBACK(cb_levels_num),
+                   spin_adjustment(d, SPIN_ACTIVE));
 }
 
 static GtkWidget *new_solver_combo(int solver) {
@@ -127,8 +123,7 @@ void cb_suggest_levels(GtkWidget *, gpointer dialog) {
 void signal_set_defaults(GtkWidget *, gpointer spin_buttons) {
   GtkWidget **spins = static_cast<GtkWidget **>(spin_buttons);
   for (option_spin_index i : RESET_ORDER)
-    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spins[i]),
-                              FIELDS[i].range->default_value);
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spins[i]), FIELDS[i].range->default_value);
 }
 
 void cb_reset_solver(GtkWidget *, gpointer combo) {
@@ -145,8 +140,8 @@ options_dialog *options_dialog_build(GtkWidget *parent, const option_args *recor
   options_dialog *d = g_new0(options_dialog, 1);
   d->dialog = gtk_dialog_new_with_buttons(
       DIALOG_TITLE, GTK_WINDOW(parent),
-      GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-      GTK_STOCK_OK, GTK_RESPONSE_OK, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, NULL);
+      GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), GTK_STOCK_OK,
+      GTK_RESPONSE_OK, GTK_STOCK_CANCEL, GTK_RESPONSE_CANCEL, NULL);
   g_object_ref(d->dialog);
   create_spin_buttons(d, record);
   d->solver_combo = new_solver_combo(record->solver);

@@ -27,10 +27,10 @@ enum option_spin_index {
 struct options_dialog {
   GtkWidget *dialog;
   GtkWidget *spin_buttons[SPIN_COUNT];
-  GtkWidget *solver_combo;  // item i is solver_choice i
+  GtkWidget *solver_combo;      // item i is solver_choice i
   GtkWidget *foreground_check;  // estimate_foreground
-  GtkWidget *suggest_button;  // "Suggest": levels and active for the region
-  GtkWidget *suggest_note;    // label: what Suggest proposed, or why not
+  GtkWidget *suggest_button;    // "Suggest": levels and active for the region
+  GtkWidget *suggest_note;      // label: what Suggest proposed, or why not
 };
 
 // Runs the whole dialog on `record` (an option_args *): build, run modally,
@@ -47,9 +47,8 @@ options_dialog *options_dialog_build(GtkWidget *parent, const option_args *recor
 gint options_dialog_run(options_dialog *d);
 
 // Applies a response: OK stores the five values (levels, active and window
-// truncated to integers), the solver and the check box, and sets ok_to_calc = 1; Cancel sets ok_to_calc = 0
-// and keeps the record; any other response (closed from the frame) changes
-// nothing.
+// truncated to integers), the solver and the check box, and sets ok_to_calc = 1; Cancel sets
+// ok_to_calc = 0 and keeps the record; any other response (closed from the frame) changes nothing.
 void options_dialog_apply(options_dialog *d, gint response, option_args *record);
 
 // Sets the blank pointer back, destroys the dialog and frees `d`.

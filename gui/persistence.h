@@ -4,6 +4,5 @@
 #include <gtk/gtk.h>
 
 void set_configuration(GtkWidget *window);
-gboolean cb_delete_event_with_persistence(GtkWidget *widget, GdkEvent *event,
-                                          gpointer data);
+gboolean cb_delete_event_with_persistence(GtkWidget *widget, GdkEvent *event, gpointer data);
 void pre_quit_event(GtkWidget *widget);

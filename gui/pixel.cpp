@@ -9,33 +9,28 @@
 // names where and what, like the C library's assert but also in release
 // builds. `helper` is the public helper the caller was asked for, so
 // checks shared through static functions still name it.
-#define PIXEL_ASSERT(helper, condition)                                \
-  do {                                                                 \
-    if (!(condition))                                                  \
-      pixel_assertion_failed(__FILE__, __LINE__, helper, #condition);  \
+#define PIXEL_ASSERT(helper, condition)                                               \
+  do {                                                                                \
+    if (!(condition)) pixel_assertion_failed(__FILE__, __LINE__, helper, #condition); \
   } while (0)
 
-[[noreturn]] static void pixel_assertion_failed(const char *file, int line,
-                                                const char *function,
+[[noreturn]] static void pixel_assertion_failed(const char *file, int line, const char *function,
                                                 const char *condition) {
-  fprintf(stderr, "%s:%d: %s: Assertion `%s' failed.\n", file, line, function,
-          condition);
+  fprintf(stderr, "%s:%d: %s: Assertion `%s' failed.\n", file, line, function, condition);
   fflush(stderr);
   abort();
 }
 
 // Start of pixel (x, y) of an 8-bit RGB pixbuf, or NULL outside it.
-static guchar *pixbuf_pixel_address(const char *helper, GdkPixbuf *pixbuf,
-                                   int x, int y) {
+static guchar *pixbuf_pixel_address(const char *helper, GdkPixbuf *pixbuf, int x, int y) {
   PIXEL_ASSERT(helper, gdk_pixbuf_get_colorspace(pixbuf) == GDK_COLORSPACE_RGB);
   PIXEL_ASSERT(helper, gdk_pixbuf_get_bits_per_sample(pixbuf) == 8);
   const int n_channels = gdk_pixbuf_get_n_channels(pixbuf);
   PIXEL_ASSERT(helper, n_channels == 4 || n_channels == 3);
-  if (x < 0 || x >= gdk_pixbuf_get_width(pixbuf) || y < 0 ||
-      y >= gdk_pixbuf_get_height(pixbuf))
+  if (x < 0 || x >= gdk_pixbuf_get_width(pixbuf) || y < 0 || y >= gdk_pixbuf_get_height(pixbuf))
     return NULL;
-  return gdk_pixbuf_get_pixels(pixbuf) +
-         (size_t)y * gdk_pixbuf_get_rowstride(pixbuf) + (size_t)x * n_channels;
+  return gdk_pixbuf_get_pixels(pixbuf) + (size_t)y * gdk_pixbuf_get_rowstride(pixbuf) +
+         (size_t)x * n_channels;
 }
 
 static void assert_surface_format(const char *helper, cairo_surface_t *surface) {
@@ -44,14 +39,13 @@ static void assert_surface_format(const char *helper, cairo_surface_t *surface) 
 }
 
 // Start of pixel (x, y) of a 32-bit image surface (no bounds check).
-static unsigned char *surface_pixel_address(cairo_surface_t *surface, int x,
-                                            int y) {
+static unsigned char *surface_pixel_address(cairo_surface_t *surface, int x, int y) {
   return cairo_image_surface_get_data(surface) +
          (size_t)y * cairo_image_surface_get_stride(surface) + 4 * (size_t)x;
 }
 
-void gdkpixbuf_put_pixel(GdkPixbuf *pixbuf, int x, int y, guchar red,
-                         guchar green, guchar blue, guchar alpha) {
+void gdkpixbuf_put_pixel(GdkPixbuf *pixbuf, int x, int y, guchar red, guchar green, guchar blue,
+                         guchar alpha) {
   guchar *p = pixbuf_pixel_address(__func__, pixbuf, x, y);
   if (!p) return;
   p[0] = red;
@@ -60,8 +54,8 @@ void gdkpixbuf_put_pixel(GdkPixbuf *pixbuf, int x, int y, guchar red,
   if (gdk_pixbuf_get_n_channels(pixbuf) == 4) p[3] = alpha;
 }
 
-void gdkpixbuf_get_pixel(GdkPixbuf *pixbuf, int x, int y, guchar *red,
-                         guchar *green, guchar *blue, guchar *alpha) {
+void gdkpixbuf_get_pixel(GdkPixbuf *pixbuf, int x, int y, guchar *red, guchar *green, guchar *blue,
+                         guchar *alpha) {
   const guchar *p = pixbuf_pixel_address(__func__, pixbuf, x, y);
   if (!p) return;
   *red = p[0];
@@ -73,22 +67,20 @@ void gdkpixbuf_get_pixel(GdkPixbuf *pixbuf, int x, int y, guchar *red,
 // Cairo keeps each pixel as one native-endian 32-bit word 0xAARRGGBB (bytes
 // blue, green, red, alpha on a little-endian machine); going through the
 // word keeps that right on any byte order.
-void cairoimagesurface_put_pixel(cairo_surface_t *surface, int x, int y,
-                                 guchar alpha, guchar red, guchar green,
-                                 guchar blue) {
+void cairoimagesurface_put_pixel(cairo_surface_t *surface, int x, int y, guchar alpha, guchar red,
+                                 guchar green, guchar blue) {
   assert_surface_format(__func__, surface);
   const int width = cairo_image_surface_get_width(surface);
   const int height = cairo_image_surface_get_height(surface);
   PIXEL_ASSERT(__func__, x >= 0 && x < width);
   PIXEL_ASSERT(__func__, y >= 0 && y < height);
-  const guint32 word = (guint32)alpha << 24 | (guint32)red << 16 |
-                       (guint32)green << 8 | (guint32)blue;
+  const guint32 word =
+      (guint32)alpha << 24 | (guint32)red << 16 | (guint32)green << 8 | (guint32)blue;
   memcpy(surface_pixel_address(surface, x, y), &word, sizeof word);
 }
 
-void cairoimagesurface_get_pixel(cairo_surface_t *surface, int x, int y,
-                                 guchar *alpha, guchar *red, guchar *green,
-                                 guchar *blue) {
+void cairoimagesurface_get_pixel(cairo_surface_t *surface, int x, int y, guchar *alpha, guchar *red,
+                                 guchar *green, guchar *blue) {
   assert_surface_format(__func__, surface);
   if (x < 0 || x >= cairo_image_surface_get_width(surface) || y < 0 ||
       y >= cairo_image_surface_get_height(surface))

@@ -22,19 +22,17 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 // Writes red, green, blue; alpha only when the pixbuf has 4 channels.
-void gdkpixbuf_put_pixel(GdkPixbuf *pixbuf, int x, int y, guchar red,
-                         guchar green, guchar blue, guchar alpha);
+void gdkpixbuf_put_pixel(GdkPixbuf *pixbuf, int x, int y, guchar red, guchar green, guchar blue,
+                         guchar alpha);
 
 // Reads red, green, blue and alpha (255 for a 3-channel pixbuf).
-void gdkpixbuf_get_pixel(GdkPixbuf *pixbuf, int x, int y, guchar *red,
-                         guchar *green, guchar *blue, guchar *alpha);
+void gdkpixbuf_get_pixel(GdkPixbuf *pixbuf, int x, int y, guchar *red, guchar *green, guchar *blue,
+                         guchar *alpha);
 
 // Stores the four bytes; (x, y) must lie inside the surface.
-void cairoimagesurface_put_pixel(cairo_surface_t *surface, int x, int y,
-                                 guchar alpha, guchar red, guchar green,
-                                 guchar blue);
+void cairoimagesurface_put_pixel(cairo_surface_t *surface, int x, int y, guchar alpha, guchar red,
+                                 guchar green, guchar blue);
 
 // Returns the four stored bytes.
-void cairoimagesurface_get_pixel(cairo_surface_t *surface, int x, int y,
-                                 guchar *alpha, guchar *red, guchar *green,
-                                 guchar *blue);
+void cairoimagesurface_get_pixel(cairo_surface_t *surface, int x, int y, guchar *alpha, guchar *red,
+                                 guchar *green, guchar *blue);

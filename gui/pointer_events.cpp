@@ -19,18 +19,15 @@ static const guint kReadoutContext = 0;
 // there to the click.
 static void set_stroke_start(const GdkEventButton *event) {
   if (event->state & GDK_CONTROL_MASK) {
-    convert_storable_coords(view_snap_grid(), prev_true_x, prev_true_y,
-                            &prev_x, &prev_y);
+    convert_storable_coords(view_snap_grid(), prev_true_x, prev_true_y, &prev_x, &prev_y);
   } else {
     prev_x = event->x;
     prev_y = event->y;
-    get_storable_coords(view_snap_grid(), prev_x, prev_y, &prev_true_x,
-                        &prev_true_y);
+    get_storable_coords(view_snap_grid(), prev_x, prev_y, &prev_true_x, &prev_true_y);
   }
 }
 
-static void get_motion_position(GdkEventMotion *event, int *x, int *y,
-                                GdkModifierType *state) {
+static void get_motion_position(GdkEventMotion *event, int *x, int *y, GdkModifierType *state) {
   if (event->is_hint) {
     gdk_window_get_pointer(event->window, x, y, state);
   } else {
@@ -49,13 +46,11 @@ static void show_pixel_readout(int x, int y) {
     cairo_surface_flush(win_surf);
     cairoimagesurface_get_pixel(win_surf, x, y, &a, &r, &g, &b);
   }
-  g_autofree char *text = g_strdup_printf("r%03d g%03d b%03d a%03d : x %d y %d", r, g,
-                                          b, a, x, y);
+  g_autofree char *text = g_strdup_printf("r%03d g%03d b%03d a%03d : x %d y %d", r, g, b, a, x, y);
   update_statusbar(text, kReadoutContext, status_bar);
 }
 
-gboolean button_press_event(GtkWidget *widget, GdkEventButton *event,
-                            gpointer data) {
+gboolean button_press_event(GtkWidget *widget, GdkEventButton *event, gpointer data) {
   (void)data;
   if (event->button != 1) return TRUE;
   finished_stroke = 0;
@@ -69,8 +64,7 @@ gboolean button_press_event(GtkWidget *widget, GdkEventButton *event,
   return TRUE;
 }
 
-gboolean motion_notify_event(GtkWidget *widget, GdkEventMotion *event,
-                             gpointer data) {
+gboolean motion_notify_event(GtkWidget *widget, GdkEventMotion *event, gpointer data) {
   (void)data;
   int x = 0, y = 0;
   GdkModifierType state = (GdkModifierType)0;

@@ -22,9 +22,8 @@ struct mode_item {
   gboolean shown_in_edit_mode;
 };
 static const mode_item kModeItems[] = {
-    {TB_ALPHA, FALSE}, {TB_CALC, TRUE},       {TB_FG, TRUE},
-    {TB_BG, TRUE},     {TB_ERASER, TRUE},     {TB_BRUSH_SPIN, TRUE},
-    {TB_BRUSH_SCALE, TRUE},
+    {TB_ALPHA, FALSE}, {TB_CALC, TRUE},       {TB_FG, TRUE},          {TB_BG, TRUE},
+    {TB_ERASER, TRUE}, {TB_BRUSH_SPIN, TRUE}, {TB_BRUSH_SCALE, TRUE},
 };
 
 static selection_rect current_selection(void) {
@@ -53,8 +52,7 @@ static void show_mode_items(GtkToolbar *bar) {
   for (const mode_item &item : kModeItems) {
     GtkToolItem *tool = gtk_toolbar_get_nth_item(bar, item.index);
     if (tool)
-      gtk_widget_set_visible(GTK_WIDGET(tool),
-                             item.shown_in_edit_mode == (in_edit_mode != 0));
+      gtk_widget_set_visible(GTK_WIDGET(tool), item.shown_in_edit_mode == (in_edit_mode != 0));
   }
 }
 
@@ -82,8 +80,8 @@ void draw_rect(GtkWidget *widget, double x, double y) {
   cairo_set_dash(cr, dashed1, len1, 0);
   // Red while the region is in force, black while it is only shown.
   cairo_set_source_rgb(cr, calc_ROI_is_set ? 1.0 : 0.0, 0, 0);
-  cairo_rectangle(cr, left_x - kHalfPixel, top_y - kHalfPixel,
-                  selection_w + 2 * kHalfPixel, selection_h + 2 * kHalfPixel);
+  cairo_rectangle(cr, left_x - kHalfPixel, top_y - kHalfPixel, selection_w + 2 * kHalfPixel,
+                  selection_h + 2 * kHalfPixel);
   cairo_set_line_width(cr, kOutlineWidth);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
   cairo_stroke(cr);
@@ -99,13 +97,10 @@ void del_rect(GtkWidget *widget) {
   queue_view_area(widget, outline_erase_area(current_selection()));
 }
 
-void set_img_ROI_values(void) {
-  store_region(region_from_selection(current_selection(), scale));
-}
+void set_img_ROI_values(void) { store_region(region_from_selection(current_selection(), scale)); }
 
 void set_ROI_for_winsurf(void) {
-  store_selection(
-      selection_from_region(current_region(), scale, &m_button_x, &m_button_y));
+  store_selection(selection_from_region(current_region(), scale, &m_button_x, &m_button_y));
 }
 
 void redraw_selection_outline(void) {
@@ -117,8 +112,8 @@ void redraw_selection_outline(void) {
 void selection_press(GtkWidget *widget) {
   del_rect(widget);
   left_x = top_y = 0;
-  store_region(pixel_rect{0, 0, gdk_pixbuf_get_width(pixbuf_image),
-                          gdk_pixbuf_get_height(pixbuf_image)});
+  store_region(
+      pixel_rect{0, 0, gdk_pixbuf_get_width(pixbuf_image), gdk_pixbuf_get_height(pixbuf_image)});
 }
 
 void selection_drag(GtkWidget *widget, int x, int y) {
@@ -128,8 +123,7 @@ void selection_drag(GtkWidget *widget, int x, int y) {
 }
 
 void cb_toggle_mode(GtkWidget *button, gpointer bar) {
-  in_edit_mode =
-      gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(button)) ? 0 : 1;
+  in_edit_mode = gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(button)) ? 0 : 1;
   show_mode_items(GTK_TOOLBAR(bar));
   // Edit mode hides the pointer (the brush cursor replaces it); view mode
   // shows the arrow for selecting.
@@ -155,8 +149,7 @@ void cb_draw_alpha(GtkWidget *button, gpointer window) {
 
 void toggle_calc_ROI(GtkWidget *menu_item, gpointer data) {
   (void)data;
-  calc_ROI_is_set =
-      gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(menu_item)) ? 1 : 0;
+  calc_ROI_is_set = gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(menu_item)) ? 1 : 0;
   set_ROI_for_winsurf();
   if (!calc_ROI_is_set && in_edit_mode)
     del_rect(drawing_area);

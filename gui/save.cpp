@@ -2,9 +2,8 @@
 // dialog, the application of its answer and the two writers.
 #include "gui/save.h"
 
-#include <string.h>
-
 #include <cairo.h>
+#include <string.h>
 
 #include "gui/globals.h"
 #include "gui/main_window.h"

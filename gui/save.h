@@ -26,8 +26,7 @@ GtkWidget *create_save_dialog(GtkWidget *window);
 // picture on show), anything else saves nothing. file_name is the chosen
 // file (may be NULL when nothing was saved); dialog_folder the folder the
 // dialog showed (remembered whatever the response; may be NULL).
-void save_dialog_answer(int response, const char *file_name,
-                        const char *dialog_folder);
+void save_dialog_answer(int response, const char *file_name, const char *dialog_folder);
 
 // The remembered name the next dialog suggests in the current mode (the last
 // picture name in view mode, the last layer name in edit mode), without its

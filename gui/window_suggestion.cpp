@@ -4,7 +4,8 @@
 #include "gui/calc_input.h"
 #include "gui/globals.h"
 
-static const char MADE_FORMAT[] = "Suggested for the %d x %d calculation region: %d levels, %d solved.";
+static const char MADE_FORMAT[] =
+    "Suggested for the %d x %d calculation region: %d levels, %d solved.";
 static const char ONE_LEVEL_FORMAT[] =
     "Suggested for the %d x %d calculation region: 1 level; it is too small, or its strokes too "
     "thin, for a pyramid.";
@@ -35,8 +36,8 @@ window_suggestion suggest_levels_for_window(int win_size) {
   engine_input input = read_calc_region(s.region);
   if (constraints_usable(&input)) {
     s.outcome = SUGGESTION_MADE;
-    s.levels = suggest_levels(&input.image, input.constraint_mask, input.constraint_values,
-                              win_size);
+    s.levels =
+        suggest_levels(&input.image, input.constraint_mask, input.constraint_values, win_size);
   } else {
     s.outcome = SUGGESTION_NO_STROKES;
   }
@@ -47,8 +48,7 @@ window_suggestion suggest_levels_for_window(int win_size) {
 char *window_suggestion_note(const window_suggestion *s, int win_size) {
   switch (s->outcome) {
     case SUGGESTION_MADE:
-      if (s->levels.levels == 1)
-        return g_strdup_printf(ONE_LEVEL_FORMAT, s->region.w, s->region.h);
+      if (s->levels.levels == 1) return g_strdup_printf(ONE_LEVEL_FORMAT, s->region.w, s->region.h);
       return g_strdup_printf(MADE_FORMAT, s->region.w, s->region.h, s->levels.levels,
                              s->levels.active);
     case SUGGESTION_NO_PICTURE:

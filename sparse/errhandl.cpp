@@ -69,8 +69,7 @@ const char *LASErrDescr(LASErrIdType ErrId) {
 const char *LASErrProcName(void) { return las_proc_name; }
 
 const char *LASErrObjectName(int which) {
-  return which >= 1 && which <= kObjectNames ? las_object_names[which - 1]
-                                             : nullptr;
+  return which >= 1 && which <= kObjectNames ? las_object_names[which - 1] : nullptr;
 }
 
 void LASClearError(void) {

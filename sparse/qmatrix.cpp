@@ -27,8 +27,7 @@ static void refuse(const QMatrix *Q, LASErrIdType kind, const char *operation) {
 // Which stored array holds element (Row, Clm), and which Pos it has there.
 // A symmetric matrix keeps only the upper triangle, so a lower element is
 // looked up at its mirror position.
-static void stored_location(const QMatrix *Q, size_t Row, size_t Clm,
-                            size_t *array, size_t *pos) {
+static void stored_location(const QMatrix *Q, size_t Row, size_t Clm, size_t *array, size_t *pos) {
   bool by_rows = Q->ElOrder == Rowws;
   bool mirrored = Q->Symmetry && Row > Clm;
   size_t major = by_rows ? Row : Clm;
@@ -47,8 +46,8 @@ static void release_rows(QMatrix *Q) {
   Q->Len = nullptr;
 }
 
-void Q_Constr(QMatrix *Q, const char *Name, size_t Dim, bool Symmetry,
-              ElOrderType ElOrder, InstanceType Instance, bool OwnData) {
+void Q_Constr(QMatrix *Q, const char *Name, size_t Dim, bool Symmetry, ElOrderType ElOrder,
+              InstanceType Instance, bool OwnData) {
   Q->Name = strdup(Name != nullptr ? Name : "");
   if (Q->Name == nullptr) LASError(LASMemAllocErr, "Q_Constr", Name, nullptr, nullptr);
   Q->Dim = static_cast<unsigned>(Dim);

@@ -17,16 +17,16 @@ enum InstanceType { Normal = 0, Tempor = 1 };
 struct QMatrix {
   char *Name;
   unsigned Dim;
-  bool Symmetry;          // true: only column >= row is stored
+  bool Symmetry;  // true: only column >= row is stored
   ElOrderType ElOrder;
   InstanceType Instance;
   bool OwnData;
-  unsigned *Len;          // [Dim + 1]; Len[i] = entries of row i
-  ElType **El;            // [Dim + 1]; El[i] = entries of row i or null
+  unsigned *Len;  // [Dim + 1]; Len[i] = entries of row i
+  ElType **El;    // [Dim + 1]; El[i] = entries of row i or null
 };
 
-void Q_Constr(QMatrix *Q, const char *Name, size_t Dim, bool Symmetry,
-              ElOrderType ElOrder, InstanceType Instance, bool OwnData);
+void Q_Constr(QMatrix *Q, const char *Name, size_t Dim, bool Symmetry, ElOrderType ElOrder,
+              InstanceType Instance, bool OwnData);
 void Q_Destr(QMatrix *Q);
 bool Q_GetSymmetry(const QMatrix *Q);
 void Q_SetLen(QMatrix *Q, size_t RoC, size_t Len);
@@ -51,6 +51,4 @@ struct QRow {
 // that no error has been recorded since, and that 1 <= RoC <= Dim. The
 // entries may be read and written in place (Pos and Val, not the length);
 // they stay valid until the row is resized with Q_SetLen or Q is destroyed.
-inline QRow Q_Row(const QMatrix *Q, size_t RoC) {
-  return QRow{Q->El[RoC], Q->Len[RoC]};
-}
+inline QRow Q_Row(const QMatrix *Q, size_t RoC) { return QRow{Q->El[RoC], Q->Len[RoC]}; }

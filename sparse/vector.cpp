@@ -16,8 +16,7 @@ static bool index_in_range(const Vector *V, size_t Ind) {
   return V->Cmp != nullptr && Ind >= 1 && Ind <= V->Dim;
 }
 
-void V_Constr(Vector *V, const char *Name, size_t Dim, InstanceType Instance,
-              bool OwnData) {
+void V_Constr(Vector *V, const char *Name, size_t Dim, InstanceType Instance, bool OwnData) {
   V->Name = strdup(Name != nullptr ? Name : "");
   if (V->Name == nullptr) LASError(LASMemAllocErr, "V_Constr", Name, nullptr, nullptr);
   V->Dim = static_cast<unsigned>(Dim);

@@ -13,8 +13,7 @@ struct Vector {
   double *Cmp;  // [Dim + 1]
 };
 
-void V_Constr(Vector *V, const char *Name, size_t Dim, InstanceType Instance,
-              bool OwnData);
+void V_Constr(Vector *V, const char *Name, size_t Dim, InstanceType Instance, bool OwnData);
 void V_Destr(Vector *V);
 size_t V_GetDim(const Vector *V);
 void V_SetAllCmp(Vector *V, double Val);

@@ -52,8 +52,8 @@ class C2FDriver : public testing::Test {
   void expect_plain_solve(engine_input *in, int N, int A, double threshold) {
     stages_.clear();
     int status = -99;
-    const owned_array direct(
-        solveAlpha(&in->image, in->constraint_mask, in->constraint_values, kEpsilon, kWin, &status));
+    const owned_array direct(solveAlpha(&in->image, in->constraint_mask, in->constraint_values,
+                                        kEpsilon, kWin, &status));
     const owned_array matte(run(in, N, A, threshold));
     EXPECT_EQ(outcome_.status, status);
     EXPECT_TRUE(same_array(matte, direct, in->image.width, in->image.height));

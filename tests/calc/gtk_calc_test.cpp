@@ -1,6 +1,8 @@
 // Calculation launch from the window: the gate, the refusals, stopping and
 // quitting, and a whole calculation from "Open as trimap" against
 // velorin-matte.
+#include "calc/gtk_calc.h"
+
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "calc/gtk_calc.h"
 #include "calc/worker_core.h"
 #include "gui/brush.h"
 #include "gui/main_window.h"
@@ -75,8 +76,8 @@ TEST_F(CalcTest, MissingStrokesOrAnUnusableRegionStartNothing) {
   } cases[] = {{NULL, {0, 0, 0, 0}, 0, "Nothing to calculate"},
                {cb_set_FG, {0, 0, 0, 0}, 0, "No background stroke"},
                {cb_set_BG, {0, 0, 0, 0}, 0, "No foreground stroke"},
-               {cb_set_FG, {45, 0, 10, 10}, 0, ""},     // beyond the right edge
-               {cb_set_FG, {4, 0, 2, SIZE}, 1, ""}};    // narrower than a window
+               {cb_set_FG, {45, 0, 10, 10}, 0, ""},   // beyond the right edge
+               {cb_set_FG, {4, 0, 2, SIZE}, 1, ""}};  // narrower than a window
   const int children = status_bar_children();
   for (const auto &c : cases) {
     SCOPED_TRACE(::testing::Message() << c.says << " " << c.region[0] << "," << c.region[2]);
@@ -126,7 +127,8 @@ TEST_F(CalcTest, LevelsAreHeldToWhatTheRegionAllows) {
   const int allowed = worker_levels_for_region(SIZE, 20, pass_option_args);  // the size decides
   ASSERT_LT(allowed, 5);
   calculate();
-  EXPECT_NE(statusbar_text().find("lowered from 5 to " + std::to_string(allowed)), std::string::npos)
+  EXPECT_NE(statusbar_text().find("lowered from 5 to " + std::to_string(allowed)),
+            std::string::npos)
       << statusbar_text();
   EXPECT_EQ(pass_calc_args->levels_num, allowed);
 }
@@ -245,11 +247,17 @@ TEST_F(CalcTest, TrimapOpenedInTheWindowGivesTheAlphaVelorinMatteGives) {
   EXPECT_EQ(pixbuf_image, pixbuf_alpha);
   EXPECT_EQ(statusbar_text().rfind("Matte calculated in ", 0), 0u) << statusbar_text();
 
-  const char *argv[] = {VELORIN_BINARY_DIR "/velorin-matte", picture.c_str(), trimap.c_str(),
-                        "--alpha-only", "--quiet", "-o", output.c_str(), NULL};
+  const char *argv[] = {VELORIN_BINARY_DIR "/velorin-matte",
+                        picture.c_str(),
+                        trimap.c_str(),
+                        "--alpha-only",
+                        "--quiet",
+                        "-o",
+                        output.c_str(),
+                        NULL};
   gint status = -1;
-  ASSERT_TRUE(g_spawn_sync(NULL, const_cast<char **>(argv), NULL, G_SPAWN_DEFAULT, NULL, NULL,
-                           NULL, NULL, &status, &error));
+  ASSERT_TRUE(g_spawn_sync(NULL, const_cast<char **>(argv), NULL, G_SPAWN_DEFAULT, NULL, NULL, NULL,
+                           NULL, &status, &error));
   ASSERT_EQ(status, 0);
   const std::vector<int> from_cli = read_channel(output, 0);
   ASSERT_EQ(from_cli.size(), size_t(SIZE * SIZE));

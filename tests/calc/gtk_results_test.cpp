@@ -1,11 +1,12 @@
 // Result assembly: alpha over the calculated region, the solver status in
 // the "Error" dialog, the switch to view mode only with a result.
+#include "calc/gtk_results.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "calc/gtk_calc.h"
-#include "calc/gtk_results.h"
 #include "calc/solver_status.h"
 #include "gui/globals.h"
 #include "tests/gui/gui_test_support.h"
@@ -18,7 +19,9 @@ rgba warm(int x, int y) { return rgba{x, y, 99, 255}; }
 // picture: alpha and, when asked, colours that encode their own position,
 // so misplacement shows; with colours the alpha is 50 higher, so a stale
 // view shows too.
-int result_alpha(int x, int y, bool with_colours) { return 1 + x + 2 * y + (with_colours ? 50 : 0); }
+int result_alpha(int x, int y, bool with_colours) {
+  return 1 + x + 2 * y + (with_colours ? 50 : 0);
+}
 
 void hand_over_result(int status, bool with_colours) {
   pass_calc_args->status = status;

@@ -22,16 +22,24 @@ TEST(CalculationFailureMessage, MemoryFailuresAdviseEachReaderInItsTerms) {
     message_audience audience;
     std::vector<std::string> parts;  // in this order; the first starts the message
   } cases[] = {
-      {SOLVE_STATUS_OVER_MEMORY, &refused, FOR_COMMAND_LINE,
+      {SOLVE_STATUS_OVER_MEMORY,
+       &refused,
+       FOR_COMMAND_LINE,
        {"failure: not enough memory: the calculation needs 9.6 GB, 3.1 GB available",
         "--levels 7 --active 6", "--region", "--max-memory"}},
-      {SOLVE_STATUS_OVER_MEMORY, &refused, FOR_WINDOW,
+      {SOLVE_STATUS_OVER_MEMORY,
+       &refused,
+       FOR_WINDOW,
        {"failure: not enough memory: the calculation needs 9.6 GB, 3.1 GB available\n",
         "Down scale image this many times for larger images: 7\n",
         "Recalculate matte in this many steps when upscaling: 6\n", "calculation region"}},
-      {UMFPACK_ERROR_out_of_memory, &bare, FOR_COMMAND_LINE,
+      {UMFPACK_ERROR_out_of_memory,
+       &bare,
+       FOR_COMMAND_LINE,
        {"failure: out_of_memory; try a smaller --region"}},
-      {UMFPACK_ERROR_invalid_Numeric_object, &refused, FOR_COMMAND_LINE,
+      {UMFPACK_ERROR_invalid_Numeric_object,
+       &refused,
+       FOR_COMMAND_LINE,
        {"failure: invalid numeric object; try --levels 7 --active 6"}},
   };
   for (const auto &c : cases) {

@@ -1,10 +1,11 @@
 #include "cli/args.h"
-#include "engine/solve_alpha.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "engine/solve_alpha.h"
 
 namespace {
 
@@ -36,10 +37,10 @@ std::vector<const char *> with_operands(std::vector<const char *> options) {
 }
 
 TEST(ParseArgs, EveryOptionInBothSpellingsAndAnyOrder) {
-  parsed p = parse({"--levels=3", "in.jpg", "--active", "2", "--epsilon", "5e-6",
-                    "--threshold=0.05", "--win-size", "2", "tri.png", "--output=out.png",
-                    "--region", "-5,10,50,40", "--trimap", "--alpha-only", "--quiet",
-                    "--foreground"});
+  parsed p =
+      parse({"--levels=3", "in.jpg", "--active", "2", "--epsilon", "5e-6", "--threshold=0.05",
+             "--win-size", "2", "tri.png", "--output=out.png", "--region", "-5,10,50,40",
+             "--trimap", "--alpha-only", "--quiet", "--foreground"});
   ASSERT_EQ(p.outcome, PARSE_RUN) << p.error;
   const cli_args &a = p.args;
   EXPECT_STREQ(a.image_path, "in.jpg");
@@ -82,25 +83,24 @@ TEST(ParseArgs, RejectsBadArgumentsWithAMessageNamingTheProblem) {
   const struct {
     std::vector<const char *> words;
     const char *message_part;
-  } cases[] = {
-      {{}, "IMAGE and CONSTRAINTS"},
-      {{"a", "b"}, "-o OUTPUT"},
-      {{"a", "b", "c", "-o", "d"}, "unexpected operand 'c'"},
-      {{"a", "b", "-o", "c", "--output=d"}, "only one output file"},
-      {with_operands({"--bogus"}), "unknown option '--bogus'"},
-      {with_operands({"--levels", "2.5"}), "not a whole number"},
-      {with_operands({"--levels", "0"}), "--levels: 0 is below 1"},
-      {with_operands({"--levels", "2", "--active", "3"}), "--active 3 exceeds --levels 2"},
-      {with_operands({"--levels", "auto", "--levels", "2", "--active", "3"}),
-       "--active 3 exceeds --levels 2"},  // the last --levels counts
-      {with_operands({"--epsilon", "1e-8"}), "--epsilon: 1e-8 is outside"},
-      {with_operands({"--threshold", "0.6"}), "--threshold: 0.6 is outside"},
-      {with_operands({"--win-size", "6"}), "--win-size: 6 is outside"},
-      {with_operands({"--region", "1,2,3"}), "not X,Y,W,H"},
-      {with_operands({"--quiet=1"}), "takes no value"},
-      {with_operands({"--layer", "--trimap"}), "exclude each other"},
-      {with_operands({"--solver", "qr"}), "--solver: 'qr' is not one of cholesky, lu"},
-      {with_operands({"--max-memory", "0"}), "--max-memory: '0' is not a size"}};
+  } cases[] = {{{}, "IMAGE and CONSTRAINTS"},
+               {{"a", "b"}, "-o OUTPUT"},
+               {{"a", "b", "c", "-o", "d"}, "unexpected operand 'c'"},
+               {{"a", "b", "-o", "c", "--output=d"}, "only one output file"},
+               {with_operands({"--bogus"}), "unknown option '--bogus'"},
+               {with_operands({"--levels", "2.5"}), "not a whole number"},
+               {with_operands({"--levels", "0"}), "--levels: 0 is below 1"},
+               {with_operands({"--levels", "2", "--active", "3"}), "--active 3 exceeds --levels 2"},
+               {with_operands({"--levels", "auto", "--levels", "2", "--active", "3"}),
+                "--active 3 exceeds --levels 2"},  // the last --levels counts
+               {with_operands({"--epsilon", "1e-8"}), "--epsilon: 1e-8 is outside"},
+               {with_operands({"--threshold", "0.6"}), "--threshold: 0.6 is outside"},
+               {with_operands({"--win-size", "6"}), "--win-size: 6 is outside"},
+               {with_operands({"--region", "1,2,3"}), "not X,Y,W,H"},
+               {with_operands({"--quiet=1"}), "takes no value"},
+               {with_operands({"--layer", "--trimap"}), "exclude each other"},
+               {with_operands({"--solver", "qr"}), "--solver: 'qr' is not one of cholesky, lu"},
+               {with_operands({"--max-memory", "0"}), "--max-memory: '0' is not a size"}};
   for (const auto &c : cases) {
     const parsed p = parse(c.words);
     EXPECT_EQ(p.outcome, PARSE_ERROR) << c.message_part;

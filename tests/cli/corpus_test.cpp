@@ -60,7 +60,9 @@ INSTANTIATE_TEST_SUITE_P(
         // 11 bytes of image data cannot inflate to 2.7 GB of pixels.
         corpus_case{"huge_header.png", AS_PICTURE, 2, "the file ends before the picture does"},
         // Refused for memory from its header, before 4000 x 4000 pixels are decoded.
-        corpus_case{"large_1bit.png", AS_PICTURE, 3,
+        corpus_case{"large_1bit.png",
+                    AS_PICTURE,
+                    3,
                     "failure: not enough memory: the calculation needs ",
                     {"--max-memory", "200M"}},
         corpus_case{"jpeg_with_trailer.png", AS_PICTURE, 0, "done"},
@@ -114,7 +116,8 @@ TEST_F(MemoryLimit, EveryRunEndsWithTheMatteOrOneMessage) {
     const limited_run run =
         run_program_under_limit("-q " + picture + " " + trimap + " -o " + output, mb);
     ASSERT_TRUE(WIFEXITED(run.wait_status))
-        << mb << " MB: " << strsignal(WTERMSIG(run.wait_status)) << "\n" << run.err;
+        << mb << " MB: " << strsignal(WTERMSIG(run.wait_status)) << "\n"
+        << run.err;
     status = WEXITSTATUS(run.wait_status);
     if (status == MATTE_EXIT_OK) {
       EXPECT_EQ(read_channel(output, 3).size(), size_t(scene::SIDE * scene::SIDE)) << mb;

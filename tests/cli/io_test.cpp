@@ -62,17 +62,16 @@ TEST(IoOutput, EngineGivingUpWhileWritingExitsThreeWithOneLineAndNoTemporary) {
 }
 
 TEST(IoOutput, EndedProcessLeavesNoTemporaryAndAnIgnoredSignalStaysIgnored) {
-  const ending_case cases[] = {{0, false},       {SIGINT, false},  {SIGTERM, false},
-                               {SIGHUP, false},  {SIGQUIT, false}, {SIGHUP, true},
-                               {SIGINT, true},   {SIGTERM, true}};
+  const ending_case cases[] = {{0, false},      {SIGINT, false},  {SIGTERM, false},
+                               {SIGHUP, false}, {SIGQUIT, false}, {SIGHUP, true},
+                               {SIGINT, true},  {SIGTERM, true}};
   for (const ending_case &c : cases) {
     TempFolder folder;
     std::string path = folder.file("out.png");
     if (c.signal_number == 0)
       EXPECT_EXIT(end_while_writing(path, c), ::testing::ExitedWithCode(255), "");
     else if (c.started_ignored)
-      EXPECT_EXIT(end_while_writing(path, c), ::testing::ExitedWithCode(0), "")
-          << c.signal_number;
+      EXPECT_EXIT(end_while_writing(path, c), ::testing::ExitedWithCode(0), "") << c.signal_number;
     else
       EXPECT_EXIT(end_while_writing(path, c), ::testing::KilledBySignal(c.signal_number), "");
     EXPECT_EQ(folder.count(), 0) << c.signal_number;

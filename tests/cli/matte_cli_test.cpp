@@ -1,12 +1,11 @@
 #include "cli/matte_cli.h"
 
+#include <SuiteSparse_config.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
-
-#include <SuiteSparse_config.h>
 
 #include "cli_test_files.h"
 
@@ -102,20 +101,20 @@ TEST_F(MatteCli, NotesNameTheRealReason) {
   const struct {
     std::vector<std::string> words;
     const char *note;
-  } cases[] = {
-      // 24 / 10 allows 2 levels for the picture; 7 rows down-sample to 2,
-      // less than one 3 x 3 window, so the region holds only 1.
-      {{picture, trimap, "--region", "0,8,24,7"},
-       "--levels lowered from 2 to 1: the calculation region is too small"},
-      {{picture, dark_layer},
-       "--levels lowered from 2 to 1: a coarser level would keep no background or "
-       "no foreground constraint"}};
+  } cases[] = {// 24 / 10 allows 2 levels for the picture; 7 rows down-sample to 2,
+               // less than one 3 x 3 window, so the region holds only 1.
+               {{picture, trimap, "--region", "0,8,24,7"},
+                "--levels lowered from 2 to 1: the calculation region is too small"},
+               {{picture, dark_layer},
+                "--levels lowered from 2 to 1: a coarser level would keep no background or "
+                "no foreground constraint"}};
   for (const auto &c : cases) {
     std::vector<std::string> words = c.words;
     words.insert(words.end(), {"--levels", "2", "-o", output});
     cli_result r = run_cli(words);
     ASSERT_EQ(r.status, MATTE_EXIT_OK) << r.err;
-    EXPECT_NE(r.err.find(std::string("velorin-matte: note: ") + c.note), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(std::string("velorin-matte: note: ") + c.note), std::string::npos)
+        << r.err;
   }
 }
 
@@ -125,14 +124,16 @@ TEST_F(MatteCli, NotesNameTheRealReason) {
 TEST_F(MatteCli, LevelsAutoRunsTheSuggestedPyramidAndSaysWhatItChose) {
   const int side = 100;
   auto scaled = [](int v) { return v * SIDE / side; };
-  write_png(picture, side, side, false, [&](int x, int y) { return picture_pixel(scaled(x), scaled(y)); });
+  write_png(picture, side, side, false,
+            [&](int x, int y) { return picture_pixel(scaled(x), scaled(y)); });
   write_png(trimap, side, side, false, [&](int x, int) { return trimap_pixel(scaled(x), 0); });
   const struct {
     std::vector<std::string> automatic, fixed;
     const char *note;
   } runs[] = {
       {{"--levels", "auto"}, {"--levels", "2", "--active", "2"}, "auto chose 2 levels, 2 solved\n"},
-      {{"--levels", "auto", "--active", "5"}, {"--levels", "2", "--active", "2"},
+      {{"--levels", "auto", "--active", "5"},
+       {"--levels", "2", "--active", "2"},
        "auto chose 2 levels, 2 solved (--active 5 lowered to 2)\n"},
   };
   for (const auto &run : runs) {
@@ -141,7 +142,8 @@ TEST_F(MatteCli, LevelsAutoRunsTheSuggestedPyramidAndSaysWhatItChose) {
     words.insert(words.end(), run.automatic.begin(), run.automatic.end());
     cli_result r = run_cli(words);
     ASSERT_EQ(r.status, MATTE_EXIT_OK) << r.err;
-    EXPECT_NE(r.err.find("velorin-matte: note: --levels " + std::string(run.note)), std::string::npos)
+    EXPECT_NE(r.err.find("velorin-matte: note: --levels " + std::string(run.note)),
+              std::string::npos)
         << r.err;
     const std::vector<int> alpha = read_channel(output, 0);
     std::vector<std::string> fixed = {picture, trimap};
@@ -209,9 +211,10 @@ TEST_F(MatteCli, SolverFailuresExitThreeWithCommandLineAdviceAndWriteNothing) {
     std::vector<std::string> options;
     bool refuse_allocations;
     const char *message_start;
-  } cases[] = {{{}, true, "failure: out_of_memory; try "},
-               {{"--solver", "lu"}, true, "failure: out_of_memory; try "},
-               {{"--max-memory", "1M"}, false, "failure: not enough memory: the calculation needs "}};
+  } cases[] = {
+      {{}, true, "failure: out_of_memory; try "},
+      {{"--solver", "lu"}, true, "failure: out_of_memory; try "},
+      {{"--max-memory", "1M"}, false, "failure: not enough memory: the calculation needs "}};
   write_file(output, "previous result");
   for (const auto &c : cases) {
     std::vector<std::string> words = {picture, trimap, "-o", output, "--quiet"};

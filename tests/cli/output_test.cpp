@@ -57,16 +57,14 @@ INSTANTIATE_TEST_SUITE_P(
                        return mknod(t.output.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
                      },
                      "it is a character device, not a regular file"},
-        refusal_case{"link_to_picture",
-                     [](const OutputTest &t) {
-                       return symlink("picture.png", t.output.c_str()) == 0;
-                     },
-                     "it is the input '"},
-        refusal_case{"hard_link_to_trimap",
-                     [](const OutputTest &t) {
-                       return link(t.trimap.c_str(), t.output.c_str()) == 0;
-                     },
-                     "it is the input '"}),
+        refusal_case{
+            "link_to_picture",
+            [](const OutputTest &t) { return symlink("picture.png", t.output.c_str()) == 0; },
+            "it is the input '"},
+        refusal_case{
+            "hard_link_to_trimap",
+            [](const OutputTest &t) { return link(t.trimap.c_str(), t.output.c_str()) == 0; },
+            "it is the input '"}),
     [](const ::testing::TestParamInfo<refusal_case> &info) { return info.param.label; });
 
 TEST_F(OutputTest, LinkIsWrittenThroughAndTheTargetKeepsItsPermissions) {

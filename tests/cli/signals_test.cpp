@@ -47,7 +47,8 @@ struct SignalTest : SceneFolder {
 TEST_F(SignalTest, DuringTheSolveEndsTheRunAndLeavesNothing) {
   for (const int signal_number : {SIGTERM, SIGKILL}) {
     SCOPED_TRACE(strsignal(signal_number));
-    EXPECT_EXIT(run_signalled({"solving", signal_number}), testing::KilledBySignal(signal_number), "");
+    EXPECT_EXIT(run_signalled({"solving", signal_number}), testing::KilledBySignal(signal_number),
+                "");
     EXPECT_EQ(read_file(output), "previous result");
     EXPECT_EQ(folder.count(), 3);  // no temporary file
   }

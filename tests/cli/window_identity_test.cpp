@@ -24,7 +24,8 @@ const int WIDTH = 30, HEIGHT = 26;
 rgba picture_pixel(int x, int y) {
   int edge = 12 + (y % 7);  // a ragged boundary
   int noise = (x * 11 + y * 5) % 9;
-  return x > edge ? rgba{230 - noise, 200, 40 + noise, 255} : rgba{30, 60 + noise, 150 - noise, 255};
+  return x > edge ? rgba{230 - noise, 200, 40 + noise, 255}
+                  : rgba{30, 60 + noise, 150 - noise, 255};
 }
 
 // Strokes as the user paints them: black on the left, white on the right,
@@ -99,9 +100,16 @@ TEST_P(WindowIdentity, CommandLineResultEqualsTheWindowsResult) {
   write_png(picture, WIDTH, HEIGHT, false, picture_pixel);
   // What the window saves of its layer: straight (unpremultiplied) RGBA.
   write_png(layer, WIDTH, HEIGHT, true, stroke);
-  std::vector<std::string> words = {picture, layer, c.foreground ? "--foreground" : "--alpha-only",
-                                    "--quiet", "-o", output, "--levels", std::to_string(c.levels),
-                                    "--active", std::to_string(c.active)};
+  std::vector<std::string> words = {picture,
+                                    layer,
+                                    c.foreground ? "--foreground" : "--alpha-only",
+                                    "--quiet",
+                                    "-o",
+                                    output,
+                                    "--levels",
+                                    std::to_string(c.levels),
+                                    "--active",
+                                    std::to_string(c.active)};
   if (!c.region.empty()) words.insert(words.end(), {"--region", c.region});
   const cli_result r = run_cli(words);
   ASSERT_EQ(r.status, MATTE_EXIT_OK) << r.err;
@@ -120,14 +128,12 @@ TEST_P(WindowIdentity, CommandLineResultEqualsTheWindowsResult) {
   EXPECT_EQ(changed > 0, c.foreground);
 }
 
-INSTANTIATE_TEST_SUITE_P(Options, WindowIdentity,
-                         ::testing::Values(identity_case{"single_level", 1, 1, "", false},
-                                           identity_case{"two_levels_one_solved", 2, 1, "", false},
-                                           identity_case{"two_levels_both_solved", 2, 2, "", false},
-                                           identity_case{"foreground_clipped_region", 1, 1,
-                                                         "-4,3,40,18", true}),
-                         [](const ::testing::TestParamInfo<identity_case> &info) {
-                           return info.param.label;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Options, WindowIdentity,
+    ::testing::Values(identity_case{"single_level", 1, 1, "", false},
+                      identity_case{"two_levels_one_solved", 2, 1, "", false},
+                      identity_case{"two_levels_both_solved", 2, 2, "", false},
+                      identity_case{"foreground_clipped_region", 1, 1, "-4,3,40,18", true}),
+    [](const ::testing::TestParamInfo<identity_case> &info) { return info.param.label; });
 
 }  // namespace

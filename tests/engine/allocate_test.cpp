@@ -1,5 +1,4 @@
 #include "engine/allocate.h"
-#include "engine/tiff.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +6,8 @@
 #include <cstdint>
 #include <random>
 #include <vector>
+
+#include "engine/tiff.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ Grid reference_erosion(const Grid &in, int r) {
 
 TEST(Imerode, MatchesTheDirectMinimumOnRandomGrids) {
   // width, height, r: single rows and columns, radius 0, radius beyond the grid.
-  const int shapes[][3] = {{1, 1, 1}, {9, 1, 2}, {1, 9, 2}, {8, 6, 1}, {7, 11, 3}, {5, 4, 9}, {6, 5, 0}};
+  const int shapes[][3] = {{1, 1, 1},  {9, 1, 2}, {1, 9, 2}, {8, 6, 1},
+                           {7, 11, 3}, {5, 4, 9}, {6, 5, 0}};
   for (const auto &s : shapes) {
     const int width = s[0], height = s[1];
     std::mt19937 rng(1234 + width * 31 + height * 7 + s[2]);

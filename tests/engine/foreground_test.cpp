@@ -22,8 +22,11 @@ struct estimated {
   std::vector<float> fg, bg;
 
   estimated(int w, int h, const alpha_fn &alpha_at, const pixel_fn &colour)
-      : width(w), height(h), image(colour_picture(w, h, colour)),
-        fg(static_cast<size_t>(w) * h * 3), bg(fg.size()) {
+      : width(w),
+        height(h),
+        image(colour_picture(w, h, colour)),
+        fg(static_cast<size_t>(w) * h * 3),
+        bg(fg.size()) {
     alpha = reinterpret_cast<unsigned char **>(get_img(w, h, 1));
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++) alpha[y][x] = static_cast<unsigned char>(alpha_at(x, y));
@@ -49,7 +52,8 @@ TEST(EstimateForeground, RecoversFlatColoursBehindASoftRamp) {
   estimated s(48, 20, ramp, [&](int x, int y) {
     const int a = ramp(x, y);
     int mix[3];
-    for (int c = 0; c < 3; c++) mix[c] = static_cast<int>(std::lround((a * kYellow[c] + (255 - a) * kBlue[c]) / 255.0));
+    for (int c = 0; c < 3; c++)
+      mix[c] = static_cast<int>(std::lround((a * kYellow[c] + (255 - a) * kBlue[c]) / 255.0));
     return rgba{mix[0], mix[1], mix[2], 255};
   });
   for (int y = 0; y < s.height; y++)
@@ -82,7 +86,9 @@ TEST(EstimateForeground, DegeneratePicturesAndMattesGiveDefinedColours) {
   // Colours that vary from pixel to pixel, so "F is the picture" means
   // something.
   auto varied = [](int x, int y, int c) { return (x * 37 + y * 91 + c * 50) % 256; };
-  auto varied_pixel = [&](int x, int y) { return rgba{varied(x, y, 0), varied(x, y, 1), varied(x, y, 2), 255}; };
+  auto varied_pixel = [&](int x, int y) {
+    return rgba{varied(x, y, 0), varied(x, y, 1), varied(x, y, 2), 255};
+  };
   for (const auto &k : cases) {
     estimated s(k.width, k.height, k.alpha, varied_pixel);
     const bool single = k.width == 1 && k.height == 1;

@@ -65,8 +65,9 @@ TEST(GetLaplacian, FlatPicturesGiveTheWorkedEntries) {
     int size;
     size_t row, column;
     double expected;
-  } entries[] = {{5, 13, 13, 8.0},   {5, 7, 13, -4.0 / 9}, {5, 12, 13, -6.0 / 9}, {5, 1, 1, 8.0 / 9},
-                 {3, 1, 9, -1.0 / 9}, {3, 1, 1, 12.0 / 9},  {3, 2, 2, 13.0 / 9},   {3, 5, 5, 14.0 / 9}};
+  } entries[] = {{5, 13, 13, 8.0},    {5, 7, 13, -4.0 / 9}, {5, 12, 13, -6.0 / 9},
+                 {5, 1, 1, 8.0 / 9},  {3, 1, 9, -1.0 / 9},  {3, 1, 1, 12.0 / 9},
+                 {3, 2, 2, 13.0 / 9}, {3, 5, 5, 14.0 / 9}};
   for (int size : {3, 5}) {
     Picture p(colour_picture(size, size, [](int, int) { return grey(255); }), kNoConstraints);
     QMatrix *A = p.build(1e-7, 1);

@@ -28,7 +28,8 @@ TEST(Pyramid, LevelSizesAndTheDeepestPyramidFollowTheKernel) {
 // columns keep 5 columns at 48 wide, 2 and 1 at 22 wide, none at 9 wide.
 // One kind of stroke surviving is not enough.
 TEST(Pyramid, ConstraintLevelsStopBeforeEitherKindOfStrokeVanishes) {
-  const int cases[][4] = {  // background width, foreground width, levels asked, allowed
+  const int cases[][4] = {
+      // background width, foreground width, levels asked, allowed
       {1, 1, 4, 1}, {12, 12, 9, 3}, {12, 12, 2, 2}, {50, 50, 4, 4}, {1, 50, 4, 1}, {50, 1, 4, 1}};
   const int n = 100;
   for (const auto &c : cases) {
@@ -70,7 +71,8 @@ TEST(DownSmpIm, MatchesAnExactReferenceOnRandomPictures) {
     for (int p = 0; p < 3; p++)
       for (int i = 0; i < out.height; i++)
         for (int j = 0; j < out.width; j++)
-          ASSERT_EQ(out.color_planes[p][i][j], exact_sum(in.color_planes[p], 1, 2 * i + 2, 2 * j + 2) / 256)
+          ASSERT_EQ(out.color_planes[p][i][j],
+                    exact_sum(in.color_planes[p], 1, 2 * i + 2, 2 * j + 2) / 256)
               << type << " plane " << p << ": " << i << ", " << j;
     free_TIFF(&noise);
     free_TIFF(&in);
@@ -89,7 +91,8 @@ TEST(DownSmpArr, BinarisesTheExactWeightedSumAtOneHalf) {
   const owned_array out(downSmpArr(map, 21, 26, kRadius));
   for (int i = 0; i < downSmpSize(21, kRadius); i++)
     for (int j = 0; j < downSmpSize(26, kRadius); j++)
-      ASSERT_EQ(out[i][j], exact_sum<double>(map, 4, 2 * i + 2, 2 * j + 2) >= 512 ? 1.0 : 0.0) << i << ", " << j;
+      ASSERT_EQ(out[i][j], exact_sum<double>(map, 4, 2 * i + 2, 2 * j + 2) >= 512 ? 1.0 : 0.0)
+          << i << ", " << j;
   free_TIFF(&noise);
 }
 

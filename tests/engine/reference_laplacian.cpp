@@ -1,25 +1,23 @@
 #include "reference_laplacian.h"
 
-#include "engine/allocate.h"
-#include "engine/choleski.h"
-#include "engine/matrixutil.h"
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <vector>
 
+#include "engine/allocate.h"
+#include "engine/choleski.h"
+#include "engine/matrixutil.h"
+
 static unsigned char sampleAt(TIFF_img *image, int ch, int y, int x) {
-  if (image->TIFF_type == 'c' || image->TIFF_type == 'a')
-    return image->color_planes[ch][y][x];
+  if (image->TIFF_type == 'c' || image->TIFF_type == 'a') return image->color_planes[ch][y][x];
   return image->plane[y][x];
 }
 
 // Merges (cols[j], vals[j]) into row R of A: the stored row plus the new
 // entries, sorted by column, written back as a freshly sized row.
-static void mergeRow(QMatrix *A, size_t R, const unsigned *cols,
-                     const double *vals, int count) {
+static void mergeRow(QMatrix *A, size_t R, const unsigned *cols, const double *vals, int count) {
   std::map<size_t, double> row;
   for (size_t e = 0; e < Q_GetLen(A, R); e++) row[Q_GetPos(A, R, e)] = Q_GetVal(A, R, e);
   for (int j = 0; j < count; j++) row[cols[j]] += vals[j];
@@ -28,8 +26,8 @@ static void mergeRow(QMatrix *A, size_t R, const unsigned *cols,
   for (const auto &entry : row) Q_SetEntry(A, R, k++, entry.first, entry.second);
 }
 
-static void addWindow(QMatrix *A, TIFF_img *image, int y, int x, int r,
-                      double epsilon, int c, int n) {
+static void addWindow(QMatrix *A, TIFF_img *image, int y, int x, int r, double epsilon, int c,
+                      int n) {
   const int H = image->height;
   std::vector<unsigned> idx(n);
   std::vector<double> winI(n * c), T(n * c), V(n * n);
@@ -78,8 +76,7 @@ static void diagonalByLookup(QMatrix *A, int H, int r) {
   for (long k = 1; k <= N; k++) {
     const size_t len = Q_GetLen(A, k);
     if (len == 0) continue;
-    for (size_t e = 0; e < len; e++)
-      Q_SetEntry(A, k, e, Q_GetPos(A, k, e), -Q_GetVal(A, k, e));
+    for (size_t e = 0; e < len; e++) Q_SetEntry(A, k, e, Q_GetPos(A, k, e), -Q_GetVal(A, k, e));
     double s = 0;
     for (long o : off)
       if (k + o >= 1 && k + o <= N) s = s - Q_GetEl(A, k, k + o);
@@ -87,8 +84,7 @@ static void diagonalByLookup(QMatrix *A, int H, int r) {
   }
 }
 
-QMatrix referenceLaplacian(TIFF_img *image, double **mask, double epsilon,
-                           int r) {
+QMatrix referenceLaplacian(TIFF_img *image, double **mask, double epsilon, int r) {
   const int H = image->height, W = image->width;
   QMatrix A;
   Q_Constr(&A, "A", (size_t)H * W, true, Rowws, Normal, true);

@@ -7,5 +7,4 @@
 #include "engine/tiff.h"
 #include "sparse/qmatrix.h"
 
-QMatrix referenceLaplacian(TIFF_img *image, double **mask, double epsilon,
-                           int r);
+QMatrix referenceLaplacian(TIFF_img *image, double **mask, double epsilon, int r);

@@ -1,7 +1,6 @@
 #include "engine/solve_alpha.h"
 
 #include <gtest/gtest.h>
-
 #include <umfpack.h>
 
 #include <atomic>
@@ -24,8 +23,11 @@ struct Scene {
   TIFF_img image;
   const owned_array mask, values;
   Scene(int h, int w, unsigned seed, char type = 'c')
-      : height(h), width(w), image(noise_picture(w, h, type, seed)),
-        mask(filled_array(w, h, 0.0)), values(filled_array(w, h, 0.0)) {}
+      : height(h),
+        width(w),
+        image(noise_picture(w, h, type, seed)),
+        mask(filled_array(w, h, 0.0)),
+        values(filled_array(w, h, 0.0)) {}
   ~Scene() { free_TIFF(&image); }
   void pin(int y, int x, double value) {
     mask[y][x] = 1.0;
@@ -51,8 +53,7 @@ struct Scene {
     V_Constr(&x, "x", L.Dim, Normal, true);
     V_SetAllCmp(&x, 0.7);
     if (containerFailed) LASError(LASMemAllocErr, "Q_SetLen", "A", NULL, NULL);
-    double **alpha =
-        matteFromLaplacian(&L, &d, &x, mask, values, height, width, settings, outcome);
+    double **alpha = matteFromLaplacian(&L, &d, &x, mask, values, height, width, settings, outcome);
     V_Destr(&d);
     V_Destr(&x);
     LASClearError();
@@ -85,7 +86,8 @@ TEST(ReducedSystem, FallbackRebuildsExactlyTheSystemLuIsGiven) {
   for (int y = 0; y < s.height; y++)
     for (int x = 0; x < 5; x++) s.pin(y, x, 0.25);
   s.pin(6, 8, 1.0);
-  QMatrix L = getLaplacian1(&s.image, s.mask, 1e-7, 1), P = getLaplacian1(&s.image, s.mask, 1e-7, 1);
+  QMatrix L = getLaplacian1(&s.image, s.mask, 1e-7, 1),
+          P = getLaplacian1(&s.image, s.mask, 1e-7, 1);
   Vector d, x;
   V_Constr(&d, "d", L.Dim, Normal, true);
   V_Constr(&x, "x", L.Dim, Normal, true);
@@ -101,7 +103,8 @@ TEST(ReducedSystem, FallbackRebuildsExactlyTheSystemLuIsGiven) {
   const int n = direct.n, nz = direct.Ap[n];
   EXPECT_EQ(indices(rebuilt.Ap, rebuilt.n + 1), indices(direct.Ap, n + 1));
   EXPECT_EQ(indices(rebuilt.Ai, nz), indices(direct.Ai, nz));
-  EXPECT_EQ(std::vector<double>(rebuilt.Ax, rebuilt.Ax + nz), std::vector<double>(direct.Ax, direct.Ax + nz));
+  EXPECT_EQ(std::vector<double>(rebuilt.Ax, rebuilt.Ax + nz),
+            std::vector<double>(direct.Ax, direct.Ax + nz));
   for (CompressedColumn *m : {&direct, &rebuilt}) compressedColumnFree(m);
   cholmod_l_free_sparse(&reduced.A, &common);
   cholmod_l_finish(&common);
@@ -114,7 +117,8 @@ TEST(ReducedSystem, FallbackRebuildsExactlyTheSystemLuIsGiven) {
 // values themselves, clamped into 0..1. An error left by an earlier
 // calculation must not poison this one.
 TEST(SolveAlpha, PinnedValuesComeBackClampedInRowColumnOrder) {
-  const double pinned[3][4] = {{1.3, -0.2, 0.5, 0.0}, {1.0, 0.25, 2.0, -1.0}, {0.75, 0.1, 0.9, 0.6}};
+  const double pinned[3][4] = {
+      {1.3, -0.2, 0.5, 0.0}, {1.0, 0.25, 2.0, -1.0}, {0.75, 0.1, 0.9, 0.6}};
   Scene s(3, 4, 1u);
   for (int y = 0; y < s.height; y++)
     for (int x = 0; x < s.width; x++) s.pin(y, x, pinned[y][x]);
@@ -125,7 +129,8 @@ TEST(SolveAlpha, PinnedValuesComeBackClampedInRowColumnOrder) {
   EXPECT_EQ(LASResult(), LASOK);
   for (int y = 0; y < s.height; y++)
     for (int x = 0; x < s.width; x++)
-      EXPECT_NEAR(alpha[y][x], std::fmin(1.0, std::fmax(0.0, pinned[y][x])), 1e-12) << y << ", " << x;
+      EXPECT_NEAR(alpha[y][x], std::fmin(1.0, std::fmax(0.0, pinned[y][x])), 1e-12)
+          << y << ", " << x;
 }
 
 // No window fits, so the unpinned pixels have empty rows: the matrix is
@@ -224,7 +229,8 @@ TEST(SolveAlpha, RecoversTheAlphaOfASyntheticComposite) {
   ASSERT_EQ(status, UMFPACK_OK);
   double worst = 0.0;
   for (int y = 0; y < s.height; y++)
-    for (int x = 0; x < s.width; x++) worst = std::fmax(worst, std::fabs(alpha[y][x] - truth[y * s.width + x]));
+    for (int x = 0; x < s.width; x++)
+      worst = std::fmax(worst, std::fabs(alpha[y][x] - truth[y * s.width + x]));
   EXPECT_LT(worst, 0.005);
 }
 

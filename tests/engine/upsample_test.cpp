@@ -10,7 +10,9 @@ namespace {
 
 const double kEpsilon = 1e-7;
 
-double ***stack_of(int h, int w, int d) { return (double ***)multialloc_init(sizeof(double), 3, h, w, d); }
+double ***stack_of(int h, int w, int d) {
+  return (double ***)multialloc_init(sizeof(double), 3, h, w, d);
+}
 
 // A plane whose value is the column (or row) number: coarse index j lands on
 // fine index 2j + 2 as 1/8, 3/4, 1/8 of its neighbours and itself, and the
@@ -29,7 +31,8 @@ TEST(UpSmpArr, RampSurvivesInsideAndFlattensAtTheEnds) {
     double ***fine = upSmpArr(coarse, c.h, c.w, 1, c.H2, c.W2, 2);
     for (int y = 0; y < c.H2; y++)
       for (int x = 0; x < c.W2; x++)
-        EXPECT_DOUBLE_EQ(fine[y][x][0], expected[c.along_rows ? y : x]) << c.H2 << ": " << y << "," << x;
+        EXPECT_DOUBLE_EQ(fine[y][x][0], expected[c.along_rows ? y : x])
+            << c.H2 << ": " << y << "," << x;
     multifree(coarse, 3);
     multifree(fine, 3);
   }
@@ -45,7 +48,8 @@ TEST(UpSmpArr, ConstantPlanesStayConstantEverywhereBordersIncluded) {
       for (int j = 0; j < w; j++) coarse[i][j][0] = 3.7;
     double ***fine = upSmpArr(coarse, h, w, 1, H2, W2, 2);
     for (int y = 0; y < H2; y++)
-      for (int x = 0; x < W2; x++) EXPECT_DOUBLE_EQ(fine[y][x][0], 3.7) << H2 << ": " << y << "," << x;
+      for (int x = 0; x < W2; x++)
+        EXPECT_DOUBLE_EQ(fine[y][x][0], 3.7) << H2 << ": " << y << "," << x;
     multifree(coarse, 3);
     multifree(fine, 3);
   }
@@ -83,12 +87,14 @@ TEST(LinearCoeff, BorderCopiesTheNearestInteriorWindow) {
   for (int r : {1, 2}) {
     const int h = 9, w = 13;
     TIFF_img img = colour_picture(w, h, hashed);
-    const owned_array varied(matte_of(img, [](const TIFF_img &, int y, int x) { return ((x * 7 + y * 3) % 10) / 10.0; }));
+    const owned_array varied(matte_of(
+        img, [](const TIFF_img &, int y, int x) { return ((x * 7 + y * 3) % 10) / 10.0; }));
     double ***k = getLinearCoeff(varied, &img, kEpsilon, r);
     auto source = [r](int i, int n) { return i < r ? r : (i >= n - r ? n - r - 1 : i); };
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++)
-        for (int e = 0; e < 4; e++) EXPECT_EQ(k[y][x][e], k[source(y, h)][source(x, w)][e]) << r << ": " << y << "," << x;
+        for (int e = 0; e < 4; e++)
+          EXPECT_EQ(k[y][x][e], k[source(y, h)][source(x, w)][e]) << r << ": " << y << "," << x;
     EXPECT_NE(k[r][r][3], k[r][w - r - 1][3]);
     EXPECT_NE(k[r][r][3], k[h - r - 1][r][3]);
     multifree(k, 3);
@@ -99,7 +105,8 @@ TEST(LinearCoeff, BorderCopiesTheNearestInteriorWindow) {
 TEST(LinearCoeffDeathTest, ImageSmallerThanAWindowEndsTheProcess) {
   TIFF_img img = colour_picture(9, 4, hashed);
   const owned_array matte(matte_of(img, linear_matte));
-  EXPECT_EXIT(getLinearCoeff(matte, &img, kEpsilon, 2), testing::ExitedWithCode(255), "smaller than one window");
+  EXPECT_EXIT(getLinearCoeff(matte, &img, kEpsilon, 2), testing::ExitedWithCode(255),
+              "smaller than one window");
   free_TIFF(&img);
 }
 
@@ -109,8 +116,8 @@ TEST(LinearCoeffDeathTest, ImageSmallerThanAWindowEndsTheProcess) {
 TEST(UpSampleAlphaUsingImg, CarriesALinearModelToTheFinerPicture) {
   TIFF_img fine = colour_picture(20, 23, hashed);
   TIFF_img coarse = downSmpIm(&fine, 2);
-  const owned_array coarse_matte(
-      matte_of(coarse, [](const TIFF_img &img, int y, int x) { return linear_matte(img, y, x) + 1.0; }));
+  const owned_array coarse_matte(matte_of(
+      coarse, [](const TIFF_img &img, int y, int x) { return linear_matte(img, y, x) + 1.0; }));
   for (int r : {1, 2}) {
     const owned_array up(upSampleAlphaUsingImg(coarse_matte, &coarse, &fine, kEpsilon, r));
     for (int y = 0; y < fine.height; y++)

@@ -52,15 +52,15 @@ struct WeightCase {
 TEST(WindowWeights, ColourWindowGivesTheHandComputedWeights) {
   const unsigned char on = 255;
   const unsigned char colour[3][3][3] = {
-      {{on, 0, on}, {on, 0, 0}, {0, on, on}},    // red, [row][column]
-      {{0, on, on}, {on, 0, 0}, {on, 0, 0}},     // green
-      {{0, on, on}, {0, on, 0}, {0, on, 0}}};   // blue
+      {{on, 0, on}, {on, 0, 0}, {0, on, on}},  // red, [row][column]
+      {{0, on, on}, {on, 0, 0}, {on, 0, 0}},   // green
+      {{0, on, on}, {0, on, 0}, {0, on, 0}}};  // blue
   OneWindow w('c', colour);
   windowWeights(&w.work, w.samples, 3, 1, 1, 1, 0.09);
   const WeightCase cases[] = {
-      {0, 1, 409.0 / 2481},      {0, 8, 809.0 / 2481},      {0, 0, 809.0 / 2481},
-      {1, 6, 42127.0 / 172843},  {4, 5, 42127.0 / 172843},  {2, 3, 203.0 / 827},
-      {3, 4, 203.0 / 827},       {6, 7, -40573.0 / 172843}, {7, 7, 229981.0 / 518529}};
+      {0, 1, 409.0 / 2481},     {0, 8, 809.0 / 2481},      {0, 0, 809.0 / 2481},
+      {1, 6, 42127.0 / 172843}, {4, 5, 42127.0 / 172843},  {2, 3, 203.0 / 827},
+      {3, 4, 203.0 / 827},      {6, 7, -40573.0 / 172843}, {7, 7, 229981.0 / 518529}};
   for (const auto &c : cases)
     EXPECT_NEAR(w.weight(c.i, c.j), c.expected, 1e-12) << c.i << ", " << c.j;
 }
@@ -70,8 +70,7 @@ TEST(WindowWeights, CovarianceThatCannotBeFactoredEndsTheProcess) {
   OneWindow w('g', &flat);
   // A flat window's covariance is zero, so a negative epsilon leaves it
   // negative.
-  EXPECT_EXIT(windowWeights(&w.work, w.samples, 3, 1, 1, 1, -1e-3),
-              ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(windowWeights(&w.work, w.samples, 3, 1, 1, 1, -1e-3), ::testing::ExitedWithCode(1),
               "Failure - The matrix A is not positive definite symmetric");
 }
 
@@ -81,8 +80,8 @@ using Dense = std::vector<double>;  // row-major n x n
 // refusal instead of dividing by a pivot that is not positive.
 TEST(Choleski, RefusesMatricesThatAreNotPositiveDefinite) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const Dense refused[] = {{1, 2, 2, 1}, {0}, {-4}, {1, 1, 1, 1},
-                           {4, 2, 0, 2, 1, 0, 0, 0, 1}, {nan, 0, 0, 1}};
+  const Dense refused[] = {{1, 2, 2, 1},  {0}, {-4}, {1, 1, 1, 1}, {4, 2, 0, 2, 1, 0, 0, 0, 1},
+                           {nan, 0, 0, 1}};
   for (Dense a : refused) {
     int n = static_cast<int>(std::sqrt(static_cast<double>(a.size())));
     EXPECT_EQ(Choleski_LU_Decomposition(a.data(), n), -1) << a.size() << " " << a[0];

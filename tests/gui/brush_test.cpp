@@ -1,6 +1,7 @@
 // Stroke capture driven through the drawing-area handlers: what lands in the
 // layer, the view and the stroke records.
 #include "gui/brush.h"
+
 #include "gui/globals.h"
 #include "tests/gui/gui_test_support.h"
 
@@ -57,9 +58,7 @@ TEST_F(BrushTest, ToolsPaintOpaquePixelsOfTheirColourUnderThePointerAtAnyZoom) {
   stroke({{50, 80}, {60, 80}});
   EXPECT_EQ(layer_pixel(55, 80), (rgba{255, 128, 0, 255}));
 
-  const struct {
-    double size, percent;
-  } brushes[] = {{1, 100}, {5, 200}, {10, 50}};
+  const struct { double size, percent; } brushes[] = {{1, 100}, {5, 200}, {10, 50}};
   for (const auto &b : brushes) {
     SCOPED_TRACE(::testing::Message() << "size " << b.size << " at " << b.percent << "%");
     open_picture(200, 150, plain_grey);

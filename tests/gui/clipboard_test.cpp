@@ -9,9 +9,11 @@
 namespace {
 
 TEST(CopyPictureRegion, IsAnIndependentCopyOfARegionWhollyInsideOrNothing) {
-  GdkPixbuf *picture = make_pixbuf(100, 100, true, [](int x, int y) { return rgba{x, y, 200, 255}; });
-  const int empty_or_outside[][4] = {{10, 10, 0, 5}, {-1, 0, 10, 10}, {0, -1, 10, 10},
-                                     {95, 0, 10, 10}, {0, 91, 10, 10}};
+  GdkPixbuf *picture = make_pixbuf(100, 100, true, [](int x, int y) {
+    return rgba{x, y, 200, 255};
+  });
+  const int empty_or_outside[][4] = {
+      {10, 10, 0, 5}, {-1, 0, 10, 10}, {0, -1, 10, 10}, {95, 0, 10, 10}, {0, 91, 10, 10}};
   for (const auto &r : empty_or_outside)
     EXPECT_EQ(copy_picture_region(picture, r[0], r[1], r[2], r[3]), nullptr)
         << r[0] << "," << r[1] << "," << r[2] << "," << r[3];

@@ -57,8 +57,8 @@ TEST(Coords, DragGivesSelectionAndRegion) {
       {1.0, 10.6, 20.2, 29, 59, {11, 20, 19, 40}, {11, 20, 19, 40}},
   };
   for (const auto &c : cases) {
-    SCOPED_TRACE(::testing::Message() << "scale " << c.scale << " from " << c.ax << ","
-                                      << c.ay << " to " << c.cx << "," << c.cy);
+    SCOPED_TRACE(::testing::Message() << "scale " << c.scale << " from " << c.ax << "," << c.ay
+                                      << " to " << c.cx << "," << c.cy);
     selection_rect sel = selection_from_drag(c.ax, c.ay, c.cx, c.cy);
     EXPECT_EQ(v(sel), v(c.sel));
     EXPECT_EQ(v(region_from_selection(sel, c.scale)), v(c.region));

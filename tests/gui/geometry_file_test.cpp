@@ -1,9 +1,10 @@
-// The window-geometry file without a window: its record and writing it through folders that do not exist yet.
+// The window-geometry file without a window: its record and writing it through folders that do not
+// exist yet.
 #include "gui/geometry_file.h"
 
-#include <gtest/gtest.h>
 #include <glib.h>
 #include <glib/gstdio.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // Entry point of gui_tests: GoogleTest with GTK initialised on the display.
 // Listing the tests (test discovery) needs no display; without one the
 // binary fails with a clear message instead of the toolkit's abort.
-#include <gtk/gtk.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,8 +13,7 @@ static bool use_private_appdata(void) {
   GError *error = NULL;
   char *dir = g_dir_make_tmp("velorin-gui-tests-XXXXXX", &error);
   if (!dir) {
-    fprintf(stderr, "gui_tests: cannot make a temporary APPDATA folder: %s\n",
-            error->message);
+    fprintf(stderr, "gui_tests: cannot make a temporary APPDATA folder: %s\n", error->message);
     g_error_free(error);
     return false;
   }

@@ -157,7 +157,9 @@ static GtkAdjustment *adjustment_of(int item_index) {
   return gtk_spin_button_get_adjustment(GTK_SPIN_BUTTON(spin));
 }
 
-void set_zoom_percent(double percent) { gtk_adjustment_set_value(adjustment_of(TB_ZOOM_SPIN), percent); }
+void set_zoom_percent(double percent) {
+  gtk_adjustment_set_value(adjustment_of(TB_ZOOM_SPIN), percent);
+}
 void set_brush_size(double size) { gtk_adjustment_set_value(adjustment_of(TB_BRUSH_SPIN), size); }
 
 void set_view_mode(bool view) {
@@ -244,9 +246,8 @@ rgba pixbuf_pixel(GdkPixbuf *pixbuf, int x, int y) {
 std::vector<unsigned char> surface_bytes(cairo_surface_t *surface) {
   cairo_surface_flush(surface);
   const unsigned char *data = cairo_image_surface_get_data(surface);
-  return std::vector<unsigned char>(
-      data, data + (size_t)cairo_image_surface_get_stride(surface) *
-                       cairo_image_surface_get_height(surface));
+  return std::vector<unsigned char>(data, data + (size_t)cairo_image_surface_get_stride(surface) *
+                                                     cairo_image_surface_get_height(surface));
 }
 
 std::vector<unsigned char> layer_bytes(void) { return surface_bytes(surf_layer); }

@@ -1,8 +1,9 @@
 // Stroke history: records, undo and redo, and replays that must put down the
 // same layer pixels as the live strokes did.
+#include "gui/history.h"
+
 #include "gui/brush.h"
 #include "gui/globals.h"
-#include "gui/history.h"
 #include "gui/open_image.h"
 #include "tests/gui/gui_test_support.h"
 
@@ -91,8 +92,12 @@ TEST_F(HistoryTest, UndoDuringAStrokeEndsIt) {
 }
 
 TEST_F(HistoryTest, UndoResetsTheLayerToTheTrimatteOfTheOpen) {
-  open_picture(120, 90, [](int x, int) { return rgba{10, 20, 30, x < 60 ? 255 : 0}; },
-               true, OPEN_ALPHA_AS_INPUT);
+  open_picture(
+      120, 90,
+      [](int x, int) {
+        return rgba{10, 20, 30, x < 60 ? 255 : 0};
+      },
+      true, OPEN_ALPHA_AS_INPUT);
   std::vector<unsigned char> matte = layer_bytes();
   cb_set_BG(NULL, NULL);
   paint_row(30);

@@ -1,13 +1,13 @@
 // The main window as start-up leaves it, its accelerators and the error
 // dialog.
-#include <gtest/gtest.h>
+#include "gui/main_window.h"
 
 #include <gdk/gdkkeysyms.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "gui/globals.h"
-#include "gui/main_window.h"
 #include "gui/toolbar.h"
 #include "tests/gui/gui_test_support.h"
 
@@ -19,8 +19,8 @@ class MainWindow : public WindowTest {};
 // mask shows whether the drawing area receives them at all.
 TEST_F(MainWindow, StartUpLoadsTheIconsAndLetsTheDrawingAreaReceiveThePointer) {
   EXPECT_EQ(count_missing_toolbar_icons(toolbar), 0);
-  const gint needed = GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK |
-                      GDK_LEAVE_NOTIFY_MASK;
+  const gint needed =
+      GDK_EXPOSURE_MASK | GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK;
   EXPECT_EQ(gtk_widget_get_events(drawing_area) & needed, needed);
 }
 

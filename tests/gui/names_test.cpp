@@ -1,7 +1,7 @@
 // Names the window works out without a display: a saved file's name without
 // its extension and the picture named on the command line.
-#include <gtest/gtest.h>
 #include <glib.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -12,7 +12,9 @@
 namespace {
 
 TEST(StripFileExtension, CutsAtTheLastDotOfTheFileNameOnly) {
-  const struct { const char *name, *stripped; } cases[] = {
+  const struct {
+    const char *name, *stripped;
+  } cases[] = {
       {"cutout.jpg", "cutout"},
       {"/tmp/archive.tar.gz", "/tmp/archive.tar"},
       {"matte", "matte"},

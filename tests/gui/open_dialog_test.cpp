@@ -32,7 +32,8 @@ void run_open_dialog(const chooser_step &step) {
 
 // The open mode radio buttons, in the order shown.
 GtkToggleButton *mode_button(GtkFileChooser *chooser, int index) {
-  GList *buttons = gtk_container_get_children(GTK_CONTAINER(gtk_file_chooser_get_extra_widget(chooser)));
+  GList *buttons =
+      gtk_container_get_children(GTK_CONTAINER(gtk_file_chooser_get_extra_widget(chooser)));
   GtkToggleButton *button = GTK_TOGGLE_BUTTON(g_list_nth_data(buttons, index));
   g_list_free(buttons);
   return button;
@@ -82,9 +83,8 @@ TEST_F(OpenDialogTest, ShowsTheOpenErrorOverTheChooserOrOpensTheFileInTheChosenM
   EXPECT_EQ(error_parent, chooser_window);
   EXPECT_EQ(pixbuf_no_alpha, picture);
 
-  std::string path = write_picture("layer.png", 30, 20, false, [](int x, int) {
-    return x == 4 ? kWhite : plain_grey(x, 0);
-  });
+  std::string path = write_picture("layer.png", 30, 20, false,
+                                   [](int x, int) { return x == 4 ? kWhite : plain_grey(x, 0); });
   run_open_dialog(choose_file(path, 2));  // "Open as layer"
   EXPECT_EQ(layer_pixel(4, 10).a, 255);
   EXPECT_EQ(layer_pixel(5, 10).a, 0);

@@ -1,10 +1,11 @@
 // The open modes on small pictures written by the tests, the picture named on
 // the command line, and the failures that must leave everything as it was.
+#include "gui/open_image.h"
+
 #include "calc/options.h"
 #include "calc/rgb2grey.h"
 #include "gui/command_line.h"
 #include "gui/globals.h"
-#include "gui/open_image.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace {
@@ -25,7 +26,7 @@ class OpenImageTest : public WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     open_picture(40, 30, gradient);
-    stroke({{5, 5}, {20, 5}});  // a history for the modes to keep or empty
+    stroke({{5, 5}, {20, 5}});                      // a history for the modes to keep or empty
     pass_option_args->epsilon = OPT_EPSILON.upper;  // not a default
   }
 };
@@ -34,8 +35,9 @@ class OpenImageTest : public WindowTest {
 // opens as "Default open", not as a trimatte.
 TEST_F(OpenImageTest, DefaultOpenReplacesPictureAndEmptiesHistory) {
   set_zoom_percent(200);
-  const std::string path = write_picture("next picture.png", 16, 12, true,
-                                         [](int x, int y) { return rgba{200, x * 10, y * 20, x * 15}; });
+  const std::string path = write_picture("next picture.png", 16, 12, true, [](int x, int y) {
+    return rgba{200, x * 10, y * 20, x * 15};
+  });
   g_idle_add(cb_open_command_line_picture, g_strdup(path.c_str()));  // frees it
   flush_events();
   // The colours, also where alpha is 0, and the alpha apart.
@@ -51,8 +53,12 @@ TEST_F(OpenImageTest, DefaultOpenReplacesPictureAndEmptiesHistory) {
 TEST_F(OpenImageTest, AlphaAsInputTurnsTheAlphaChannelIntoATrimatte) {
   // One column per alpha value: 255 white, 0 black, the rest unknown.
   static const int column_alpha[] = {255, 0, 128, 1, 254};
-  open_picture(5, 3, [](int x, int) { return rgba{90, 60, 30, column_alpha[x]}; }, true,
-               OPEN_ALPHA_AS_INPUT);
+  open_picture(
+      5, 3,
+      [](int x, int) {
+        return rgba{90, 60, 30, column_alpha[x]};
+      },
+      true, OPEN_ALPHA_AS_INPUT);
   for (int x = 0; x < 5; x++) {
     int a = column_alpha[x];
     rgba expected = a == 255 ? kWhite : a == 0 ? kBlack : kClear;
@@ -72,9 +78,12 @@ TEST_F(OpenImageTest, OpenAsLayerMakesChangedPixelsGreyStrokesAndKeepsTheRest) {
   const rgba paint = {30, 28, 200, 255};  // gradient(3, 4) but for blue
   const int grey = rgb2grey(paint.r, paint.g, paint.b);
   GdkPixbuf *picture = pixbuf_no_alpha;
-  open_picture(60, 50, [&](int x, int y) {
-    return (x == 3 && y == 4) || (x == 45 && y == 33) ? paint : gradient(x, y);
-  }, false, OPEN_AS_LAYER);
+  open_picture(
+      60, 50,
+      [&](int x, int y) {
+        return (x == 3 && y == 4) || (x == 45 && y == 33) ? paint : gradient(x, y);
+      },
+      false, OPEN_AS_LAYER);
   EXPECT_EQ(layer_width(), 40);
   EXPECT_EQ(count_known_layer_pixels(), 1);  // the old strokes gone
   EXPECT_EQ(layer_pixel(3, 4), (rgba{grey, grey, grey, 255}));
@@ -82,7 +91,8 @@ TEST_F(OpenImageTest, OpenAsLayerMakesChangedPixelsGreyStrokesAndKeepsTheRest) {
   EXPECT_EQ(g_list_length(history), 1u);
   EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.upper);
   // A file with alpha is a trimatte already, taken as it is.
-  open_picture(10, 8, [](int x, int) { return x < 5 ? kWhite : kBlack; }, true, OPEN_AS_LAYER);
+  open_picture(
+      10, 8, [](int x, int) { return x < 5 ? kWhite : kBlack; }, true, OPEN_AS_LAYER);
   EXPECT_EQ(layer_pixel(7, 2), kBlack);
   EXPECT_EQ(count_known_layer_pixels(), 10 * 8);
 }
@@ -99,7 +109,8 @@ TEST_F(OpenImageTest, OpenAsTrimapMakesSureAreasStrokesWhatEverTheColourOrAlpha)
   };
   const int n = sizeof columns / sizeof columns[0];
   GdkPixbuf *picture = pixbuf_no_alpha;
-  open_picture(40, 30, [&](int x, int) { return columns[x % n].pixel; }, true, OPEN_AS_TRIMAP);
+  open_picture(
+      40, 30, [&](int x, int) { return columns[x % n].pixel; }, true, OPEN_AS_TRIMAP);
   for (int x = 0; x < n; x++) EXPECT_EQ(layer_pixel(x, 5), columns[x].stroke) << x;
   EXPECT_EQ(pixbuf_no_alpha, picture);
   EXPECT_EQ(g_list_length(history), 1u);

@@ -1,6 +1,8 @@
 // The calculation options dialog: its limits, the active-levels coupling,
 // reset, Suggest, and what OK, Cancel and closing from the frame do to the
 // record.
+#include "gui/options_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +10,6 @@
 
 #include "engine/solve_alpha.h"
 #include "gui/globals.h"
-#include "gui/options_dialog.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace {
@@ -18,8 +19,8 @@ const option_args EDITED = {4, 3, 5e-6, 0.1, 3, 100, 100, 1, SOLVER_LU};
 
 // The fields the dialog shows, to compare records whole.
 std::vector<double> shown_fields(const option_args &a) {
-  return {double(a.levels_num), double(a.Active_levels_num), a.epsilon, a.threshold,
-          double(a.win_size), double(a.estimate_foreground), double(a.solver)};
+  return {double(a.levels_num), double(a.Active_levels_num),   a.epsilon,       a.threshold,
+          double(a.win_size),   double(a.estimate_foreground), double(a.solver)};
 }
 
 class OptionsDialog : public WindowTest {
@@ -43,7 +44,7 @@ class OptionsDialog : public WindowTest {
 };
 
 TEST_F(OptionsDialog, LevelLimitsFollowTheLevelsAndThePictureSize) {
-  build(EDITED);  // levels 4, active 3
+  build(EDITED);                         // levels 4, active 3
   set(SPIN_EPSILON, OPT_EPSILON.lower);  // enough digits to show it at all
   EXPECT_EQ(value(SPIN_EPSILON), OPT_EPSILON.lower);
   set(SPIN_LEVELS, 2);
@@ -69,10 +70,11 @@ TEST_F(OptionsDialog, LevelLimitsFollowTheLevelsAndThePictureSize) {
 // (or the dialog going away with its parent) leaves it as it was.
 TEST_F(OptionsDialog, OkStoresTheShownValuesOtherAnswersKeepTheRecord) {
   const option_args shown = {3, 2, 5e-6, 0.05, 5, 100, 100, 0, SOLVER_CHOLESKY};
-  const struct { gint response; int before, after; } answers[] = {
-      {GTK_RESPONSE_OK, 0, 1},
-      {GTK_RESPONSE_CANCEL, 1, 0},
-      {GTK_RESPONSE_DELETE_EVENT, 1, 1}};
+  const struct {
+    gint response;
+    int before, after;
+  } answers[] = {
+      {GTK_RESPONSE_OK, 0, 1}, {GTK_RESPONSE_CANCEL, 1, 0}, {GTK_RESPONSE_DELETE_EVENT, 1, 1}};
   for (const auto &answer : answers) {
     SCOPED_TRACE("response " + std::to_string(answer.response));
     build(EDITED);
@@ -85,7 +87,8 @@ TEST_F(OptionsDialog, OkStoresTheShownValuesOtherAnswersKeepTheRecord) {
     gtk_toggle_button_set_active(check(), FALSE);
     gtk_combo_box_set_active(GTK_COMBO_BOX(d->solver_combo), SOLVER_CHOLESKY);
     options_dialog_apply(d, answer.response, &record);
-    EXPECT_EQ(shown_fields(record), shown_fields(answer.response == GTK_RESPONSE_OK ? shown : EDITED));
+    EXPECT_EQ(shown_fields(record),
+              shown_fields(answer.response == GTK_RESPONSE_OK ? shown : EDITED));
     EXPECT_EQ(ok_to_calc, answer.after);
   }
 }
@@ -130,7 +133,8 @@ TEST_F(OptionsDialog, SuggestFillsLevelsForTheRegionOrSaysWhyNot) {
       if (c.foreground) fill_layer_rect(0, 60, c.width, 40, 1, 1, 1);
     }
     calc_ROI_is_set = c.region[2] > 0;
-    x_img_ROI = c.region[0], y_img_ROI = c.region[1], w_img_ROI = c.region[2], h_img_ROI = c.region[3];
+    x_img_ROI = c.region[0], y_img_ROI = c.region[1], w_img_ROI = c.region[2],
+    h_img_ROI = c.region[3];
     option_args r = EDITED;  // window size 3
     r.Active_levels_num = 1;
     build(r);

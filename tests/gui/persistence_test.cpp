@@ -29,8 +29,10 @@ std::string use_fresh_appdata() {
 // toolkit refuses a size that is not positive (a critical, fatal here), so
 // such a record keeps the default size.
 TEST(Persistence, StartUpRestoresTheStoredSizeAndClosingStoresItAgain) {
-  const struct { window_geometry stored; int width, height; } cases[] = {
-      {{37, 45, 500, 400}, 500, 400}, {{10, 10, 100, 0}, 320, 200}};
+  const struct {
+    window_geometry stored;
+    int width, height;
+  } cases[] = {{{37, 45, 500, 400}, 500, 400}, {{10, 10, 100, 0}, 320, 200}};
   for (const auto &c : cases) {
     const std::string file = use_fresh_appdata() + RECORD_PATH;
     ASSERT_TRUE(write_geometry_file(file.c_str(), &c.stored));

@@ -1,11 +1,11 @@
 // Single-pixel access: addressing by rowstride/stride, channel orders and
 // tolerated out-of-range coordinates.
+#include "gui/pixel.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
-
-#include "gui/pixel.h"
 
 namespace {
 

@@ -55,8 +55,8 @@ TEST_F(RegionTest, DragSetsRegionItsBlackOutlineFollowsTheZoomAPressAloneResetsI
     // zoom it surrounds the same picture pixels.
     EXPECT_EQ(view_pixel((int)left_x + 1, (int)top_y - 1), kBlack);
     set_zoom_percent(400);
-    EXPECT_EQ(selection(), (std::vector<double>{4.0 * d.x, 4.0 * d.y, 4.0 * d.width,
-                                                4.0 * d.height}));
+    EXPECT_EQ(selection(),
+              (std::vector<double>{4.0 * d.x, 4.0 * d.y, 4.0 * d.width, 4.0 * d.height}));
     EXPECT_EQ(view_pixel((int)left_x + 1, (int)top_y - 1), kBlack);
   }
   send_press(30, 3);  // a press alone selects the whole picture
@@ -68,8 +68,9 @@ TEST_F(RegionTest, DragSetsRegionItsBlackOutlineFollowsTheZoomAPressAloneResetsI
 // without it edit mode shows no outline, and a stroke under the outline's
 // edge survives its erasure. The region survives every switch.
 TEST_F(RegionTest, OutlineColourFollowsTheFlagAndEditModeShowsItOnlyWhenSet) {
-  const struct { bool view, flag; } cases[] = {{true, false}, {false, false}, {true, true},
-                                               {false, true}, {false, false}};
+  const struct {
+    bool view, flag;
+  } cases[] = {{true, false}, {false, false}, {true, true}, {false, true}, {false, false}};
   GtkWidget *check = menu_item("Edit", 3);
   ASSERT_TRUE(check && GTK_IS_CHECK_MENU_ITEM(check));
   paint_layer_pixel(6, 5);

@@ -1,12 +1,13 @@
 // Saving the picture on show and the stroke layer: names, extensions,
 // channels and the failure message.
-#include <string>
+#include "gui/save.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "gui/globals.h"
 #include "gui/main_window.h"
-#include "gui/save.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace {

@@ -98,10 +98,10 @@ int split_scene_trimap(int width, int x) {
 }
 
 engine_input split_scene(int width, int height) {
-  const std::vector<unsigned char> picture =
-      rgb_bytes(width, height, 3, [width](int x, int y) { return split_scene_colour(width, x, y); });
-  const std::vector<unsigned char> trimap =
-      rgb_bytes(width, height, 3, [width](int x, int) { return grey(split_scene_trimap(width, x)); });
+  const std::vector<unsigned char> picture = rgb_bytes(
+      width, height, 3, [width](int x, int y) { return split_scene_colour(width, x, y); });
+  const std::vector<unsigned char> trimap = rgb_bytes(
+      width, height, 3, [width](int x, int) { return grey(split_scene_trimap(width, x)); });
   const raw_pixels p = rgb_pixels(picture.data(), width * 3, 3);
   const raw_pixels t = rgb_pixels(trimap.data(), width * 3, 3);
   return read_engine_input(&p, &t, CONSTRAINTS_TRIMAP, 0, 0, width, height);
