@@ -6,6 +6,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
+"$top/scripts/check_format.sh"
 
 run_suite() {
   local dir=$1
