@@ -4,7 +4,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-mapfile -t files < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -name '*.cpp' -o -name '*.h')
+mapfile -t files < <(git ls-files '*.cpp' '*.h' 2>/dev/null ||
+  find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
 if [ "${1:-}" = "--fix" ]; then
   clang-format -i "${files[@]}"
   exit 0

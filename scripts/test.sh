@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs the whole test suite, checks the
+# Installs what is missing, checks the C++ formatting, builds and runs the
+# whole test suite, checks the
 # installed tree and the Debian package, then builds and runs the suite again
 # with AddressSanitizer and UndefinedBehaviorSanitizer.
 # GUI tests need a display: without one, the suite runs under Xvfb.
