@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the C++ formatting, builds and runs the
-# whole test suite, checks the
-# installed tree and the Debian package, then builds and runs the suite again
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
+# whole test suite, checks the installed tree and the Debian package, then
+# builds and runs the suite again with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 # GUI tests need a display: without one, the suite runs under Xvfb.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
