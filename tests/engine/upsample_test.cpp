@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/allocate.h"
 #include "engine/pyramid.h"
 #include "tests/support/pictures.h"
@@ -10,8 +12,19 @@ namespace {
 
 const double kEpsilon = 1e-7;
 
-double ***stack_of(int h, int w, int d) {
-  return (double ***)multialloc_init(sizeof(double), 3, h, w, d);
+// Upsamples an h x w plane of coarse(i, j) to H2 x W2 and compares every
+// fine sample with fine(y, x).
+void expect_upsampled(int h, int w, int H2, int W2, const std::function<double(int, int)> &coarse,
+                      const std::function<double(int, int)> &fine) {
+  double ***in = (double ***)multialloc_init(sizeof(double), 3, h, w, 1);
+  for (int i = 0; i < h; i++)
+    for (int j = 0; j < w; j++) in[i][j][0] = coarse(i, j);
+  double ***out = upSmpArr(in, h, w, 1, H2, W2, 2);
+  for (int y = 0; y < H2; y++)
+    for (int x = 0; x < W2; x++)
+      EXPECT_DOUBLE_EQ(out[y][x][0], fine(y, x)) << H2 << " x " << W2 << ": " << y << "," << x;
+  multifree(in, 3);
+  multifree(out, 3);
 }
 
 // A plane whose value is the column (or row) number: coarse index j lands on
@@ -20,39 +33,19 @@ double ***stack_of(int h, int w, int d) {
 // fine height 2h + 4 and an odd one 2h + 3, which share the lattice.
 TEST(UpSmpArr, RampSurvivesInsideAndFlattensAtTheEnds) {
   const double expected[14] = {0, 0, 0.125, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 3.875, 4, 4, 4};
-  const struct {
-    bool along_rows;
-    int h, w, H2, W2;
-  } cases[] = {{false, 4, 5, 12, 14}, {true, 5, 4, 14, 12}, {true, 5, 4, 13, 12}};
-  for (const auto &c : cases) {
-    double ***coarse = stack_of(c.h, c.w, 1);
-    for (int i = 0; i < c.h; i++)
-      for (int j = 0; j < c.w; j++) coarse[i][j][0] = c.along_rows ? i : j;
-    double ***fine = upSmpArr(coarse, c.h, c.w, 1, c.H2, c.W2, 2);
-    for (int y = 0; y < c.H2; y++)
-      for (int x = 0; x < c.W2; x++)
-        EXPECT_DOUBLE_EQ(fine[y][x][0], expected[c.along_rows ? y : x])
-            << c.H2 << ": " << y << "," << x;
-    multifree(coarse, 3);
-    multifree(fine, 3);
-  }
+  expect_upsampled(
+      4, 5, 12, 14, [](int, int j) { return j; }, [&](int, int x) { return expected[x]; });
+  for (int H2 : {14, 13})
+    expect_upsampled(
+        5, 4, H2, 12, [](int i, int) { return i; }, [&](int y, int) { return expected[y]; });
 }
 
 // Every fine size the pyramid makes, odd and even: no border sample may
 // miss part of the lattice.
 TEST(UpSmpArr, ConstantPlanesStayConstantEverywhereBordersIncluded) {
-  for (int H2 : {5, 6, 9, 10, 11, 12, 22, 23}) {
-    const int W2 = H2 + 3, h = downSmpSize(H2, 2), w = downSmpSize(W2, 2);
-    double ***coarse = stack_of(h, w, 1);
-    for (int i = 0; i < h; i++)
-      for (int j = 0; j < w; j++) coarse[i][j][0] = 3.7;
-    double ***fine = upSmpArr(coarse, h, w, 1, H2, W2, 2);
-    for (int y = 0; y < H2; y++)
-      for (int x = 0; x < W2; x++)
-        EXPECT_DOUBLE_EQ(fine[y][x][0], 3.7) << H2 << ": " << y << "," << x;
-    multifree(coarse, 3);
-    multifree(fine, 3);
-  }
+  auto constant = [](int, int) { return 3.7; };
+  for (int H2 : {5, 6, 9, 10, 11, 12, 22, 23})
+    expect_upsampled(downSmpSize(H2, 2), downSmpSize(H2 + 3, 2), H2, H2 + 3, constant, constant);
 }
 
 // Hashed samples: the channels vary independently, so every window has a
