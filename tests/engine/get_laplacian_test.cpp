@@ -40,16 +40,12 @@ struct Picture {
   TIFF_img image;
   const owned_array mask;
   QMatrix A;
-  bool built = false;
-  Picture(TIFF_img picture, MaskKind kind)
-      : image(picture), mask(makeMask(picture.height, picture.width, kind)) {}
-  QMatrix *build(double epsilon, int r) {
-    A = getLaplacian1(&image, mask, epsilon, r);
-    built = true;
-    return &A;
-  }
+  Picture(TIFF_img picture, MaskKind kind, double epsilon = 1e-7, int r = 1)
+      : image(picture),
+        mask(makeMask(picture.height, picture.width, kind)),
+        A(getLaplacian1(&image, mask, epsilon, r)) {}
   ~Picture() {
-    if (built) Q_Destr(&A);
+    Q_Destr(&A);
     free_TIFF(&image);
   }
 };
@@ -70,10 +66,9 @@ TEST(GetLaplacian, FlatPicturesGiveTheWorkedEntries) {
                  {3, 2, 2, 13.0 / 9}, {3, 5, 5, 14.0 / 9}};
   for (int size : {3, 5}) {
     Picture p(colour_picture(size, size, [](int, int) { return grey(255); }), kNoConstraints);
-    QMatrix *A = p.build(1e-7, 1);
     for (const auto &c : entries) {
       if (c.size != size) continue;
-      EXPECT_NEAR(Q_GetEl(A, c.row, c.column), c.expected, 1e-12)
+      EXPECT_NEAR(Q_GetEl(&p.A, c.row, c.column), c.expected, 1e-12)
           << size << " x " << size << " (" << c.row << ", " << c.column << ")";
     }
   }
@@ -90,9 +85,10 @@ class GetLaplacianVsReference : public ::testing::TestWithParam<ReferenceCase> {
 
 TEST_P(GetLaplacianVsReference, BuildsTheIdenticalMatrix) {
   const ReferenceCase c = GetParam();
-  Picture p(noise_picture(c.width, c.height, c.type, c.height * 31 + c.width), c.mask);
+  Picture p(noise_picture(c.width, c.height, c.type, c.height * 31 + c.width), c.mask, c.epsilon,
+            c.r);
   QMatrix expected = referenceLaplacian(&p.image, p.mask, c.epsilon, c.r);
-  expectIdenticalMatrices(&expected, p.build(c.epsilon, c.r));
+  expectIdenticalMatrices(&expected, &p.A);
   Q_Destr(&expected);
 }
 
@@ -112,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GetLaplacian, EpsilonAndRadiusBelowTheFloorsActAsTheFloors) {
   Picture p(noise_picture(9, 8, 'c', 11u), kScatteredConstraints);
   QMatrix low = getLaplacian1(&p.image, p.mask, 0.0, 0);
-  expectIdenticalMatrices(p.build(1e-7, 1), &low);
+  expectIdenticalMatrices(&p.A, &low);
   Q_Destr(&low);
 }
 
@@ -120,11 +116,10 @@ TEST(GetLaplacian, EpsilonAndRadiusBelowTheFloorsActAsTheFloors) {
 // allocated, say) leaves the matrix without rows: nothing is written into
 // rows that do not exist.
 TEST(GetLaplacian, ARecordedContainerErrorGivesAMatrixWithoutRows) {
-  Picture p(noise_picture(6, 6, 'c', 2u), kNoConstraints);
   LASError(LASMemAllocErr, "test", NULL, NULL, NULL);
-  QMatrix *A = p.build(1e-7, 1);
-  EXPECT_EQ(A->Dim, 36u);
-  EXPECT_EQ(A->Len, nullptr);
+  Picture p(noise_picture(6, 6, 'c', 2u), kNoConstraints);
+  EXPECT_EQ(p.A.Dim, 36u);
+  EXPECT_EQ(p.A.Len, nullptr);
   LASClearError();
 }
 
