@@ -5,24 +5,20 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
-#include <vector>
 
 #include "engine/tiff.h"
+#include "tests/support/pictures.h"
 
 namespace {
 
-using Grid = std::vector<std::vector<double>>;
-
-// Straightforward minimum over the clipped square, the definition itself.
-Grid reference_erosion(const Grid &in, int r) {
-  const int height = static_cast<int>(in.size()), width = static_cast<int>(in[0].size());
-  Grid out = in;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int yy = std::max(0, y - r); yy <= std::min(height - 1, y + r); ++yy)
-        for (int xx = std::max(0, x - r); xx <= std::min(width - 1, x + r); ++xx)
-          out[y][x] = std::min(out[y][x], in[yy][xx]);
-  return out;
+// The minimum over the (2r + 1)-square around (x, y) clipped to the grid,
+// the definition itself.
+double clipped_minimum(double **a, int width, int height, int y, int x, int r) {
+  double least = a[y][x];
+  for (int yy = std::max(0, y - r); yy <= std::min(height - 1, y + r); ++yy)
+    for (int xx = std::max(0, x - r); xx <= std::min(width - 1, x + r); ++xx)
+      least = std::min(least, a[yy][xx]);
+  return least;
 }
 
 TEST(Imerode, MatchesTheDirectMinimumOnRandomGrids) {
@@ -30,20 +26,17 @@ TEST(Imerode, MatchesTheDirectMinimumOnRandomGrids) {
   const int shapes[][3] = {{1, 1, 1},  {9, 1, 2}, {1, 9, 2}, {8, 6, 1},
                            {7, 11, 3}, {5, 4, 9}, {6, 5, 0}};
   for (const auto &s : shapes) {
-    const int width = s[0], height = s[1];
-    std::mt19937 rng(1234 + width * 31 + height * 7 + s[2]);
+    const int width = s[0], height = s[1], r = s[2];
+    std::mt19937 rng(1234 + width * 31 + height * 7 + r);
     std::uniform_real_distribution<double> value(-1.0, 1.0);
-    Grid in(height, std::vector<double>(width));
-    double **a = reinterpret_cast<double **>(get_img(width, height, sizeof(double)));
+    const owned_array a(filled_array(width, height, 0.0));
     for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) a[y][x] = in[y][x] = value(rng);
-    double **e = imerode(a, width, height, s[2]);
-    Grid out(height, std::vector<double>(width));
+      for (int x = 0; x < width; ++x) a[y][x] = value(rng);
+    const owned_array eroded(imerode(a, width, height, r));
     for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) out[y][x] = e[y][x];
-    EXPECT_EQ(out, reference_erosion(in, s[2])) << width << "x" << height << " r" << s[2];
-    free_img(reinterpret_cast<void **>(a));
-    free_img(reinterpret_cast<void **>(e));
+      for (int x = 0; x < width; ++x)
+        EXPECT_EQ(eroded[y][x], clipped_minimum(a, width, height, y, x, r))
+            << width << "x" << height << " r" << r << ": " << y << "," << x;
   }
 }
 
