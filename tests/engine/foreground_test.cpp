@@ -83,21 +83,18 @@ TEST(EstimateForeground, DegeneratePicturesAndMattesGiveDefinedColours) {
       {2, 3, [](int x, int y) { return (x + y) % 3 * 127; }, false},
       {1, 9, [](int, int) { return 0; }, true},
   };
-  // Colours that vary from pixel to pixel, so "F is the picture" means
-  // something.
+  // Colours that vary from pixel to pixel, so "F is the picture" means something.
   auto varied = [](int x, int y, int c) { return (x * 37 + y * 91 + c * 50) % 256; };
-  auto varied_pixel = [&](int x, int y) {
-    return rgba{varied(x, y, 0), varied(x, y, 1), varied(x, y, 2), 255};
-  };
   for (const auto &k : cases) {
-    estimated s(k.width, k.height, k.alpha, varied_pixel);
-    const bool single = k.width == 1 && k.height == 1;
-    const double tolerance = single ? 1e-6 : 0.02;
+    estimated s(k.width, k.height, k.alpha, [&](int x, int y) {
+      return rgba{varied(x, y, 0), varied(x, y, 1), varied(x, y, 2), 255};
+    });
+    const double tolerance = k.width * k.height == 1 ? 1e-6 : 0.02;
     for (int y = 0; y < k.height; y++)
       for (int x = 0; x < k.width; x++)
         for (int c = 0; c < 3; c++) {
-          SCOPED_TRACE(testing::Message() << k.width << " x " << k.height << " alpha "
-                                          << k.alpha(0, 0) << " at " << x << "," << y);
+          SCOPED_TRACE(testing::Message()
+                       << k.width << " x " << k.height << " at " << x << "," << y);
           const float f = s.fg[s.at(x, y, c)], b = s.bg[s.at(x, y, c)];
           const double picture = varied(x, y, c) / 255.0;
           ASSERT_TRUE(f >= 0 && f <= 1 && b >= 0 && b <= 1) << f << " " << b;
