@@ -174,36 +174,30 @@ TEST(C2FRefinement, PinsOnlyNeighbourhoodsThatAreConfidentThroughout) {
 // A solve refused for memory at the coarsest level, or a cancel seen at the
 // next stage boundary, ends the run there: nothing after it runs, the
 // caller's constraints are untouched and the matte is empty, not half-made.
+// Refused for memory, each solver names its own need.
 TEST_F(C2FDriver, RefusedCoarseSolveOrCancelEndsTheRun) {
   const std::string to_coarsest = "down-sampling 1/3, down-sampling 2/3, solving 3/3, ";
-  for (const bool refused : {true, false}) {
+  const struct {
+    bool refused;
+    solver_choice solver;
+  } cases[] = {{true, SOLVER_CHOLESKY}, {true, SOLVER_LU}, {false, SOLVER_CHOLESKY}};
+  double needed[2] = {0, 0};
+  for (const auto &c : cases) {
     engine_input in = split_scene(100, 100);
     const owned_array mask(copy_array(in.constraint_mask, 100, 100));
     stages_.clear();
-    config_.memory_limit = refused ? 1 : 0;
-    cancel_after_ = refused ? "" : to_coarsest;
+    config_.memory_limit = c.refused ? 1 : 0;
+    config_.options.solver = c.solver;
+    cancel_after_ = c.refused ? "" : to_coarsest;
     const owned_array matte(run(&in, 3, 3)), empty(filled_array(100, 100, 0.0));
-    EXPECT_EQ(outcome_.status, refused ? SOLVE_STATUS_OVER_MEMORY : C2F_STATUS_CANCELLED);
+    EXPECT_EQ(outcome_.status, c.refused ? SOLVE_STATUS_OVER_MEMORY : C2F_STATUS_CANCELLED);
+    if (c.refused) needed[c.solver == SOLVER_LU] = outcome_.needed_bytes;
     EXPECT_EQ(stages_, to_coarsest);
     EXPECT_TRUE(same_array(mask, in.constraint_mask, 100, 100));
     EXPECT_TRUE(same_array(matte, empty, 100, 100));
     free_engine_input(&in);
   }
-}
-
-// Refused for memory, each solver names its own need.
-TEST_F(C2FDriver, TheChosenSolverReachesTheSolves) {
-  engine_input in = split_scene(60, 60);
-  config_.memory_limit = 1;
-  double needed[2];
-  for (const int lu : {0, 1}) {
-    config_.options.solver = lu ? SOLVER_LU : SOLVER_CHOLESKY;
-    const owned_array matte(run(&in, 2, 2));
-    EXPECT_EQ(outcome_.status, SOLVE_STATUS_OVER_MEMORY);
-    needed[lu] = outcome_.needed_bytes;
-  }
   EXPECT_NE(needed[0], needed[1]);
-  free_engine_input(&in);
 }
 
 }  // namespace
