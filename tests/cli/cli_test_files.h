@@ -17,15 +17,10 @@
 
 namespace fs = std::filesystem;
 
-inline std::string make_temp_folder() {
-  std::string path = (fs::temp_directory_path() / "velorin-cli-XXXXXX").string();
-  EXPECT_NE(mkdtemp(&path[0]), nullptr);
-  return path;
-}
-
 // A temporary folder removed with its files when the test ends.
 struct TempFolder {
-  std::string path = make_temp_folder();
+  std::string path = (fs::temp_directory_path() / "velorin-cli-XXXXXX").string();
+  TempFolder() { EXPECT_NE(mkdtemp(&path[0]), nullptr); }
   ~TempFolder() { fs::remove_all(path); }
   std::string file(const std::string &name) const { return path + "/" + name; }
   long count() const { return std::distance(fs::directory_iterator(path), {}); }
