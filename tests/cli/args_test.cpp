@@ -37,10 +37,10 @@ std::vector<const char *> with_operands(std::vector<const char *> options) {
 }
 
 TEST(ParseArgs, EveryOptionInBothSpellingsAndAnyOrder) {
-  parsed p =
-      parse({"--levels=3", "in.jpg", "--active", "2", "--epsilon", "5e-6", "--threshold=0.05",
-             "--win-size", "2", "tri.png", "--output=out.png", "--region", "-5,10,50,40",
-             "--trimap", "--alpha-only", "--quiet", "--foreground"});
+  parsed p = parse({"--levels=3", "in.jpg", "--active", "2", "--epsilon", "5e-6",
+                    "--threshold=0.05", "--win-size", "2", "tri.png", "--output=out.png",
+                    "--region", "-5,10,50,40", "--trimap", "--alpha-only", "--quiet",
+                    "--foreground", "--solver=lu", "--max-memory=1.5G"});
   ASSERT_EQ(p.outcome, PARSE_RUN) << p.error;
   const cli_args &a = p.args;
   EXPECT_STREQ(a.image_path, "in.jpg");
@@ -52,6 +52,8 @@ TEST(ParseArgs, EveryOptionInBothSpellingsAndAnyOrder) {
             std::vector<int>({-5, 10, 50, 40}));
   EXPECT_EQ(a.constraints, CHOOSE_TRIMAP);
   EXPECT_TRUE(a.alpha_only && a.quiet && a.options.estimate_foreground);
+  EXPECT_EQ(a.options.solver, SOLVER_LU);
+  EXPECT_EQ(a.memory_limit, 3ull << 29);
 }
 
 struct outcome_case {
@@ -61,8 +63,12 @@ struct outcome_case {
 
 TEST(ParseArgs, RangeEndsDoubleDashHelpAndVersion) {
   const outcome_case cases[] = {
-      {with_operands({"--epsilon", "1e-7", "--threshold", "0", "--win-size", "1"}), PARSE_RUN},
-      {with_operands({"--epsilon", "1e-5", "--threshold", "0.5", "--win-size", "5"}), PARSE_RUN},
+      {with_operands(
+           {"--epsilon", "1e-7", "--threshold", "0", "--win-size", "1", "--solver", "cholesky"}),
+       PARSE_RUN},
+      {with_operands(
+           {"--epsilon", "1e-5", "--threshold", "0.5", "--win-size", "5", "--max-memory", "123"}),
+       PARSE_RUN},
       // Active levels are held to the automatic levels once they are known.
       {with_operands({"--levels", "auto", "--active", "9"}), PARSE_RUN},
       {{"--help"}, PARSE_HELP},
@@ -105,23 +111,6 @@ TEST(ParseArgs, RejectsBadArgumentsWithAMessageNamingTheProblem) {
     const parsed p = parse(c.words);
     EXPECT_EQ(p.outcome, PARSE_ERROR) << c.message_part;
     EXPECT_NE(p.error.find(c.message_part), std::string::npos) << p.error;
-  }
-}
-
-TEST(ParseArgs, SolverAndMemorySizes) {
-  const struct {
-    const char *solver, *size;
-    int expected_solver;
-    uint64_t bytes;
-  } cases[] = {
-      {"lu", "123", SOLVER_LU, 123},
-      {"cholesky", "1.5G", SOLVER_CHOLESKY, 3ull << 29},
-  };
-  for (const auto &c : cases) {
-    parsed p = parse(with_operands({"--solver", c.solver, "--max-memory", c.size}));
-    ASSERT_EQ(p.outcome, PARSE_RUN) << c.size << " " << p.error;
-    EXPECT_EQ(p.args.options.solver, c.expected_solver);
-    EXPECT_EQ(p.args.memory_limit, c.bytes) << c.size;
   }
 }
 
