@@ -16,9 +16,6 @@ using scene::SIDE;
 using scene::trimap_grey;
 using scene::trimap_pixel;
 
-// The trimap with its background painted unknown.
-rgba without_background(int x, int) { return grey(trimap_grey(x) == 0 ? 128 : trimap_grey(x)); }
-
 // The scene with the same constraints as a stroke layer as well:
 // transparent (unknown) in the band.
 struct MatteCli : SceneFolder {
@@ -41,13 +38,12 @@ struct MatteCli : SceneFolder {
   }
 };
 
-TEST(MatteCliInfo, HelpAndVersionSucceedOnStandardOutput) {
-  for (const char *word : {"--help", "--version"}) {
-    const cli_result r = run_cli({word});
-    EXPECT_EQ(r.status, MATTE_EXIT_OK) << word;
-    EXPECT_NE(r.out, "") << word;
-    EXPECT_EQ(r.err, "") << word;
-  }
+// --help's status and standard output are checked with the manual page.
+TEST(MatteCliInfo, VersionSucceedsOnStandardOutput) {
+  const cli_result r = run_cli({"--version"});
+  EXPECT_EQ(r.status, MATTE_EXIT_OK);
+  EXPECT_NE(r.out, "");
+  EXPECT_EQ(r.err, "");
 }
 
 // (3, 2, 30, 18) on 24 x 24 is calculated as (3, 2, 21, 18); outside it the
@@ -146,7 +142,8 @@ TEST_F(MatteCli, LevelsAutoRunsTheSuggestedPyramidAndSaysWhatItChose) {
 TEST_F(MatteCli, BadInputsExitTwoWithAMessageAndKeepTheOldOutput) {
   const std::string small = folder.file("small.png"), no_bg = folder.file("no_bg.png");
   write_png(small, 10, 10, false, trimap_pixel);
-  write_png(no_bg, SIDE, SIDE, false, without_background);
+  write_png(no_bg, SIDE, SIDE, false,
+            [](int x, int) { return grey(std::max(128, trimap_grey(x))); });
   write_file(output, "previous result");
   const struct {
     std::vector<std::string> words;
