@@ -41,20 +41,11 @@ TEST_P(SmallRegionGuard, GivesADefinedMatteOrARefusal) {
   ASSERT_EQ(result.TIFF_type, 'g');
   ASSERT_EQ(result.width, width);
   ASSERT_EQ(result.height, height);
-  if (active >= out.levels_used) {
-    // The finest level is solved: the painted sides are pinned.
-    for (int y = 0; y < height; y++) {
-      EXPECT_LE(result.plane[y][0], 25) << "row " << y;
-      EXPECT_GE(result.plane[y][width - 1], 230) << "row " << y;
-    }
-  } else {
-    // Only upsampled from below: the sides keep their order on average.
-    double bg = 0, fg = 0;
-    for (int y = 0; y < height; y++) {
-      bg += result.plane[y][0];
-      fg += result.plane[y][width - 1];
-    }
-    EXPECT_GT((fg - bg) / height, 128);
+  // With the finest level solved the painted sides are pinned (a pyramid
+  // only upsampled is checked in c2f_driver_test).
+  for (int y = 0; active >= out.levels_used && y < height; y++) {
+    EXPECT_LE(result.plane[y][0], 25) << "row " << y;
+    EXPECT_GE(result.plane[y][width - 1], 230) << "row " << y;
   }
   free_TIFF(&result);
 }
