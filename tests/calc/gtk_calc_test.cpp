@@ -1,6 +1,4 @@
-// Calculation launch from the window: the gate, the refusals, stopping and
-// quitting, and a whole calculation from "Open as trimap" against
-// velorin-matte.
+// Calculation launch from the window: refusals, stopping, quitting and a whole run.
 #include "calc/gtk_calc.h"
 
 #include <gdk/gdkkeysyms.h>

@@ -1,5 +1,4 @@
-// Window geometry between runs: what start-up and closing do with the
-// geometry file.
+// Window geometry between runs: start-up and closing.
 #include "gui/persistence.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Calculation region and view modes: the mode switch, the selection drag,
-// the outline, the region flag and the grey alpha view.
+// Calculation region and view modes.
 #include "gui/region.h"
 
 #include <gtest/gtest.h>
