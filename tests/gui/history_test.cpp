@@ -88,10 +88,11 @@ TEST_F(HistoryTest, UndoDuringAStrokeEndsIt) {
   EXPECT_EQ(record_points((const double *)g_list_nth_data(history, 1)).size(), 3u);
 }
 
-static rgba opaque_left_half(int x, int) { return rgba{10, 20, 30, x < 60 ? 255 : 0}; }
+// Sure foreground, background and unknown thirds.
+static rgba thirds(int x, int) { return rgba{10, 20, 30, x < 40 ? 255 : x < 80 ? 0 : 128}; }
 
 TEST_F(HistoryTest, UndoResetsTheLayerToTheTrimatteOfTheOpen) {
-  open_picture(120, 90, opaque_left_half, true, OPEN_ALPHA_AS_INPUT);
+  open_picture(120, 90, thirds, true, OPEN_ALPHA_AS_INPUT);
   std::vector<unsigned char> matte = layer_bytes();
   cb_set_BG(NULL, NULL);
   paint_row(30);
