@@ -218,12 +218,6 @@ void fill_layer_rect(int x, int y, int w, int h, double r, double g, double b, d
   cairo_rectangle(cr, x, y, w, h);
   cairo_fill(cr);
   cairo_destroy(cr);
-}
-
-void paint_layer_pixel(int x, int y) {
-  cairo_surface_flush(surf_layer);
-  cairoimagesurface_put_pixel(surf_layer, x, y, 255, 255, 255, 255);
-  cairo_surface_mark_dirty(surf_layer);
   compose_win_surf();
 }
 
