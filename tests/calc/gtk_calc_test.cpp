@@ -192,6 +192,11 @@ TEST_F(BigCalcTest, StoppingReturnsToEditModeWithNothingChangedAndTheNextCalcula
   EXPECT_EQ(alpha_at(W - 2, 2), 255);
 }
 
+gboolean send_delete_event(gpointer) {
+  send_to(main_window, gdk_event_new(GDK_DELETE));
+  return FALSE;
+}
+
 gboolean give_up_waiting(gpointer) {
   ADD_FAILURE() << "the main window did not close";
   gtk_main_quit();
@@ -201,7 +206,7 @@ gboolean give_up_waiting(gpointer) {
 // Closes the main window the way the user does (a delete event from inside
 // the main loop) and runs the loop until the window's destroy handler leaves it.
 void close_main_window(void) {
-  g_idle_add([](gpointer) { return send_to(main_window, gdk_event_new(GDK_DELETE)), FALSE; }, NULL);
+  g_idle_add(send_delete_event, NULL);
   const guint watchdog = g_timeout_add_seconds(10, give_up_waiting, NULL);  // no test hangs
   gtk_main();
   if (g_main_context_find_source_by_id(NULL, watchdog)) g_source_remove(watchdog);
