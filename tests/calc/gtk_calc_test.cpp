@@ -1,6 +1,4 @@
-// Calculation launch from the window: the gate, the refusals, stopping and
-// quitting, and a whole calculation from "Open as trimap" against
-// velorin-matte.
+// Calculation launch from the window: refusals, stopping, quitting and a whole run.
 #include "calc/gtk_calc.h"
 
 #include <gdk/gdkkeysyms.h>
@@ -199,8 +197,7 @@ gboolean send_delete_event(gpointer) {
   return FALSE;
 }
 
-gboolean give_up_waiting(gpointer fired) {
-  *static_cast<bool *>(fired) = true;
+gboolean give_up_waiting(gpointer) {
   ADD_FAILURE() << "the main window did not close";
   gtk_main_quit();
   return FALSE;
@@ -210,10 +207,9 @@ gboolean give_up_waiting(gpointer fired) {
 // the main loop) and runs the loop until the window's destroy handler leaves it.
 void close_main_window(void) {
   g_idle_add(send_delete_event, NULL);
-  bool fired = false;
-  guint watchdog = g_timeout_add_seconds(10, give_up_waiting, &fired);  // no test hangs
+  const guint watchdog = g_timeout_add_seconds(10, give_up_waiting, NULL);  // no test hangs
   gtk_main();
-  if (!fired) g_source_remove(watchdog);
+  if (g_main_context_find_source_by_id(NULL, watchdog)) g_source_remove(watchdog);
 }
 
 // Closing the window stops the worker and waits for it; with warnings and
@@ -247,17 +243,10 @@ TEST_F(CalcTest, TrimapOpenedInTheWindowGivesTheAlphaVelorinMatteGives) {
   EXPECT_EQ(pixbuf_image, pixbuf_alpha);
   EXPECT_EQ(statusbar_text().rfind("Matte calculated in ", 0), 0u) << statusbar_text();
 
-  const char *argv[] = {VELORIN_BINARY_DIR "/velorin-matte",
-                        picture.c_str(),
-                        trimap.c_str(),
-                        "--alpha-only",
-                        "--quiet",
-                        "-o",
-                        output.c_str(),
-                        NULL};
+  const std::string command = VELORIN_BINARY_DIR "/velorin-matte --alpha-only --quiet " + picture +
+                              " " + trimap + " -o " + output;
   gint status = -1;
-  ASSERT_TRUE(g_spawn_sync(NULL, const_cast<char **>(argv), NULL, G_SPAWN_DEFAULT, NULL, NULL, NULL,
-                           NULL, &status, &error));
+  ASSERT_TRUE(g_spawn_command_line_sync(command.c_str(), NULL, NULL, &status, &error));
   ASSERT_EQ(status, 0);
   const std::vector<int> from_cli = read_channel(output, 0);
   ASSERT_EQ(from_cli.size(), size_t(SIZE * SIZE));

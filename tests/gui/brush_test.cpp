@@ -1,5 +1,4 @@
-// Stroke capture driven through the drawing-area handlers: what lands in the
-// layer, the view and the stroke records.
+// Stroke capture through the drawing-area handlers.
 #include "gui/brush.h"
 
 #include "gui/globals.h"

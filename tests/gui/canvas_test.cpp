@@ -1,4 +1,4 @@
-// Canvas: zoom and composition.
+// Canvas: the view's size at a zoom.
 #include "gui/canvas.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,7 @@ class CanvasTest : public WindowTest {
   }
 };
 
-TEST_F(CanvasTest, ZoomGivesTruncatedViewSizeAndShowsTheStrokes) {
-  for (int y = 4; y <= 6; y++)
-    for (int x = 4; x <= 6; x++) paint_layer_pixel(x, y);
+TEST_F(CanvasTest, ZoomGivesTruncatedViewSize) {
   for (double percent : {12.5, 37.5, 400.0}) {
     SCOPED_TRACE(percent);
     set_zoom_percent(percent);
@@ -29,9 +27,6 @@ TEST_F(CanvasTest, ZoomGivesTruncatedViewSizeAndShowsTheStrokes) {
     EXPECT_EQ(w, width);
     EXPECT_EQ(h, static_cast<int>(40 * percent / 100));
   }
-  // At 400 % window (21, 21) lies inside picture pixel 5, amid the white block.
-  EXPECT_EQ(view_pixel(21, 21), kWhite);
-  EXPECT_FALSE(view_pixel(5, 5) == kWhite);
 }
 
 }  // namespace

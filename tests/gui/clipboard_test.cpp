@@ -1,5 +1,4 @@
-// The copy Edit -> Copy puts on the clipboard: the region of the picture,
-// independent of it, or nothing for a region not wholly inside.
+// What Edit -> Copy puts on the clipboard.
 #include "gui/clipboard.h"
 
 #include <gtest/gtest.h>

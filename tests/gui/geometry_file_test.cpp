@@ -1,5 +1,4 @@
-// The window-geometry file without a window: its record and writing it through folders that do not
-// exist yet.
+// The window-geometry file without a window.
 #include "gui/geometry_file.h"
 
 #include <glib.h>

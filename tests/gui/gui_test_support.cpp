@@ -211,19 +211,13 @@ void stroke(const point_list &points, guint press_state) {
   send_motion(points.back().first, points.back().second, 0);
 }
 
-void fill_layer_rect(int x, int y, int w, int h, double r, double g, double b, double a) {
+void fill_layer_rect(int x, int y, int w, int h, double r, double g, double b) {
   cairo_t *cr = cairo_create(surf_layer);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  cairo_set_source_rgba(cr, r, g, b, a);
+  cairo_set_source_rgb(cr, r, g, b);
   cairo_rectangle(cr, x, y, w, h);
   cairo_fill(cr);
   cairo_destroy(cr);
-}
-
-void paint_layer_pixel(int x, int y) {
-  cairo_surface_flush(surf_layer);
-  cairoimagesurface_put_pixel(surf_layer, x, y, 255, 255, 255, 255);
-  cairo_surface_mark_dirty(surf_layer);
   compose_win_surf();
 }
 

@@ -89,11 +89,9 @@ class dialog_answers {
 // motion without button 1 that ends the stroke.
 typedef std::vector<std::pair<double, double>> point_list;
 void stroke(const point_list &points, guint press_state = 0);
-// Fills a rectangle of the stroke layer with (r, g, b, a), each 0..1,
-// bypassing the brush and the history.
-void fill_layer_rect(int x, int y, int w, int h, double r, double g, double b, double a = 1);
-// Puts an opaque white stroke pixel into the layer and recomposes the view.
-void paint_layer_pixel(int x, int y);
+// Fills a rectangle of the stroke layer with opaque (r, g, b), each 0..1,
+// bypassing the brush and the history, and recomposes the view.
+void fill_layer_rect(int x, int y, int w, int h, double r, double g, double b);
 
 rgba layer_pixel(int x, int y);
 rgba view_pixel(int x, int y);

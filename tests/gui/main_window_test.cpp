@@ -1,5 +1,4 @@
-// The main window as start-up leaves it, its accelerators and the error
-// dialog.
+// The main window: start-up, accelerators and the error dialog.
 #include "gui/main_window.h"
 
 #include <gdk/gdkkeysyms.h>

@@ -1,5 +1,4 @@
-// Names the window works out without a display: a saved file's name without
-// its extension and the picture named on the command line.
+// Names worked out without a display: saved files and the command line's picture.
 #include <glib.h>
 #include <gtest/gtest.h>
 

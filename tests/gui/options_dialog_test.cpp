@@ -1,6 +1,4 @@
-// The calculation options dialog: its limits, the active-levels coupling,
-// reset, Suggest, and what OK, Cancel and closing from the frame do to the
-// record.
+// The calculation options dialog and what its answers do to the record.
 #include "gui/options_dialog.h"
 
 #include <gtest/gtest.h>

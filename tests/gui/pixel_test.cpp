@@ -1,5 +1,4 @@
-// Single-pixel access: addressing by rowstride/stride, channel orders and
-// tolerated out-of-range coordinates.
+// Single-pixel access to pixbufs and cairo surfaces.
 #include "gui/pixel.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Saving the picture on show and the stroke layer: names, extensions,
-// channels and the failure message.
+// Saving the picture on show and the stroke layer.
 #include "gui/save.h"
 
 #include <gtest/gtest.h>
