@@ -243,10 +243,17 @@ TEST_F(CalcTest, TrimapOpenedInTheWindowGivesTheAlphaVelorinMatteGives) {
   EXPECT_EQ(pixbuf_image, pixbuf_alpha);
   EXPECT_EQ(statusbar_text().rfind("Matte calculated in ", 0), 0u) << statusbar_text();
 
-  const std::string command = VELORIN_BINARY_DIR "/velorin-matte --alpha-only --quiet " + picture +
-                              " " + trimap + " -o " + output;
+  const char *argv[] = {VELORIN_BINARY_DIR "/velorin-matte",
+                        "--alpha-only",
+                        "--quiet",
+                        picture.c_str(),
+                        trimap.c_str(),
+                        "-o",
+                        output.c_str(),
+                        NULL};
   gint status = -1;
-  ASSERT_TRUE(g_spawn_command_line_sync(command.c_str(), NULL, NULL, &status, &error));
+  ASSERT_TRUE(g_spawn_sync(NULL, const_cast<char **>(argv), NULL, G_SPAWN_DEFAULT, NULL, NULL, NULL,
+                           NULL, &status, &error));
   ASSERT_EQ(status, 0);
   const std::vector<int> from_cli = read_channel(output, 0);
   ASSERT_EQ(from_cli.size(), size_t(SIZE * SIZE));
