@@ -2,6 +2,7 @@
 // files that are cut off, lie in their headers or come in odd formats, read
 // as the picture or as the constraints of the 24 x 24 test scene; and the
 // scene matted under address-space limits.
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -90,10 +91,14 @@ struct limited_run {
 // so that everything from loading its libraries to its exit happens under
 // it. Only a run that hangs meets the generous watchdog: the scene takes a
 // fraction of a second.
-limited_run run_program_under_limit(const std::string &arguments, int megabytes) {
-  const std::string command = "ulimit -v " + std::to_string(megabytes << 10) +
-                              " && exec timeout 60 " VELORIN_BINARY_DIR "/velorin-matte " +
-                              arguments + " 2>&1 >/dev/null";
+limited_run run_program_under_limit(const std::vector<std::string> &words, int megabytes) {
+  std::string command = "ulimit -v " + std::to_string(megabytes << 10) +
+                        " && exec timeout 60 '" VELORIN_BINARY_DIR "/velorin-matte'";
+  for (const std::string &word : words) {
+    g_autofree char *quoted = g_shell_quote(word.c_str());
+    command += std::string(" ") + quoted;
+  }
+  command += " 2>&1 >/dev/null";
   FILE *pipe = popen(command.c_str(), "r");
   limited_run run = {0, ""};
   char buffer[4096];
@@ -113,8 +118,7 @@ TEST_F(MemoryLimit, EveryRunEndsWithTheMatteOrOneMessage) {
   int status = -1;
   for (int mb : limits_mb) {
     write_file(output, "previous result");
-    const limited_run run =
-        run_program_under_limit("-q " + picture + " " + trimap + " -o " + output, mb);
+    const limited_run run = run_program_under_limit({"-q", picture, trimap, "-o", output}, mb);
     ASSERT_TRUE(WIFEXITED(run.wait_status))
         << mb << " MB: " << strsignal(WTERMSIG(run.wait_status)) << "\n"
         << run.err;
