@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/load_pixbuf.h"
 #include "bench/measure.h"
 #include "engine/foreground.h"
 #include "engine/tiff.h"
@@ -57,15 +58,7 @@ struct options {
   int runs = 5;
 };
 
-GdkPixbuf *load(const std::string &path) {
-  GError *error = nullptr;
-  GdkPixbuf *p = gdk_pixbuf_new_from_file(path.c_str(), &error);
-  if (!p) {
-    fprintf(stderr, "bench_foreground: %s: %s\n", path.c_str(), error->message);
-    g_error_free(error);
-  }
-  return p;
-}
+GdkPixbuf *load(const std::string &path) { return load_pixbuf("bench_foreground", path); }
 
 // Sample (x, y) channel c of a pixbuf.
 unsigned char sample(GdkPixbuf *p, int x, int y, int c) {

@@ -15,19 +15,12 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/load_pixbuf.h"
 #include "bench/synthetic.h"
 
 static const unsigned char kTrimapUnknown = 128;
 
-static GdkPixbuf *load(const std::string &path) {
-  GError *error = nullptr;
-  GdkPixbuf *p = gdk_pixbuf_new_from_file(path.c_str(), &error);
-  if (!p) {
-    fprintf(stderr, "make_bench_pictures: %s: %s\n", path.c_str(), error->message);
-    g_error_free(error);
-  }
-  return p;
-}
+static GdkPixbuf *load(const std::string &path) { return load_pixbuf("make_bench_pictures", path); }
 
 static bool save(GdkPixbuf *p, const std::string &path) {
   GError *error = nullptr;
